@@ -1,0 +1,111 @@
+#include "core/FileSys.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+static bool Exists(const std::string& p)
+{
+    struct stat st;
+    return ::stat(p.c_str(), &st) == 0;
+}
+
+// Finds an entry of dir whose name equals name without regard to case.
+static bool MatchInDirectory(const std::string& dir, const std::string& name, std::string& found)
+{
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!d)
+        return false;
+    bool ok = false;
+    while (dirent* e = ::readdir(d)) {
+        if (strcasecmp(e->d_name, name.c_str()) == 0) {
+            found = e->d_name;
+            ok = true;
+            break;
+        }
+    }
+    ::closedir(d);
+    return ok;
+}
+
+std::string ResolvePath(const char* path)
+{
+    if (!path)
+        return std::string();
+    std::string p(path);
+    for (char& c : p) {
+        if (c == '\\')
+            c = '/';
+    }
+    if (p.empty() || Exists(p))
+        return p;
+
+    std::string out;
+    size_t pos = 0;
+    if (p[0] == '/') {
+        out = "/";
+        pos = 1;
+    }
+    while (pos <= p.size()) {
+        size_t slash = p.find('/', pos);
+        if (slash == std::string::npos)
+            slash = p.size();
+        std::string part = p.substr(pos, slash - pos);
+        pos = slash + 1;
+        if (part.empty())
+            continue;
+        std::string candidate = out + part;
+        if (part != "." && part != ".." && !Exists(candidate)) {
+            std::string found;
+            if (MatchInDirectory(out, part, found))
+                candidate = out + found;
+        }
+        out = candidate;
+        if (slash < p.size())
+            out += '/';
+    }
+    return out;
+}
+
+FILE* OpenFile(const char* path, const char* mode)
+{
+    if (!path || !mode)
+        return nullptr;
+    char m[8];
+    size_t n = 0;
+    for (const char* c = mode; *c && n + 1 < sizeof m; ++c) {
+        if (*c != 't')
+            m[n++] = *c;
+    }
+    m[n] = 0;
+    return std::fopen(ResolvePath(path).c_str(), m);
+}
+
+bool DeleteFile(const char* path)
+{
+    std::string p = ResolvePath(path);
+    return !p.empty() && (std::remove(p.c_str()) == 0 || errno == ENOENT);
+}
+
+FILE* OpenTempFor(const char* path, const char* mode, std::string& tempPath, std::string& finalPath)
+{
+    if (!path)
+        return nullptr;
+    finalPath = ResolvePath(path);
+    tempPath = finalPath + ".tmp";
+    return OpenFile(tempPath.c_str(), mode);
+}
+
+bool CommitTempFile(FILE* f, const std::string& tempPath, const std::string& finalPath, bool ok)
+{
+    ok = ok && std::fflush(f) == 0 && !std::ferror(f) && ::fsync(::fileno(f)) == 0;
+    ok = (std::fclose(f) == 0) && ok;
+    if (ok)
+        ok = std::rename(tempPath.c_str(), finalPath.c_str()) == 0;
+    if (!ok)
+        std::remove(tempPath.c_str());
+    return ok;
+}

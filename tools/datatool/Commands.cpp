@@ -1,0 +1,41 @@
+#include "Commands.h"
+
+#include <cstring>
+
+const DataCommandEntry* DataCommands()
+{
+    static const DataCommandEntry commands[] = {
+        {"scramble", "scramble IN OUT     write OUT scrambled with the key of OUT's file name", CmdScramble},
+        {"unscramble", "unscramble IN       print the plain text of IN, keyed by IN's file name", CmdUnscramble},
+        {nullptr, nullptr, nullptr},
+    };
+    return commands;
+}
+
+static void PrintUsage(FILE* to)
+{
+    std::fprintf(to, "usage: brimvale-data COMMAND ARGS...\n");
+    for (const DataCommandEntry* c = DataCommands(); c->name; ++c)
+        std::fprintf(to, "  %s\n", c->usage);
+}
+
+int RunDataTool(int argc, char** argv, FILE* out, FILE* err)
+{
+    if (argc < 2) {
+        PrintUsage(err);
+        return 2;
+    }
+    if (!std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "help")) {
+        if (argc == 2) {
+            PrintUsage(out);
+            return 0;
+        }
+    }
+    for (const DataCommandEntry* c = DataCommands(); c->name; ++c) {
+        if (!std::strcmp(c->name, argv[1]))
+            return c->run(argc - 2, argv + 2, out, err);
+    }
+    std::fprintf(err, "brimvale-data: unknown command \"%s\"\n", argv[1]);
+    PrintUsage(err);
+    return 2;
+}

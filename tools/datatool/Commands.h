@@ -1,0 +1,19 @@
+#pragma once
+#include <cstdio>
+
+// A subcommand of brimvale-data: argc/argv after the subcommand name; output to
+// out, messages to err; returns the process exit status (0 ok, 1 bad input, 2 usage).
+using DataCommand = int (*)(int argc, char** argv, FILE* out, FILE* err);
+
+struct DataCommandEntry {
+    const char* name;
+    const char* usage;
+    DataCommand run;
+};
+
+// Every subcommand, ending in a null entry. Later subsystems add theirs here.
+const DataCommandEntry* DataCommands();
+int RunDataTool(int argc, char** argv, FILE* out, FILE* err);
+
+int CmdScramble(int argc, char** argv, FILE* out, FILE* err);
+int CmdUnscramble(int argc, char** argv, FILE* out, FILE* err);
