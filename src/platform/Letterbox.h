@@ -1,0 +1,15 @@
+#pragma once
+#include <cstdint>
+
+// Fitting the game's frame into a larger output with its aspect kept.
+struct LetterboxRect {
+    int32_t x = 0, y = 0, width = 0, height = 0;
+};
+
+// The largest rectangle of the frame's aspect inside the output, centred.
+LetterboxRect ComputeLetterbox(int32_t frameWidth, int32_t frameHeight, int32_t outputWidth, int32_t outputHeight);
+
+// Output pixel (x, y) to frame coordinates (rounded down; outside the bars the
+// result lies outside the frame).
+void MapOutputToFrame(const LetterboxRect& box, int32_t frameWidth, int32_t frameHeight, int32_t x, int32_t y,
+                      int32_t* frameX, int32_t* frameY);
