@@ -17,3 +17,5 @@ int RunDataTool(int argc, char** argv, FILE* out, FILE* err);
 
 int CmdScramble(int argc, char** argv, FILE* out, FILE* err);
 int CmdUnscramble(int argc, char** argv, FILE* out, FILE* err);
+int CmdHelp(int argc, char** argv, FILE* out, FILE* err);
+int CmdStory(int argc, char** argv, FILE* out, FILE* err);
