@@ -190,7 +190,7 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
             return found->buffer;
         }
         entry->buffer = m_device->DuplicateSoundBuffer(found->buffer);
-        std::strncpy(entry->name, found->name, kSoundNameSize - 1);
+        std::memcpy(entry->name, found->name, sizeof entry->name);
         if (!entry->buffer || m_sounds.SetAt(entry, slot) < 0) {
             if (entry->buffer)
                 entry->buffer->Release();
@@ -257,7 +257,7 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
         return nullptr;
     }
     entry->buffer = buffer;
-    std::strncpy(entry->name, fileName, kSoundNameSize - 1);
+    std::snprintf(entry->name, sizeof entry->name, "%s", fileName);  // at most 39 characters
     if (m_sounds.SetAt(entry, slot) < 0) {
         buffer->Release();
         delete entry;
@@ -506,7 +506,7 @@ void GMSoundSystem::DestroySoundSystem()
         copy->Release();
     }
     cursor = -1;
-    while (auto* f = static_cast<GMSoundFade*>(m_fades.GetNext(cursor)))
+    while (m_fades.GetNext(cursor))
         RemoveFade(cursor);
     delete m_device;
     m_device = nullptr;
