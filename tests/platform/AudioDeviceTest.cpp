@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -193,4 +194,42 @@ TEST(AudioDeviceSdl, UnknownDriverFailsToOpen)
     EXPECT_EQ(d, nullptr);
     delete d;
     EXPECT_STRNE(AudioDevice::LastError(), "");
+}
+
+TEST(AudioDeviceSdl, DiskDriverReceivesTheMixedStream)
+{
+    const std::string file = "/tmp/brimvale-disk-audio-" + std::to_string(::getpid()) + ".raw";
+    {
+        ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+        ScopedEnv out("SDL_DISKAUDIOFILE", file.c_str());
+        DevicePtr d(AudioDevice::Open());
+        ASSERT_TRUE(d) << AudioDevice::LastError();
+        // 1000 frames of 10000 at half the device rate and -600 (gain 0.501).
+        SoundBuffer* b = MakeBuffer(*d, std::vector<int16_t>(1000, 10000), 1, 22050);
+        ASSERT_NE(b, nullptr);
+        b->SetVolume(-600);
+        b->Play(false);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (b->IsPlaying() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_FALSE(b->IsPlaying());
+        b->Release();
+    }  // closing the device flushes the file
+    FILE* f = std::fopen(file.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<int16_t> stream;
+    int16_t sample;
+    while (std::fread(&sample, sizeof sample, 1, f) == 1)
+        stream.push_back(sample);
+    std::fclose(f);
+    std::remove(file.c_str());
+    // The stream is 44.1 kHz stereo; the sound fills 2000 frames with 5012.
+    size_t loud = 0;
+    for (int16_t v : stream) {
+        if (v != 0) {
+            EXPECT_EQ(v, 5012);
+            ++loud;
+        }
+    }
+    EXPECT_EQ(loud, 4000u);
 }

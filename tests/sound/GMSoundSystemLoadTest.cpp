@@ -1,7 +1,9 @@
 #include "SoundFixture.h"
 
 #include <cmath>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -243,4 +245,52 @@ TEST_F(SoundTest, SndFileEdgeValues)
     EXPECT_EQ(ReadRelativeVolume("sfx\\two.dots.ogg"), 0.75f) << "the extension starts at the last dot";
     EXPECT_EQ(ReadRelativeVolume("sfx\\none.ogg"), 1.0f);
     EXPECT_EQ(ReadRelativeVolume("SFX\\NEG.OGG"), 0.0f) << "found without regard to case";
+}
+
+TEST(SoundDevice, DiskDriverReceivesADecodedEffect)
+{
+    TempDir dir;
+    ScopedChdir cd(dir.Path());
+    std::filesystem::create_directory(dir.File("sfx"));
+    // 100 ms of a 441 Hz tone at 22.05 kHz, played at half of full volume (-600 is 0.501).
+    ASSERT_TRUE(WriteOggFile(dir.File("sfx/Tone.ogg"), MakeTone(2205, 1, 22050, 441, 10000), 1, 22050));
+    const std::string raw = dir.File("out.raw");
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
+    {
+        GMSoundSystem sound;
+        sound.SetFloor(-5000);
+        const int32_t created = sound.CreateSoundDevice(nullptr);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        unsetenv("SDL_DISKAUDIOFILE");
+        ASSERT_EQ(created, 0);
+        sound.ApplyGroupVolume(0.88f, kGroupEffects);  // -600
+        SoundBuffer* tone = sound.LoadSound("sfx\\Tone.ogg", kGroupEffects, false, kBufferVolume, false);
+        ASSERT_NE(tone, nullptr);
+        EXPECT_EQ(tone->GetVolume(), -600);
+        ASSERT_TRUE(sound.PlayOnce(tone));
+        for (int i = 0; i < 1000 && tone->IsPlaying(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_FALSE(tone->IsPlaying());
+        sound.DestroySoundSystem();
+    }
+    std::string bytes = dir.Read("out.raw");
+    ASSERT_GE(bytes.size(), 4410u * 4u);
+    const auto* s = reinterpret_cast<const int16_t*>(bytes.data());
+    const size_t n = bytes.size() / 2;
+    size_t first = 0;
+    while (first < n && s[first] == 0)
+        ++first;
+    size_t last = n;
+    while (last > first && s[last - 1] == 0)
+        --last;
+    // The tone fills 4410 stereo frames of the 44.1 kHz stream, equal on both sides,
+    // at an RMS of 10000 x 0.501 / sqrt 2 = 3544.
+    EXPECT_NEAR(static_cast<double>(last - first), 8820.0, 40.0);
+    double sum = 0;
+    for (size_t i = first; i + 1 < last; i += 2) {
+        EXPECT_EQ(s[i], s[i + 1]);
+        sum += 2.0 * s[i] * s[i];
+    }
+    EXPECT_NEAR(std::sqrt(sum / static_cast<double>(last - first)), 3544.0, 150.0);
 }
