@@ -3,6 +3,7 @@
 #include <cmath>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -77,6 +78,18 @@ TEST_F(SoundTest, LoadingWithDuplicateSharesTheSamples)
     EXPECT_EQ(m_sound.FindEntry(dup)->group, kGroupInterface);
     EXPECT_EQ(dup->GetVolume(), -5000) << "start silent sets the copy to the floor";
     EXPECT_EQ(first->GetVolume(), 0);
+}
+
+TEST_F(SoundTest, NamesAreKeptToThirtyNineCharactersAndStillFound)
+{
+    const std::string file = "a_rather_long_sound_file_name_for_testing.ogg";  // 45 characters
+    MakeSound(file, 20);
+    const std::string name = "sfx\\" + file;
+    SoundBuffer* b = Load(name.c_str());
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(std::strlen(m_sound.FindEntry(b)->name), 39u);
+    EXPECT_EQ(Load(name.c_str()), b) << "asked again, the same sound";
+    EXPECT_EQ(m_sound.GetSoundCount(), 1);
 }
 
 TEST_F(SoundTest, MissingOrBrokenFilesLoadNothing)
