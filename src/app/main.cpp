@@ -1,12 +1,75 @@
-// The game's entry. Until the window and the main loop exist, the program
-// says so and ends; it never pretends to be the game.
+// The game's entry: the command line, then the application.
+#include "app/GameApp.h"
 #include "core/Version.h"
+#include "platform/InputInjection.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
-int main()
+static std::string Absolute(const char* path)
 {
-    std::printf("Brimvale ver. %lu.%02lu\n", BRIMVALE_VERSION_MAJOR, BRIMVALE_VERSION_MINOR);
-    std::printf("The game window is not built yet: this build holds the foundation only.\n");
-    return 0;
+    char buf[PATH_MAX];
+    if (path[0] == '/' || !realpath(".", buf))
+        return path;
+    return std::string(buf) + "/" + path;
+}
+
+static void Usage(FILE* to)
+{
+    std::fprintf(to,
+                 "usage: brimvale [--windowed | --fullscreen] [--headless --script FILE [--step MS] [--shots DIR]]\n"
+                 "  --windowed, --fullscreen  override the window setting for this run\n"
+                 "  --headless                no window or sound device (SDL's dummy drivers)\n"
+                 "  --script FILE             play the commands of FILE on a virtual clock\n"
+                 "  --step MS                 game time per scripted frame (default 16)\n"
+                 "  --shots DIR               where the script's screenshots go\n"
+                 "  --version, --help\n"
+                 "The game runs in the directory \"data\" below the current directory.\n");
+}
+
+int main(int argc, char** argv)
+{
+    RunOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "brimvale: %s needs a value\n", a);
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (!std::strcmp(a, "--windowed")) {
+            options.windowOverride = 1;
+        } else if (!std::strcmp(a, "--fullscreen")) {
+            options.windowOverride = 0;
+        } else if (!std::strcmp(a, "--headless")) {
+            options.headless = true;
+        } else if (!std::strcmp(a, "--script")) {
+            options.scriptPath = Absolute(value());
+        } else if (!std::strcmp(a, "--step")) {
+            options.stepMs = static_cast<uint32_t>(std::strtoul(value(), nullptr, 10));
+        } else if (!std::strcmp(a, "--shots")) {
+            options.shotsDir = Absolute(value());
+        } else if (!std::strcmp(a, "--version")) {
+            std::printf("Brimvale ver. %lu.%02lu\n", BRIMVALE_VERSION_MAJOR, BRIMVALE_VERSION_MINOR);
+            return 0;
+        } else if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
+            Usage(stdout);
+            return 0;
+        } else {
+            std::fprintf(stderr, "brimvale: unknown option \"%s\"\n", a);
+            Usage(stderr);
+            return 2;
+        }
+    }
+    if (options.headless) {
+        UseHeadlessDrivers();
+        options.windowOverride = 1;  // script coordinates are the window's own
+    }
+    GameApp app;
+    return app.RunApplication(options);
 }

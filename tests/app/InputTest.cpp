@@ -46,10 +46,13 @@ TEST(InputState, ClicksLatchUntilTheFrameTakesThem)
 {
     InputState in;
     EXPECT_TRUE(in.ButtonDown(1));
-    EXPECT_FALSE(in.ButtonUp(1) && false);
+    EXPECT_FALSE(in.ButtonDown(1)) << "a latched button is not pressed again";
+    EXPECT_TRUE(in.ButtonUp(1));
     EXPECT_TRUE(in.ButtonDown(1)) << "released and pressed again";
     EXPECT_EQ(in.ClickFlags(), kClickLeft) << "two clicks in one frame count once";
+    EXPECT_TRUE(in.ButtonUp(1));
     in.ClearClicks();
+    EXPECT_EQ(in.ClickFlags(), 0u) << "a release reports nothing";
 
     EXPECT_TRUE(in.ButtonDown(2));
     in.ClearClicks();

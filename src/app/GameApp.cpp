@@ -1,0 +1,873 @@
+#include "app/GameApp.h"
+
+#include "app/ScriptRunner.h"
+#include "core/FileSys.h"
+#include "core/Log.h"
+#include "core/TaggedFile.h"
+#include "core/Version.h"
+#include "gfx/DisplayDevice.h"
+#include "gfx/Filtering.h"
+#include "gfx/GMImage.h"
+#include "gfx/GMImageTemplate.h"
+#include "platform/Clock.h"
+#include "platform/Cursor.h"
+#include "platform/FontSmoothing.h"
+#include "platform/Messages.h"
+#include "platform/System.h"
+#include "platform/Window.h"
+#include "ui/Widgets.h"
+#include "world/GMInteractiveObj.h"
+
+#include <cmath>
+#include <cstdio>
+#include <new>
+#include <unistd.h>
+
+namespace {
+
+// The sounds loaded at start-up, in order, with the loading bar's progress
+// after each (negative: unchanged) and whether the screen is redrawn before it.
+struct StartupSound {
+    const char* file;
+    uint8_t group;
+    uint32_t flags;
+    bool silent;
+    float progressAfter;
+    bool redrawBefore;
+};
+
+constexpr uint32_t kVolumeControl = 128;
+constexpr uint32_t kStaticBuffer = 130;
+constexpr uint32_t kDeferred = 0x40080;
+
+const StartupSound kStartupSounds[] = {
+    {"sfx\\ButtonHover.ogg", kGroupInterface, kVolumeControl, false, 0.902f, true},
+    {"sfx\\ButtonClick.ogg", kGroupInterface, kVolumeControl, false, 0.904f, false},
+    {"sfx\\MGBtnHover.ogg", kGroupEffects, kVolumeControl, false, -1.0f, false},
+    {"sfx\\JobPerfect.ogg", kGroupEffects, kVolumeControl, false, 0.906f, false},
+    {"sfx\\JobGood.ogg", kGroupEffects, kVolumeControl, false, 0.908f, false},
+    {"sfx\\JobTerrible.ogg", kGroupEffects, kVolumeControl, false, 0.91f, true},
+    {"sfx\\Combo1.ogg", kGroupEffects, kVolumeControl, false, -1.0f, false},
+    {"sfx\\Combo2.ogg", kGroupEffects, kVolumeControl, false, -1.0f, false},
+    {"sfx\\Combo3.ogg", kGroupEffects, kVolumeControl, false, 0.912f, false},
+    {"sfx\\Police.ogg", kGroupEffects, kVolumeControl, false, 0.914f, false},
+    {"sfx\\Thief.ogg", kGroupEffects, kDeferred, false, 0.916f, false},
+    {"sfx\\ThiefCatch.ogg", kGroupEffects, kDeferred, false, 0.918f, true},
+    {"sfx\\Mayor.ogg", kGroupEffects, kDeferred, false, 0.92f, false},
+    {"sfx\\TVReporter.ogg", kGroupEffects, kDeferred, false, 0.922f, false},
+    {"sfx\\Cafe.ogg", kGroupEffects, kDeferred, false, 0.924f, false},
+    {"sfx\\MayorShow.ogg", kGroupEffects, kDeferred, false, -1.0f, true},
+    {"sfx\\TVShow.ogg", kGroupEffects, kDeferred, false, -1.0f, false},
+    {"sfx\\CafeShow.ogg", kGroupEffects, kDeferred, false, 0.926f, false},
+    {"sfx\\ThiefShow.ogg", kGroupEffects, kDeferred, false, 0.928f, false},
+    {"sfx\\OrderShow.ogg", kGroupEffects, kDeferred, false, 0.93f, false},
+    {"sfx\\OrderComplete.ogg", kGroupEffects, kDeferred, false, 0.932f, true},
+    {"sfx\\OrderFail.ogg", kGroupEffects, kVolumeControl, false, -1.0f, false},
+    {"sfx\\OrderWarning.ogg", kGroupEffects, kVolumeControl, false, 0.934f, false},
+    {"sfx\\RatingWarning.ogg", kGroupEffects, kVolumeControl, false, 0.936f, false},
+    {"sfx\\RatingRise.ogg", kGroupEffects, kVolumeControl, false, 0.938f, false},
+    {"sfx\\BonusFreeze.ogg", kGroupEffects, kVolumeControl, false, 0.94f, false},
+    {"sfx\\BonusSpeed.ogg", kGroupEffects, kVolumeControl, false, 0.942f, true},
+    {"sfx\\BonusSupply.ogg", kGroupEffects, kVolumeControl, false, 0.944f, false},
+    {"sfx\\BonusTolerance.ogg", kGroupEffects, kVolumeControl, false, 0.946f, false},
+    {"sfx\\BonusEnd.ogg", kGroupEffects, kVolumeControl, false, 0.948f, false},
+    {"sfx\\UFOWarning.ogg", kGroupEffects, kVolumeControl, false, 0.95f, false},
+    {"sfx\\UFO.ogg", kGroupEffects, kVolumeControl, false, 0.952f, true},
+    {"sfx\\UFOClick.ogg", kGroupEffects, kVolumeControl, false, 0.954f, false},
+    {"sfx\\MGMotor.ogg", kGroupEffects, kVolumeControl, false, 0.956f, false},
+    {"sfx\\MGTurn.ogg", kGroupEffects, kVolumeControl, false, 0.958f, false},
+    {"sfx\\mainmenu.ogg", kGroupMusic, kStaticBuffer, true, 0.98f, true},
+    {"sfx\\ingame.ogg", kGroupMusic, kStaticBuffer, true, 1.0f, true},
+};
+
+// The widget loop's hover and click effects.
+class MenuSounds : public WidgetSounds {
+public:
+    MenuSounds(GMSoundSystem& sound, SoundBuffer* hover, SoundBuffer* click)
+        : m_sound(sound), m_hover(hover), m_click(click)
+    {
+    }
+    void PlayHover() override { m_sound.PlayOnce(m_hover); }
+    void PlayClick() override { m_sound.PlayOnce(m_click); }
+
+private:
+    GMSoundSystem& m_sound;
+    SoundBuffer* m_hover;
+    SoundBuffer* m_click;
+};
+
+void RestoreImages(DisplayDevice* device, void* context)
+{
+    static_cast<GMImageManager*>(context)->RestoreAll(device);
+}
+
+void Release(GMImage*& image)
+{
+    if (image) {
+        image->Release();
+        image = nullptr;
+    }
+}
+
+}  // namespace
+
+GameApp::GameApp() = default;
+
+GameApp::~GameApp()
+{
+    Release(m_logo);
+    Release(m_loading);
+    Release(m_background);
+    Release(m_font);
+}
+
+DisplayDevice* GameApp::GetDevice() const
+{
+    return GetDisplayState().device;
+}
+
+// ---- Start-up ---------------------------------------------------------------
+
+int32_t GameApp::RunApplication(const RunOptions& options)
+{
+    m_options = options;
+    std::snprintf(m_versionText, sizeof m_versionText, "ver. %lu.%02lu", BRIMVALE_VERSION_MAJOR,
+                  BRIMVALE_VERSION_MINOR);
+    uint32_t savedSmoothing = GetFontSmoothing();
+    SetFontSmoothing(1);
+
+    m_modes.SetTransition(0);
+    if (!StartPlatform()) {
+        ShowMessageBox(nullptr, "Can't create game windows", "Creation Error", MB_ICONERROR);
+        return 1;
+    }
+    m_gameCursor = Cursor::Load(IDC_GAME_CURSOR);
+    m_secondCursor = Cursor::Load(IDC_SECOND_CURSOR);
+    m_widgets.Reserve(10);
+
+    if (!EnterDataDirectory()) {
+        ShowMessageBox(nullptr, "Data Directory Not Found", "Data Error", MB_ICONERROR);
+        StopPlatform();
+        return 1;
+    }
+    if (!m_options.scriptPath.empty()) {
+        m_script = std::make_unique<ScriptRunner>();
+        if (!m_script->Load(m_options.scriptPath.c_str(), m_options.stepMs, m_options.shotsDir)) {
+            StopPlatform();
+            return 1;
+        }
+    }
+
+    m_sound.SetFloor(-5000);
+    m_active = false;
+    m_modes.RequestResetTiming();
+    m_settings.windowed = false;
+    m_desktopMatches = false;
+    GetDisplayState().deviceReady = false;
+
+    ReadSettings("option.cfg", &m_settings);
+    if (m_options.windowOverride >= 0)
+        m_settings.windowed = m_options.windowOverride != 0;
+
+    if (!CreateGameWindow(false)) {
+        ShowMessageBox(nullptr, "Can't create game windows", "Creation Error", MB_ICONERROR);
+        StopPlatform();
+        return 1;
+    }
+    m_window->SetClassCursor(m_gameCursor);
+
+    DisplayState& display = GetDisplayState();
+    display.window = m_window;
+    display.windowed = m_settings.windowed;
+    display.displayWidth = 800;
+    display.displayHeight = 600;
+    display.displayBits = 32;
+    SetRestoreImagesHandler(RestoreImages, &m_images);
+    if (CreateDisplayDevice(false) != 0) {
+        WriteSettings("option.cfg", m_settings);
+        SetFontSmoothing(savedSmoothing);
+        Shutdown();
+        ShowMessageBox(nullptr, "Can't initialize DirectDraw", "Creation Error", MB_ICONERROR);
+        StopPlatform();
+        return 1;
+    }
+    // The texture loaders need no library set-up of their own here.
+
+    display.deviceReady = true;
+    m_window->Show(SW_SHOW);
+    m_window->Update();
+    m_window->SetForeground();
+
+    m_sound.CreateSoundDevice(m_window);
+    ApplyVolumes();
+
+    ShowSplashPages();
+    LoadStartupData();
+
+    m_modes.SetTransition(1);
+    SetGameMode(kModeLogo);
+    m_window->Show(SW_SHOW);
+    int32_t quitCode = MainLoop();
+
+    WriteSettings("option.cfg", m_settings);
+    SetFontSmoothing(savedSmoothing);
+    Shutdown();
+    delete m_window;
+    m_window = nullptr;
+    display.window = nullptr;
+    if (quitCode != 0)
+        ShowMessageBox(nullptr, "Application rise error.\nContact your technical support", "Error", MB_ICONERROR);
+    OpenLinkFile("..\\play.url");
+
+    bool scriptFailed = m_script && !m_script->Succeeded();
+    if (m_script)
+        m_script->Report(quitCode);
+    StopPlatform();
+    if (m_script)
+        return (quitCode != 0 || scriptFailed) ? 1 : 0;
+    return 0;
+}
+
+bool GameApp::EnterDataDirectory()
+{
+    return ::chdir(ResolvePath(".\\data").c_str()) == 0;
+}
+
+void GameApp::ApplyVolumes()
+{
+    m_sound.ApplyGroupVolume(m_settings.musicVolume, kGroupMusic);
+    m_sound.ApplyGroupVolume(m_settings.effectsVolume, kGroupEffects);
+    m_sound.ApplyGroupVolume(m_settings.effectsVolume, kGroupInterface);
+    m_sound.SetGroupVolume(m_settings.musicVolume, kGroupMusic);
+    m_sound.SetGroupVolume(m_settings.effectsVolume, kGroupEffects);
+    m_sound.SetGroupVolume(m_settings.effectsVolume, kGroupInterface);
+}
+
+void GameApp::EndScene()
+{
+    DisplayDevice* device = GetDevice();
+    device->EndScene();
+    if (!m_pendingShot.empty()) {
+        device->SaveBackBufferPng(m_pendingShot.c_str());
+        m_pendingShot.clear();
+    }
+    PresentFrame();
+}
+
+void GameApp::ShowSplashPages()
+{
+    static const char* const kPages[] = {"Halvenport\\splash1.img", "Halvenport\\splash2.img"};
+    DisplayDevice* device = GetDevice();
+    SetLinearFiltering(device, true);
+    device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTFP_POINT);
+    int page = 0;
+    for (const char* name : kPages) {
+        ++page;
+        char path[100];
+        std::snprintf(path, sizeof path, "%s", name);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        GMImage* image = new (std::nothrow) GMImage;
+        if (!image)
+            continue;
+        if (image->LoadTemplate(path, &m_images, device) != 0) {
+            image->Release();
+            continue;
+        }
+        float sx = image->GetImageWidth() > 0 ? 800.0f / image->GetImageWidth() : 1.0f;
+        float sy = image->GetImageHeight() > 0 ? 600.0f / image->GetImageHeight() : 1.0f;
+        auto drawPage = [&](float overlay, bool withOverlay) {
+            device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+            device->BeginScene();
+            image->DrawScaled(0.0f, 0.0f, sx, sy, device);
+            if (withOverlay)
+                DrawFade(device, overlay);
+        };
+        for (int fadeOut = 0; fadeOut < 2; ++fadeOut) {
+            uint32_t start = GetTickCount();
+            for (uint32_t t = 0; t < 1000; t = GetTickCount() - start) {
+                float level = static_cast<float>(t) * 255.0f / 1000.0f;
+                drawPage(fadeOut ? level : 255.0f - level, true);
+                EndScene();
+                Sleep(10);
+            }
+            if (!fadeOut) {
+                drawPage(0.0f, false);
+                if (m_script && m_script->ShotsEnabled())
+                    RequestShot(m_script->ShotPath(page == 1 ? "startup-splash1" : "startup-splash2"));
+                EndScene();
+                Sleep(2000);
+            }
+        }
+        image->Release();
+    }
+    SetLinearFiltering(device, false);
+    device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTFP_NONE);
+    m_images.ReleaseAll();
+}
+
+void GameApp::DrawLoadingScreen(bool first)
+{
+    DisplayDevice* device = GetDevice();
+    if (first)
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->BeginScene();
+    if (m_loading) {
+        if (first)
+            m_loading->DrawAllFrames(0.0f, 0.0f, device);
+        m_loading->SetFrame(m_loading->GetFrameCount() - 1);
+        SetLinearFiltering(device, true);
+        m_loading->DrawCropped(0.0f, 0.0f, m_loading->GetImageWidth() * m_progress, m_loading->GetTextureHeight(),
+                               device);
+        SetLinearFiltering(device, false);
+    }
+    EndScene();
+}
+
+void GameApp::RedrawLoading(bool first)
+{
+    DrawLoadingScreen(first);
+}
+
+void GameApp::LoadStartupData()
+{
+    DisplayDevice* device = GetDevice();
+    m_loading = new (std::nothrow) GMImage;
+    if (m_loading && m_loading->LoadTemplate("Loading.img", &m_images, device) == 0)
+        m_loading->SetFrame(m_loading->GetFrameCount() - 1);
+    m_progress = 0.0f;
+    DrawLoadingScreen(true);
+    DrawLoadingScreen(true);
+    SetCursor(Cursor::Load(IDC_WAIT));
+
+    FILE* list = OpenFile("preload.cfg", "rt");
+    if (list) {
+        std::fseek(list, 0, SEEK_END);
+        long size = std::ftell(list);
+        std::fseek(list, 0, SEEK_SET);
+        char name[kValueBufferSize];
+        int count = 0;
+        while (ReadQuoted(list, '"', '"', name, nullptr) >= 0) {
+            m_images.LoadTemplate(name, device);
+            long position = std::ftell(list);
+            ++count;
+            m_progress = size > 0 ? static_cast<float>(position) * 0.8f / static_cast<float>(size) : 0.8f;
+            if (count % 10 == 0)
+                RedrawLoading();
+        }
+        if (count % 10 != 0)
+            RedrawLoading();
+
+        if (!m_logo)
+            m_logo = new (std::nothrow) GMImage;
+        if (m_logo && m_logo->LoadTemplate("Logo.img", &m_images, device) != 0)
+            Release(m_logo);
+
+        m_progress = 0.9f;
+        RedrawLoading();
+        for (size_t i = 0; i < sizeof kStartupSounds / sizeof kStartupSounds[0]; ++i) {
+            const StartupSound& s = kStartupSounds[i];
+            if (s.redrawBefore && i > 0)
+                RedrawLoading();
+            SoundBuffer* sound = m_sound.LoadSound(s.file, s.group, false, s.flags, s.silent);
+            if (i == 0)
+                m_hoverSound = sound;
+            else if (i == 1)
+                m_clickSound = sound;
+            if (s.progressAfter >= 0.0f)
+                m_progress = s.progressAfter;
+        }
+        RedrawLoading();
+        std::fclose(list);
+    }
+    if (m_script && m_script->ShotsEnabled()) {
+        RequestShot(m_script->ShotPath("startup-loading"));
+        RedrawLoading();
+    }
+    if (m_loading) {
+        GMImageTemplate* tmpl = m_loading->GetTemplate();
+        Release(m_loading);
+        if (tmpl) {
+            m_images.RemoveTemplate(tmpl);
+            tmpl->Release();
+        }
+    }
+}
+
+// ---- Main loop ----------------------------------------------------------------
+
+int32_t GameApp::MainLoop()
+{
+    Message msg;
+    MessageQueue::Peek(&msg, false);
+    m_timer.Start(timeGetTime());
+    for (;;) {
+        if (!m_active) {
+            if (MessageQueue::Get(&msg) == 0)
+                break;
+            if (FilterMessage(msg))
+                WindowProc(msg);
+            m_timer.Skip(timeGetTime());
+            continue;
+        }
+        if (MessageQueue::Peek(&msg, true)) {
+            if (msg.type == WM_QUIT)
+                break;
+            if (FilterMessage(msg))
+                WindowProc(msg);
+            continue;
+        }
+        if (m_script && !m_script->BeforeIdle(*this))
+            continue;  // the script queued input: take it before the frame
+        float step = 0.0f;
+        if (m_timer.Tick(timeGetTime(), m_modes.TakeResetTiming(), &step)) {
+            FrameUpdate(step);
+            FrameDraw();
+            if (m_script)
+                m_script->AfterFrame(step);
+        } else if (!m_script) {
+            // Nothing to do until the next message or the next frame is due.
+            MessageQueue::Wait(m_timer.DueIn(timeGetTime()));
+        }
+    }
+    m_quitCode = static_cast<int32_t>(msg.wParam);
+    return m_quitCode;
+}
+
+void GameApp::FrameUpdate(float elapsedMs)
+{
+    int32_t x = 0, y = 0;
+    if (m_window)
+        m_window->GetCursorPos(&x, &y);
+    m_sound.UpdateSounds(elapsedMs);
+    uint32_t flags = m_input.ClickFlags();
+    m_modes.FrameUpdate(static_cast<float>(x), static_cast<float>(y), &flags, elapsedMs);
+    m_input.ClearClicks();
+}
+
+void GameApp::FrameDraw()
+{
+    if (!GetDisplayState().deviceReady)
+        return;
+    DisplayDevice* device = GetDevice();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->BeginScene();
+    if (m_modes.FrameDraw())
+        DrawFade(device, m_modes.GetFadeLevel());
+    EndScene();
+}
+
+void GameApp::Shutdown()
+{
+    DiscardInterface();
+    Release(m_logo);
+    Release(m_loading);
+    m_images.ReleaseAll();
+    ReleaseDisplayDevice(false);
+    m_sound.DestroySoundSystem();
+}
+
+// ---- Mode switches ------------------------------------------------------------
+
+void GameApp::MenuMusic()
+{
+    m_sound.ChangeMusic("sfx\\mainmenu.ogg");
+}
+
+void GameApp::LeaveMode(uint8_t current, uint8_t next)
+{
+    if (current == kModeLogo && next != kModeLogo)
+        Release(m_logo);
+}
+
+void GameApp::DiscardInterface()
+{
+    m_widgets.ReleaseItems();
+    Release(m_background);
+    Release(m_font);
+}
+
+EntryOutcome GameApp::EnterMode(uint8_t& mode, uint8_t previous)
+{
+    // Screens whose builders are not part of the game yet fail as a failing
+    // builder does: a line in the error log and the quit code 1.
+    auto failed = [](const char* line) { return EntryOutcome{EntryOutcome::Failed, line, 0}; };
+    switch (mode) {
+    case kModeMainMenu:
+        StopEffects();
+        return failed("Level class not be created");
+    case kModeSelectLevel:
+        StopEffects();
+        MenuMusic();
+        return failed("Can't initialize select level interface");
+    case kModePause:
+        PauseEffects(true);
+        return failed("Can't initialize pause interface");
+    case kModeResume:
+        PauseEffects(false);
+        mode = kModePlaying;
+        return failed(nullptr);
+    case kModeContinueGame:
+    case kModePlaying:
+        mode = kModePlaying;
+        return failed("Can't load level from file");
+    case kModeHighscores:
+        StopEffects();
+        MenuMusic();
+        return failed("Can't initialize highscores interface");
+    case kModeProfiles:
+        StopEffects();
+        MenuMusic();
+        return failed("Can't initialize profile interface");
+    case kModeNewProfile:
+        StopEffects();
+        MenuMusic();
+        return failed("Can't initialize new profile interface");
+    case kModeMenuOptions:
+    case kModePauseOptions:
+        if (previous == kModePause) {
+            mode = kModePauseOptions;
+        } else {
+            mode = kModeMenuOptions;
+            MenuMusic();
+        }
+        return failed(nullptr);
+    case kModeExitQuestion:
+        PauseEffects(true);
+        return {EntryOutcome::Switched, nullptr, m_modes.SetGameMode(kModeQuit, 0)};
+    case kModeLogo:
+        MenuMusic();
+        if (!m_logo)
+            return {EntryOutcome::Switched, nullptr, m_modes.SetGameMode(kModeMainMenu, 0)};
+        m_logo->SetFramePosition(m_logo->GetFramePosition() + m_logo->GetSpeed());
+        m_modes.SetHandlers([this](float x, float y, uint32_t f, float dt) { return LogoUpdate(x, y, f, dt); },
+                            [this] { return LogoDraw(); });
+        return {};
+    case kModeNewGameQuestion:
+        MenuMusic();
+        return failed("Can't initialize question interface");
+    case kModeHelp:
+        StopEffects();
+        MenuMusic();
+        return failed("Can't load help file");
+    default:
+        return {};  // not a mode: the switch retries and gives up
+    }
+}
+
+void GameApp::PostModeMessage(uint8_t mode)
+{
+    MessageQueue::Post(m_window, kModeChangeMessage, mode, 0);
+}
+
+void GameApp::PostQuit(int32_t code)
+{
+    MessageQueue::PostQuit(code);
+}
+
+void GameApp::WriteErrorLog(const char* text)
+{
+    AppendErrorLog("..\\Error.log", text);
+}
+
+int32_t GameApp::LogoUpdate(float, float, uint32_t clickFlags, float elapsedMs)
+{
+    if (!m_logo)
+        return 0;
+    float s = m_logo->GetSpeed();
+    float advance = m_modes.GetTransition() != 0 ? 0.0f : elapsedMs;
+    if (clickFlags != 0 && s > 0.0f)
+        advance = 1.0f / s;
+    float before = m_logo->GetFramePosition();
+    int32_t page = static_cast<int32_t>(before);
+    if (m_logo->Advance(advance)) {
+        m_logo->SetFrame(page);
+        FadeToGameMode(kModeMainMenu);
+    } else if (static_cast<int32_t>(m_logo->GetFramePosition()) != page) {
+        // Keep the old page on screen while it fades out; re-entering the mode
+        // moves on to the new one.
+        m_logo->SetFramePosition(std::floor(m_logo->GetFramePosition()) - s);
+        FadeToGameMode(kModeLogo);
+    }
+    return 0;
+}
+
+int32_t GameApp::LogoDraw()
+{
+    if (m_logo)
+        m_logo->Draw(400.0f - m_logo->GetTextureWidth() / 2, 300.0f - m_logo->GetTextureHeight() / 2, GetDevice());
+    return 0;
+}
+
+// ---- Input --------------------------------------------------------------------
+
+intptr_t GameApp::WindowProc(const Message& msg)
+{
+    switch (msg.type) {
+    case WM_CLOSE:
+        MessageQueue::PostQuit(0);
+        return 0;
+    case WM_ACTIVATEAPP:
+        if (msg.wParam) {
+            m_active = true;
+            if (GetDisplayState().deviceReady)
+                OnDisplayActivated();
+        } else {
+            m_active = false;
+            // In a window the game only pauses: on Linux the focus follows the
+            // pointer on many desktops, and minimising would fight the player.
+            if (m_window && !m_settings.windowed)
+                OnDisplayDeactivated();
+        }
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+        uint32_t latch = msg.type == WM_LBUTTONDOWN ? 1 : msg.type == WM_RBUTTONDOWN ? 2 : 4;
+        if (m_input.ButtonDown(latch) && m_window)
+            m_window->SetCapture();
+        break;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+        uint32_t latch = msg.type == WM_LBUTTONUP ? 1 : msg.type == WM_RBUTTONUP ? 2 : 4;
+        if (m_input.ButtonUp(latch))
+            Window::ReleaseCapture();
+        break;
+    }
+    default:
+        break;
+    }
+    return DefaultWindowProc(msg);
+}
+
+int32_t GameApp::FilterMessage(const Message& msg)
+{
+    if (msg.type > kModeChangeMessage)
+        return 1;
+    uint32_t vk = static_cast<uint32_t>(msg.wParam);
+    switch (msg.type) {
+    case WM_KEYDOWN: {
+        uint8_t mode = m_modes.GetCurrentMode();
+        if (m_input.KeyDown(vk)) {
+            if (vk == VK_ESCAPE) {
+                switch (mode) {
+                case kModeMainMenu:
+                    PostGameMode(kModeExitQuestion);
+                    break;
+                case kModeSelectLevel:
+                case kModeHighscores:
+                case kModeHelp:
+                    FadeToGameMode(kModeMainMenu);
+                    break;
+                case kModePause:
+                    PostGameMode(kModeResume);
+                    break;
+                case kModeProfiles:
+                case kModeMenuOptions:
+                case kModeExitQuestion:
+                    PostGameMode(kModeMainMenu);
+                    break;
+                case kModePauseOptions:
+                    PostGameMode(kModePause);
+                    break;
+                default:
+                    break;  // plain play pauses through the level run, which is not part of the game yet
+                }
+            }
+        }
+        DeveloperKey(vk);
+        return 1;
+    }
+    case WM_KEYUP:
+        m_input.KeyUp(vk);
+        return 0;
+    case WM_SYSKEYDOWN:
+        if (vk == VK_F10 || (vk == VK_F4 && (msg.lParam & (1 << 29))))
+            return 0;
+        return 1;
+    case WM_SYSKEYUP:
+        return 0;
+    case kModeChangeMessage:
+        SetGameMode(static_cast<uint8_t>(msg.wParam & 0xFF));
+        return 0;
+    default:
+        return 1;
+    }
+}
+
+void GameApp::DeveloperKey(uint32_t vk)
+{
+    // Both shortcuts act on the working day, which the game does not run yet;
+    // the codes are still matched so that their keys behave the same.
+    if (m_winCode.Feed(vk))
+        m_winCode.Reset();
+    if (m_jumpCode.Feed(vk))
+        m_jumpCode.Reset();
+}
+
+int32_t GameApp::HandleMenuInput(float x, float y, uint32_t clickFlags, float elapsedMs)
+{
+    MenuSounds sounds(m_sound, m_hoverSound, m_clickSound);
+    int32_t command =
+        UpdateScreenObjects(&m_widgets, x, y, static_cast<int32_t>(clickFlags), elapsedMs, &sounds);
+    switch (command) {
+    case 1:
+        FadeToGameMode(kModeContinueGame);
+        break;
+    case 2:
+        FadeToGameMode(kModeSelectLevel);
+        break;
+    case 4:
+        FadeToGameMode(kModeSelectLevel);
+        break;
+    case 5:
+        FadeToGameMode(kModeHighscores);
+        break;
+    case 6:
+        PostGameMode(kModeExitQuestion);
+        break;
+    case 36:
+        FadeToGameMode(kModeQuit);
+        break;
+    case 8:
+        FadeToGameMode(kModeMainMenu);
+        break;
+    case 14:
+        PostGameMode(kModeProfiles);
+        break;
+    case 15:
+        PostGameMode(kModeResume);
+        break;
+    case 17:
+    case 37:
+        PostGameMode(kModeMainMenu);
+        break;
+    case 18:
+        PostGameMode(kModeNewProfile);
+        break;
+    case 25:
+        PostGameMode(kModeMenuOptions);
+        break;
+    case 27:
+        if (m_modes.GetCurrentMode() == kModePauseOptions)
+            PostGameMode(kModePause);
+        else if (m_modes.GetCurrentMode() == kModeMenuOptions)
+            PostGameMode(kModeMainMenu);
+        break;
+    case 28:
+    case 29:
+        ChangeMusicVolume(command == 28 ? -0.1f : 0.1f);
+        break;
+    case 30:
+    case 31:
+        ChangeEffectsVolume(command == 30 ? -0.1f : 0.1f);
+        break;
+    case 32: {
+        GMInteractiveObj* box = nullptr;
+        for (int32_t c = -1; GMObject* obj = static_cast<GMObject*>(m_widgets.GetNext(c));) {
+            if (obj->GetMark() == 32)
+                box = AsInteractive(obj);
+        }
+        ToggleWindowMode(box);
+        break;
+    }
+    case 39:
+        FadeToGameMode(kModeHelp);
+        break;
+    case 42:
+        m_active = false;
+        if (m_window)
+            m_window->Show(SW_SHOWMINIMIZED);
+        RestoreDisplayMode();
+        OpenLinkFile("..\\website.url");
+        break;
+    default:
+        break;
+    }
+    return command;
+}
+
+// ---- Settings, window, volumes ------------------------------------------------
+
+bool GameApp::CreateGameWindow(bool visible)
+{
+    DisplayMode desktop;
+    if (!GetDesktopDisplayMode(&desktop))
+        return false;
+    m_desktopMatches = desktop.width == 800 && desktop.height == 600;
+    WindowStyle style = WindowStyle::Popup;
+    WindowRect rect{0, 0, 800, 600};
+    if (m_settings.windowed) {
+        if (desktop.bitsPerPixel < 32 || desktop.width < 800 || desktop.height < 600)
+            return false;
+        if (desktop.width == 800 || desktop.height == 600) {
+            if (m_desktopMatches)
+                m_settings.windowed = false;
+        } else {
+            style = WindowStyle::Framed;
+            rect.left = (desktop.width - 800) / 2;
+            rect.top = (desktop.height - 600) / 2;
+            rect.right = rect.left + 800;
+            rect.bottom = rect.top + 600;
+        }
+    }
+    GetDisplayState().windowed = m_settings.windowed;
+    if (m_window) {
+        m_window->SetPlacement(style, rect, true);
+        m_window->SetFullScreen(!m_settings.windowed);
+        return true;
+    }
+    m_window = Window::Create("Brimvale", style, rect, visible);
+    if (!m_window)
+        return false;
+    m_window->SetFullScreen(!m_settings.windowed);
+    m_window->SetIcon(true, IDI_LARGE_ICON);
+    m_window->SetIcon(false, IDI_SMALL_ICON);
+    return true;
+}
+
+void GameApp::ToggleWindowMode(GMInteractiveObj* checkBox)
+{
+    m_settings.windowed = !m_settings.windowed;
+    DisplayState& display = GetDisplayState();
+    display.windowed = m_settings.windowed;
+    RestoreDisplayMode();
+    if (m_settings.windowed)
+        SetDisplayCooperativeLevel(nullptr);
+
+    Window* old = m_window;
+    m_window = nullptr;
+    CreateGameWindow(true);
+    display.window = m_window;
+    ReleaseDisplayDevice(true);
+    if (CreateDisplayDevice(true) != 0)
+        MessageQueue::PostQuit(0);
+
+    SetCursor(Cursor::Load(IDC_WAIT));
+    FILE* log = OpenFile("..\\restore.log", "wt");
+    RestoreDisplaySurfaces(log);
+    if (log)
+        std::fclose(log);
+    delete old;
+    if (m_window)
+        m_window->SetClassCursor(m_gameCursor);
+    if (checkBox)
+        SetCheckBox(checkBox, !m_settings.windowed, &m_images, GetDevice());
+}
+
+void GameApp::ChangeMusicVolume(float step)
+{
+    m_settings.musicVolume = SteppedVolume(m_settings.musicVolume, step);
+    m_sound.ApplyGroupVolume(m_settings.musicVolume, kGroupMusic);
+    m_sound.SetGroupVolume(m_settings.musicVolume, kGroupMusic);
+}
+
+void GameApp::ChangeEffectsVolume(float step)
+{
+    m_settings.effectsVolume = SteppedVolume(m_settings.effectsVolume, step);
+    for (uint8_t group : {kGroupEffects, kGroupInterface}) {
+        m_sound.ApplyGroupVolume(m_settings.effectsVolume, group);
+        m_sound.SetGroupVolume(m_settings.effectsVolume, group);
+    }
+}

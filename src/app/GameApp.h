@@ -1,0 +1,124 @@
+#pragma once
+#include "app/FrameTimer.h"
+#include "app/GameModeMachine.h"
+#include "app/Input.h"
+#include "app/Settings.h"
+#include "gfx/GMImageManager.h"
+#include "sound/GMSoundSystem.h"
+#include "world/GMObjectArray.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Cursor;
+class DisplayDevice;
+class GMImage;
+class GMInteractiveObj;
+class ScriptRunner;
+class Window;
+struct Message;
+
+// How this run was started (command line).
+struct RunOptions {
+    int windowOverride = -1;  // -1 the setting, 0 full screen, 1 windowed
+    bool headless = false;
+    std::string scriptPath;
+    uint32_t stepMs = 16;
+    std::string shotsDir;
+};
+
+// The application: start-up, the main loop, the mode switches with their
+// leave and entry actions, the window procedure and the menu commands.
+class GameApp : public GameModeHost {
+public:
+    GameApp();
+    ~GameApp() override;
+    GameApp(const GameApp&) = delete;
+    GameApp& operator=(const GameApp&) = delete;
+
+    // The process entry. Returns the exit status: 0, or 1 after a failure
+    // (a script's failed expectation included).
+    int32_t RunApplication(const RunOptions& options);
+
+    // Mode requests.
+    uint8_t SetGameMode(uint8_t mode) { return m_modes.SetGameMode(mode, 0); }
+    void PostGameMode(uint8_t mode) { m_modes.PostGameMode(mode); }
+    void FadeToGameMode(uint8_t mode) { m_modes.FadeToGameMode(mode); }
+    GameModeMachine& Modes() { return m_modes; }
+
+    // Input.
+    intptr_t WindowProc(const Message& message);
+    int32_t FilterMessage(const Message& message);
+    int32_t HandleMenuInput(float x, float y, uint32_t clickFlags, float elapsedMs);
+
+    // Settings and the options screen.
+    bool CreateGameWindow(bool visible);
+    void ToggleWindowMode(GMInteractiveObj* checkBox);
+    void ChangeMusicVolume(float step);
+    void ChangeEffectsVolume(float step);
+
+    Window* GetWindow() const { return m_window; }
+    DisplayDevice* GetDevice() const;
+    const Settings& GetSettings() const { return m_settings; }
+    const char* GetVersionText() const { return m_versionText; }
+    bool IsActive() const { return m_active; }
+    int32_t GetQuitCode() const { return m_quitCode; }
+    // Screenshot of the frame being drawn, taken just before it is presented.
+    void RequestShot(const std::string& path) { m_pendingShot = path; }
+
+    // GameModeHost
+    void LeaveMode(uint8_t current, uint8_t next) override;
+    void DiscardInterface() override;
+    EntryOutcome EnterMode(uint8_t& mode, uint8_t previous) override;
+    void PostModeMessage(uint8_t mode) override;
+    void PostQuit(int32_t code) override;
+    void WriteErrorLog(const char* text) override;
+
+private:
+    bool EnterDataDirectory();
+    void ApplyVolumes();
+    void ShowSplashPages();
+    void LoadStartupData();
+    void DrawLoadingScreen(bool first);
+    void RedrawLoading(bool first = false);
+    int32_t MainLoop();
+    void FrameUpdate(float elapsedMs);
+    void FrameDraw();
+    void EndScene();
+    void Shutdown();
+    void MenuMusic();
+    void StopEffects() { m_sound.StopGroup(kGroupEffects, false); }
+    void PauseEffects(bool pause) { m_sound.PauseGroup(pause, kGroupEffects); }
+
+    int32_t LogoUpdate(float x, float y, uint32_t clickFlags, float elapsedMs);
+    int32_t LogoDraw();
+    void DeveloperKey(uint32_t vk);
+
+    RunOptions m_options;
+    Settings m_settings;
+    GameModeMachine m_modes{this};
+    InputState m_input;
+    FrameTimer m_timer;
+    GMImageManager m_images;
+    GMSoundSystem m_sound;
+    GMObjectArray m_widgets;
+    Window* m_window = nullptr;
+    Cursor* m_gameCursor = nullptr;
+    Cursor* m_secondCursor = nullptr;
+    SoundBuffer* m_hoverSound = nullptr;
+    SoundBuffer* m_clickSound = nullptr;
+    GMImage* m_logo = nullptr;
+    GMImage* m_loading = nullptr;
+    GMImage* m_background = nullptr;
+    GMImage* m_font = nullptr;
+    float m_progress = 0.0f;
+    char m_versionText[20] = {};
+    bool m_active = false;
+    bool m_desktopMatches = false;
+    int32_t m_quitCode = 0;
+    std::string m_pendingShot;
+    std::unique_ptr<ScriptRunner> m_script;
+    KeyCode m_winCode{"BRIMW", 0};
+    KeyCode m_jumpCode{"JUMP", 2};
+};

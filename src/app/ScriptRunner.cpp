@@ -1,0 +1,295 @@
+#include "app/ScriptRunner.h"
+
+#include "app/GameApp.h"
+#include "app/Input.h"
+#include "core/TaggedFile.h"
+#include "platform/InputInjection.h"
+#include "platform/Messages.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+bool ToInt(const std::string& s, long* out)
+{
+    if (s.empty())
+        return false;
+    char* end = nullptr;
+    long v = std::strtol(s.c_str(), &end, 10);
+    if (*end)
+        return false;
+    *out = v;
+    return true;
+}
+
+int ButtonByName(const std::string& name)
+{
+    if (name.empty() || name == "left")
+        return 1;
+    if (name == "middle")
+        return 2;
+    if (name == "right")
+        return 3;
+    return 0;
+}
+
+struct Shape {
+    const char* verb;
+    size_t minArgs;
+    size_t maxArgs;
+};
+
+const Shape kShapes[] = {
+    {"frames", 1, 1}, {"wait", 1, 1}, {"move", 2, 2}, {"click", 2, 3}, {"down", 2, 3}, {"up", 2, 3},
+    {"key", 1, 1},    {"type", 1, 1}, {"shot", 1, 1}, {"expect-mode", 1, 1}, {"expect-file", 1, 1}, {"quit", 0, 0},
+};
+
+}  // namespace
+
+bool ScriptRunner::Load(const char* path, uint32_t stepMs, const std::string& shotsDir)
+{
+    std::ifstream in(path);
+    if (!in) {
+        std::fprintf(stderr, "brimvale: cannot read the script \"%s\"\n", path);
+        return false;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (!Parse(text.str(), &error)) {
+        std::fprintf(stderr, "brimvale: %s: %s\n", path, error.c_str());
+        return false;
+    }
+    m_step = stepMs > 0 ? stepMs : 16;
+    m_shotsDir = shotsDir;
+    m_clock = std::make_unique<VirtualClock>(0);
+    return true;
+}
+
+bool ScriptRunner::Parse(const std::string& text, std::string* error)
+{
+    std::istringstream lines(text);
+    std::string raw;
+    int number = 0;
+    while (std::getline(lines, raw)) {
+        ++number;
+        std::string line = raw.substr(0, raw.find('#'));
+        std::istringstream words(line);
+        Command c;
+        c.line = number;
+        c.text = raw;
+        if (!(words >> c.verb))
+            continue;
+        if (c.verb == "type") {
+            // The rest of the line is the text, spaces included.
+            std::string rest;
+            std::getline(words, rest);
+            size_t start = rest.find_first_not_of(' ');
+            c.args.push_back(start == std::string::npos ? "" : rest.substr(start));
+        } else {
+            for (std::string w; words >> w;)
+                c.args.push_back(w);
+        }
+        const Shape* shape = nullptr;
+        for (const Shape& s : kShapes) {
+            if (c.verb == s.verb)
+                shape = &s;
+        }
+        bool ok = shape && c.args.size() >= shape->minArgs && c.args.size() <= shape->maxArgs;
+        long n = 0;
+        if (ok && (c.verb == "frames" || c.verb == "wait" || c.verb == "expect-mode"))
+            ok = ToInt(c.args[0], &n) && n >= 0;
+        if (ok && (c.verb == "move" || c.verb == "click" || c.verb == "down" || c.verb == "up"))
+            ok = ToInt(c.args[0], &n) && ToInt(c.args[1], &n) && (c.args.size() < 3 || ButtonByName(c.args[2]));
+        bool shift = false;
+        if (ok && c.verb == "key")
+            ok = KeyByName(c.args[0], &shift) != 0;
+        if (ok && c.verb == "type") {
+            for (char ch : c.args[0])
+                ok = ok && KeyForChar(ch, &shift) != 0;
+        }
+        if (!ok) {
+            *error = "line " + std::to_string(number) + ": cannot understand \"" + raw + "\"";
+            return false;
+        }
+        m_commands.push_back(std::move(c));
+    }
+    return true;
+}
+
+uint32_t ScriptRunner::KeyForChar(char c, bool* shift)
+{
+    for (int withShift = 0; withShift < 2; ++withShift) {
+        for (uint32_t vk = 1; vk < 256; ++vk) {
+            if (vk >= 96 && vk <= 111)
+                continue;  // prefer the main keys to the keypad
+            if (TranslateKey(vk, withShift != 0) == static_cast<unsigned char>(c)) {
+                *shift = withShift != 0;
+                return vk;
+            }
+        }
+    }
+    return 0;
+}
+
+uint32_t ScriptRunner::KeyByName(const std::string& name, bool* shift)
+{
+    *shift = false;
+    std::string n;
+    for (char c : name)
+        n.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    if (n.rfind("shift+", 0) == 0) {
+        bool ignored = false;
+        uint32_t vk = KeyByName(n.substr(6), &ignored);
+        *shift = vk != 0;
+        return vk;
+    }
+    static const struct {
+        const char* name;
+        uint32_t vk;
+    } kNames[] = {{"escape", VK_ESCAPE}, {"esc", VK_ESCAPE}, {"enter", VK_RETURN}, {"return", VK_RETURN},
+                  {"backspace", VK_BACK}, {"space", VK_SPACE}, {"tab", VK_TAB}, {"shift", VK_SHIFT},
+                  {"alt", VK_MENU}, {"ctrl", VK_CONTROL}};
+    for (const auto& k : kNames) {
+        if (n == k.name)
+            return k.vk;
+    }
+    if (n.size() >= 2 && n[0] == 'f' && std::isdigit(static_cast<unsigned char>(n[1]))) {
+        long f = 0;
+        if (ToInt(n.substr(1), &f) && f >= 1 && f <= 12)
+            return VK_F1 + static_cast<uint32_t>(f - 1);
+    }
+    if (n.size() == 1 && std::isalpha(static_cast<unsigned char>(n[0])))
+        return static_cast<uint32_t>(std::toupper(static_cast<unsigned char>(n[0])));
+    if (n.size() == 1 && std::isdigit(static_cast<unsigned char>(n[0])))
+        return static_cast<uint32_t>(n[0]);
+    long code = 0;
+    if (ToInt(n, &code) && code > 0 && code < 256)
+        return static_cast<uint32_t>(code);
+    return 0;
+}
+
+void ScriptRunner::Fail(const Command& c, const std::string& why)
+{
+    if (m_failure.empty())
+        m_failure = "line " + std::to_string(c.line) + ": \"" + c.text + "\": " + why;
+}
+
+void ScriptRunner::Close(GameApp& app)
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    MessageQueue::Post(app.GetWindow(), WM_CLOSE, 0, 0);
+}
+
+bool ScriptRunner::BeforeIdle(GameApp& app)
+{
+    for (;;) {
+        if (m_framesLeft > 0 || m_waitLeft > 0) {
+            m_clock->Advance(m_step);
+            if (m_waitLeft > 0)
+                m_waitLeft -= m_step;
+            return true;
+        }
+        if (m_closing)
+            return false;
+        if (!m_failure.empty() || m_next >= m_commands.size()) {
+            Close(app);
+            return false;
+        }
+        const Command& c = m_commands[m_next++];
+        ++m_executed;
+        if (!Run(c, app))
+            return false;
+    }
+}
+
+void ScriptRunner::AfterFrame(float)
+{
+    if (m_framesLeft > 0)
+        --m_framesLeft;
+}
+
+// Carries out one command. False when it queued input, which the loop takes
+// before the next frame.
+bool ScriptRunner::Run(const Command& c, GameApp& app)
+{
+    Window* w = app.GetWindow();
+    auto arg = [&](size_t i) { return std::atoi(c.args[i].c_str()); };
+    const std::string& v = c.verb;
+    if (v == "frames") {
+        m_framesLeft = arg(0);
+        return true;
+    }
+    if (v == "wait") {
+        m_waitLeft = arg(0);
+        return true;
+    }
+    if (v == "shot") {
+        if (ShotsEnabled())
+            app.RequestShot(ShotPath(c.args[0]));
+        m_framesLeft = 1;
+        return true;
+    }
+    if (v == "expect-mode") {
+        if (app.Modes().GetCurrentMode() != arg(0))
+            Fail(c, "the mode is " + std::to_string(app.Modes().GetCurrentMode()));
+        return true;
+    }
+    if (v == "expect-file") {
+        if (!FileExists(c.args[0].c_str()))
+            Fail(c, "no such file in the data directory");
+        return true;
+    }
+    if (v == "quit") {
+        Close(app);
+        return false;
+    }
+    // Input: queued now, taken by the loop, then one frame sees it.
+    m_framesLeft = 1;
+    if (v == "move") {
+        InjectMouseMove(w, arg(0), arg(1));
+    } else if (v == "click" || v == "down" || v == "up") {
+        int button = ButtonByName(c.args.size() > 2 ? c.args[2] : "");
+        InjectMouseMove(w, arg(0), arg(1));
+        if (v != "up")
+            InjectMouseButton(w, button, true, arg(0), arg(1));
+        if (v != "down")
+            InjectMouseButton(w, button, false, arg(0), arg(1));
+    } else if (v == "key" || v == "type") {
+        auto press = [&](uint32_t vk, bool shift) {
+            if (shift)
+                InjectKey(w, VK_SHIFT, true);
+            InjectKey(w, vk, true);
+            InjectKey(w, vk, false);
+            if (shift)
+                InjectKey(w, VK_SHIFT, false);
+        };
+        bool shift = false;
+        if (v == "key") {
+            press(KeyByName(c.args[0], &shift), shift);
+        } else {
+            for (char ch : c.args[0]) {
+                uint32_t vk = KeyForChar(ch, &shift);
+                press(vk, shift);
+            }
+        }
+    }
+    return false;
+}
+
+void ScriptRunner::Report(int32_t quitCode) const
+{
+    if (!m_failure.empty())
+        std::fprintf(stderr, "script failed at %s\n", m_failure.c_str());
+    else if (quitCode != 0)
+        std::fprintf(stderr, "script: the game ended with quit code %d after %zu of %zu commands\n", quitCode,
+                     m_executed, m_commands.size());
+    else
+        std::fprintf(stderr, "script: %zu commands, every expectation held\n", m_commands.size());
+}

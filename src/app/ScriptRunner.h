@@ -1,0 +1,63 @@
+#pragma once
+#include "platform/Clock.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class GameApp;
+
+// Drives the real game from a text script on a virtual clock: input as a
+// player gives it, screenshots, and checks of the mode and of files. One
+// command a line, "#" starts a comment:
+//   frames N | wait MS | move X Y | click X Y [left|right|middle]
+//   down X Y [button] | up X Y [button] | key NAME|CODE | type TEXT
+//   shot NAME | expect-mode N | expect-file PATH | quit
+class ScriptRunner {
+public:
+    struct Command {
+        int line = 0;
+        std::string text;  // the line as written, for messages
+        std::string verb;
+        std::vector<std::string> args;
+    };
+
+    // Reads the script; false (with a message) when it cannot be read or a
+    // line does not parse. shotsDir may be empty (shots go nowhere).
+    bool Load(const char* path, uint32_t stepMs, const std::string& shotsDir);
+    bool Parse(const std::string& text, std::string* error);
+
+    // Called when the main loop is idle. True: a frame may run now (the clock
+    // has moved on); false: input was queued or the game is being closed.
+    bool BeforeIdle(GameApp& app);
+    void AfterFrame(float stepMs);
+
+    bool ShotsEnabled() const { return !m_shotsDir.empty(); }
+    std::string ShotPath(const std::string& name) const { return m_shotsDir + "/" + name + ".png"; }
+    bool Succeeded() const { return m_failure.empty(); }
+    const std::string& Failure() const { return m_failure; }
+    // Prints the outcome to standard error.
+    void Report(int32_t quitCode) const;
+
+    // The virtual-key code and Shift state that type a character, or 0.
+    static uint32_t KeyForChar(char c, bool* shift);
+    // A key name ("escape", "f5", "a", "shift+2") or a number; 0 if unknown.
+    static uint32_t KeyByName(const std::string& name, bool* shift);
+
+private:
+    bool Run(const Command& c, GameApp& app);
+    void Fail(const Command& c, const std::string& why);
+    void Close(GameApp& app);
+
+    std::vector<Command> m_commands;
+    size_t m_next = 0;
+    uint32_t m_step = 16;
+    std::string m_shotsDir;
+    std::unique_ptr<VirtualClock> m_clock;
+    int64_t m_framesLeft = 0;
+    int64_t m_waitLeft = 0;
+    bool m_closing = false;
+    std::string m_failure;
+    size_t m_executed = 0;
+};

@@ -1,0 +1,61 @@
+#include "platform/InputInjection.h"
+
+#include "platform/SdlBackend.h"
+#include "platform/Window.h"
+
+#include <cstdlib>
+
+static uint32_t WindowId(Window* window)
+{
+    return window && window->GetBackend() && window->GetBackend()->sdl ? SDL_GetWindowID(window->GetBackend()->sdl) : 0;
+}
+
+void InjectMouseMove(Window* window, int32_t x, int32_t y)
+{
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = WindowId(window);
+    e.motion.x = x;
+    e.motion.y = y;
+    SDL_PushEvent(&e);
+}
+
+void InjectMouseButton(Window* window, int32_t button, bool down, int32_t x, int32_t y)
+{
+    SDL_Event e{};
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    e.button.windowID = WindowId(window);
+    e.button.button = static_cast<uint8_t>(button);
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = 1;
+    e.button.x = x;
+    e.button.y = y;
+    SDL_PushEvent(&e);
+}
+
+bool InjectKey(Window* window, uint32_t virtualKey, bool down)
+{
+    // The key whose translation gives this code, found the way the translation runs.
+    for (int sc = 0; sc < SDL_NUM_SCANCODES; ++sc) {
+        auto scancode = static_cast<SDL_Scancode>(sc);
+        SDL_Keycode sym = SDL_GetKeyFromScancode(scancode);
+        if (PlatformVirtualKey(sym, scancode) != virtualKey)
+            continue;
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.windowID = WindowId(window);
+        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = scancode;
+        e.key.keysym.sym = sym;
+        SDL_PushEvent(&e);
+        return true;
+    }
+    return false;
+}
+
+void UseHeadlessDrivers()
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("SDL_RENDER_DRIVER", "software", 1);
+}

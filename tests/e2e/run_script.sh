@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs one end-to-end script against the real game in a fresh directory.
+#   run_script.sh GAME DATA SCRIPT EXPECTED_STATUS [CHECK...]
+# The directory gets its own "data" (links into the generated set), so
+# settings, profiles, logs and screenshots stay there. Each CHECK is
+#   file:PATH            PATH (relative to the directory) exists
+#   grep:PATH:TEXT       PATH contains TEXT
+#   png:NAME             the screenshot NAME.png exists and is not one flat colour
+set -u
+game=$1 data=$2 script=$3 expected=$4
+shift 4
+work=$(mktemp -d /tmp/brimvale-e2e-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+cp -rs "$(realpath "$data")" "$work/data"
+mkdir -p "$work/shots"
+cd "$work"
+"$game" --headless --script "$script" --shots "$work/shots" >"$work/out.txt" 2>&1
+status=$?
+fail=0
+if [ "$status" != "$expected" ]; then
+    echo "exit status $status, expected $expected"
+    fail=1
+fi
+for check in "$@"; do
+    kind=${check%%:*} rest=${check#*:}
+    case $kind in
+    file) [ -e "$rest" ] || { echo "missing file $rest"; fail=1; } ;;
+    grep) path=${rest%%:*} text=${rest#*:}
+          grep -qF -- "$text" "$path" 2>/dev/null || { echo "$path does not contain \"$text\""; fail=1; } ;;
+    png)  f="shots/$rest.png"
+          if [ ! -s "$f" ]; then echo "missing screenshot $f"; fail=1;
+          elif [ -n "${BRIMVALE_SHOTS_KEEP:-}" ]; then mkdir -p "$BRIMVALE_SHOTS_KEEP"; cp "$f" "$BRIMVALE_SHOTS_KEEP/"; fi ;;
+    *)    echo "unknown check $check"; fail=1 ;;
+    esac
+done
+if [ $fail != 0 ]; then
+    echo "---- game output"; cat "$work/out.txt"
+    [ -f Error.log ] && { echo "---- Error.log"; cat Error.log; }
+fi
+exit $fail
