@@ -81,9 +81,7 @@ DisplayDevice::~DisplayDevice()
         m_texture->Release();
     DeviceBackend* b = m_backend;
     if (b->renderer) {
-        for (Texture* t : m_driver->GetBackend()->textures)
-            if (t->GetBackend()->renderer == b->renderer)
-                PlatformDropTexture(t);
+        PlatformDropTexturesOn(b->renderer);
         if (b->target)
             SDL_DestroyTexture(b->target);
         SDL_DestroyRenderer(b->renderer);

@@ -47,6 +47,14 @@ void PlatformRegisterDriver(DisplayDriver* driver, bool add)
         all.erase(std::remove(all.begin(), all.end(), driver), all.end());
 }
 
+void PlatformDropTexturesOn(SDL_Renderer* renderer)
+{
+    for (DisplayDriver* d : Drivers())
+        for (Texture* t : d->GetBackend()->textures)
+            if (t->GetBackend()->renderer == renderer)
+                PlatformDropTexture(t);
+}
+
 void PlatformLoseAllDisplays()
 {
     for (DisplayDriver* d : Drivers())

@@ -83,3 +83,5 @@ int32_t PlatformPresent(DisplayDevice* device);
 // Makes sure the texture's pixels are on the renderer; null when it cannot.
 SDL_Texture* PlatformTextureFor(Texture* texture, SDL_Renderer* renderer, int derivedKind);
 void PlatformDropTexture(Texture* texture);
+// Before a renderer goes: every texture of every driver drops what it has on it.
+void PlatformDropTexturesOn(SDL_Renderer* renderer);
