@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/PictureWriters.h"
+#include "support/gfx/PictureWriters.h"
 
 // A real font for screenshots: DejaVu Sans rendered with cairo, white on
 // transparent, written into the current directory as "<name>.img" with its

@@ -1,6 +1,6 @@
 // Picture files into textures: formats, sizes, alpha companions, restoring.
 #include "gfx/BitmapTexture.h"
-#include "gfx/GfxTestSupport.h"
+#include "support/gfx/GfxTestSupport.h"
 #include "gfx/GMImageSurface.h"
 #include "gfx/ImageFrameInfo.h"
 #include "gfx/ImageResult.h"

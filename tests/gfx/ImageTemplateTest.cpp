@@ -1,5 +1,5 @@
 // Template files, the image cache and animation.
-#include "gfx/GfxTestSupport.h"
+#include "support/gfx/GfxTestSupport.h"
 #include "gfx/GMImage.h"
 #include "gfx/GMImageSurface.h"
 #include "gfx/GMImageTemplate.h"

@@ -1,7 +1,7 @@
 // A headless frame of sprites and marked-up text, compared with an image the
 // test composes itself from the same pictures on the CPU.
 #include "gfx/CairoFont.h"
-#include "gfx/GfxTestSupport.h"
+#include "support/gfx/GfxTestSupport.h"
 #include "gfx/GMImage.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
 // Sprite drawing read back from the headless back buffer.
-#include "gfx/GfxTestSupport.h"
+#include "support/gfx/GfxTestSupport.h"
 #include "gfx/GMImage.h"
 #include "gfx/GMImageTemplate.h"
 

@@ -1,5 +1,5 @@
 // Bitmap-font text: markup, measuring, several lines, numbers.
-#include "gfx/GfxTestSupport.h"
+#include "support/gfx/GfxTestSupport.h"
 #include "gfx/GMImage.h"
 
 #include <cmath>

@@ -7,13 +7,10 @@ const DataCommandEntry* DataCommands()
     static const DataCommandEntry commands[] = {
         {"scramble", "scramble IN OUT     write OUT scrambled with the key of OUT's file name", CmdScramble},
         {"unscramble", "unscramble IN       print the plain text of IN, keyed by IN's file name", CmdUnscramble},
-<<<<<<< HEAD
         {"help", "help FILE           print the pages, pictures and texts of a help file", CmdHelp},
         {"story", "story FILE          print a story layout", CmdStory},
-=======
         {"template", "template [-C DIR] FILE  print a template's frames, speed, loop start, blending (DIR: data dir)",
          CmdTemplate},
->>>>>>> pictures
         {nullptr, nullptr, nullptr},
     };
     return commands;

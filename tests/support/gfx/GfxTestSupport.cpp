@@ -1,4 +1,4 @@
-#include "gfx/GfxTestSupport.h"
+#include "support/gfx/GfxTestSupport.h"
 
 #include "platform/System.h"
 

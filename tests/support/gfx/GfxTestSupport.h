@@ -1,6 +1,6 @@
 #pragma once
 #include "gfx/GMImageManager.h"
-#include "gfx/PictureWriters.h"
+#include "support/gfx/PictureWriters.h"
 #include "platform/DisplayDevice.h"
 #include "support/TempDir.h"
 
