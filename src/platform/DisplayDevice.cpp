@@ -474,6 +474,8 @@ DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFo
     return DD_OK;
 }
 
+void DisplayDevice::Flush() { SDL_RenderFlush(m_backend->renderer); }
+
 DisplayResult DisplayDevice::ReadBackBuffer(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height)
 {
     if (!pixels)

@@ -65,6 +65,9 @@ public:
     DisplayResult DrawPrimitive(PrimitiveType type, uint32_t vertexFormat, const TLVertex* vertices,
                                 uint32_t count, uint32_t flags = 0);
 
+    // Carries out every draw queued so far (SDL batches them until needed).
+    void Flush();
+
     // A new texture of the driver, width x height (at least 1 x 1), transparent black.
     DisplayResult CreateTexture(uint32_t width, uint32_t height, Texture** out);
 
