@@ -511,6 +511,10 @@ int32_t PlatformPresent(DisplayDevice* device)
         return DDERR_INVALIDOBJECT;
     WindowBackend* wb = window->GetBackend();
     SDL_SetRenderTarget(r, nullptr);
+    // The window may have changed size while we drew into the back buffer (full
+    // screen arrives late under X11): the whole output is the viewport now.
+    SDL_RenderSetViewport(r, nullptr);
+    SDL_RenderSetClipRect(r, nullptr);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
     SDL_RenderClear(r);
@@ -524,6 +528,12 @@ int32_t PlatformPresent(DisplayDevice* device)
     bool scaled = dst.w != static_cast<int>(b->width) || dst.h != static_cast<int>(b->height);
     SDL_SetTextureScaleMode(b->target, scaled ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     SDL_RenderCopy(r, b->target, nullptr, &dst);
+    if (!wb->capturePath.empty()) {
+        std::vector<uint32_t> shown(size_t(ow) * oh);
+        if (SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, shown.data(), ow * 4) == 0)
+            WritePngFile(wb->capturePath.c_str(), shown.data(), uint32_t(ow), uint32_t(oh));
+        wb->capturePath.clear();
+    }
     SDL_RenderPresent(r);
     SDL_SetRenderTarget(r, b->target);
     // Switching targets drops the clip: put the viewport's back.

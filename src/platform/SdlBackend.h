@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class Cursor;
@@ -30,6 +31,7 @@ struct WindowBackend {
     uint32_t shownAt = 0;        // SDL ticks when last shown, for the no-focus rule
     bool awaitingFocus = false;
     SDL_Renderer* renderer = nullptr;  // the device's renderer on this window
+    std::string capturePath;
 };
 
 struct TextureBackend {

@@ -141,6 +141,17 @@ void Window::SetFullScreen(bool fullScreen, int32_t frameWidth, int32_t frameHei
     if (b->fullScreen == fullScreen)
         return;
     b->fullScreen = fullScreen;
+    if (fullScreen) {
+        // Cover the desktop ourselves first: without a window manager (a bare X
+        // server) the full-screen request alone leaves the window as it was.
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(b->sdl) < 0 ? 0 : SDL_GetWindowDisplayIndex(b->sdl),
+                                      &desktop) == 0) {
+            SDL_SetWindowBordered(b->sdl, SDL_FALSE);
+            SDL_SetWindowPosition(b->sdl, 0, 0);
+            SDL_SetWindowSize(b->sdl, desktop.w, desktop.h);
+        }
+    }
     SDL_SetWindowFullscreen(b->sdl, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     if (!fullScreen) {
         SDL_SetWindowBordered(b->sdl, b->framed ? SDL_TRUE : SDL_FALSE);
@@ -285,6 +296,8 @@ void Window::SetClassCursor(Cursor* cursor)
 }
 
 Cursor* Window::GetClassCursor() const { return m_backend->classCursor; }
+
+void Window::CaptureNextPresent(const char* path) { m_backend->capturePath = path ? path : ""; }
 
 uint64_t Window::GetPresentCount() const { return m_backend->presents; }
 
