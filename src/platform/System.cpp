@@ -1,5 +1,6 @@
 #include "platform/System.h"
 
+#include "platform/Cursor.h"
 #include "platform/SdlBackend.h"
 #include "platform/Window.h"
 
@@ -98,6 +99,7 @@ void StopPlatform()
 {
     if (!s_started)
         return;
+    Cursor::FreeAll();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     s_started = false;
 }
