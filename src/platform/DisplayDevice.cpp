@@ -80,14 +80,7 @@ DisplayDevice::~DisplayDevice()
     if (m_texture)
         m_texture->Release();
     DeviceBackend* b = m_backend;
-    if (b->renderer) {
-        PlatformDropTexturesOn(b->renderer);
-        if (b->target)
-            SDL_DestroyTexture(b->target);
-        SDL_DestroyRenderer(b->renderer);
-        if (b->window)
-            b->window->GetBackend()->renderer = nullptr;
-    }
+    PlatformDetachDevice(this);
     auto& devices = m_driver->GetBackend()->devices;
     devices.erase(std::remove(devices.begin(), devices.end(), this), devices.end());
     m_target->Release();
@@ -219,7 +212,8 @@ DisplayResult DisplayDevice::SetViewport(const Viewport& viewport)
                   static_cast<int>(viewport.height)};
     bool whole = viewport.x == 0 && viewport.y == 0 && viewport.width == m_backend->width &&
                  viewport.height == m_backend->height;
-    SDL_RenderSetClipRect(m_backend->renderer, whole ? nullptr : &clip);
+    if (m_backend->renderer)
+        SDL_RenderSetClipRect(m_backend->renderer, whole ? nullptr : &clip);
     return DD_OK;
 }
 
@@ -273,6 +267,8 @@ DisplayResult DisplayDevice::Clear(uint32_t rectCount, const ClearRect* rects, u
     if (!(flags & D3DCLEAR_TARGET))
         return DD_OK;  // no depth or stencil buffer to clear
     SDL_Renderer* r = m_backend->renderer;
+    if (!r)
+        return DDERR_SURFACELOST;
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(r, Channel(color, 16), Channel(color, 8), Channel(color, 0), Channel(color, 24));
     if (rectCount == 0 || !rects) {
@@ -332,6 +328,8 @@ DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFo
         (type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLELIST))
         return DDERR_INVALIDPARAMS;
     SDL_Renderer* r = m_backend->renderer;
+    if (!r)
+        return DDERR_SURFACELOST;  // its window is gone
 
     // Blending.
     DrawPlan plan;
@@ -474,13 +472,19 @@ DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFo
     return DD_OK;
 }
 
-void DisplayDevice::Flush() { SDL_RenderFlush(m_backend->renderer); }
+void DisplayDevice::Flush()
+{
+    if (m_backend->renderer)
+        SDL_RenderFlush(m_backend->renderer);
+}
 
 DisplayResult DisplayDevice::ReadBackBuffer(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height)
 {
     if (!pixels)
         return DDERR_INVALIDPARAMS;
     DeviceBackend* b = m_backend;
+    if (!b->renderer)
+        return DDERR_SURFACELOST;
     pixels->assign(size_t(b->width) * b->height, 0);
     SDL_Rect all{0, 0, static_cast<int>(b->width), static_cast<int>(b->height)};
     if (SDL_RenderReadPixels(b->renderer, &all, SDL_PIXELFORMAT_ARGB8888, pixels->data(),
@@ -500,6 +504,22 @@ bool DisplayDevice::SaveBackBufferPng(const char* path)
     if (ReadBackBuffer(&pixels, &w, &h) < 0)
         return false;
     return WritePngFile(path, pixels.data(), w, h);
+}
+
+void PlatformDetachDevice(DisplayDevice* device)
+{
+    DeviceBackend* b = device->GetBackend();
+    if (b->renderer) {
+        PlatformDropTexturesOn(b->renderer);
+        if (b->target)
+            SDL_DestroyTexture(b->target);
+        SDL_DestroyRenderer(b->renderer);
+    }
+    if (b->window)
+        b->window->GetBackend()->renderer = nullptr;
+    b->renderer = nullptr;
+    b->target = nullptr;
+    b->window = nullptr;
 }
 
 int32_t PlatformPresent(DisplayDevice* device)

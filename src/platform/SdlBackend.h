@@ -82,6 +82,9 @@ void PlatformRegisterDriver(DisplayDriver* driver, bool add);
 void PlatformLoseAllDisplays();
 // Copies the device's back buffer to its window, letterboxed in full screen.
 int32_t PlatformPresent(DisplayDevice* device);
+// The device's renderer goes (with its window): it draws nothing from then on.
+void PlatformDetachDevice(DisplayDevice* device);
+void PlatformDetachDevicesOf(Window* window);
 // Makes sure the texture's pixels are on the renderer; null when it cannot.
 SDL_Texture* PlatformTextureFor(Texture* texture, SDL_Renderer* renderer, int derivedKind);
 void PlatformDropTexture(Texture* texture);

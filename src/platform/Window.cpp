@@ -109,6 +109,7 @@ Window::~Window()
     if (s_captured == this)
         ReleaseCapture();
     PlatformForgetWindow(this);
+    PlatformDetachDevicesOf(this);  // SDL takes the window's renderer with it
     auto& all = AllWindows();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
     if (m_backend) {
