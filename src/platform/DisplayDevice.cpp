@@ -302,6 +302,7 @@ DisplayResult DisplayDevice::EndScene()
 
 DisplayResult DisplayDevice::SetTexture(uint32_t stage, Texture* texture)
 {
+    ++m_calls.setTexture;
     if (stage != 0)
         return DDERR_INVALIDPARAMS;
     if (texture)
@@ -322,6 +323,7 @@ DisplayResult DisplayDevice::CreateTexture(uint32_t width, uint32_t height, Text
 DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFormat, const TLVertex* v,
                                            uint32_t count, uint32_t)
 {
+    ++m_calls.drawPrimitive;
     if (!m_inScene)
         return DDERR_GENERIC;
     if (vertexFormat != kTLVertexFormat || !v || count < 3 ||

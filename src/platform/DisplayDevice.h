@@ -76,6 +76,14 @@ public:
     // Writes the back buffer as an RGB PNG; false when it cannot.
     bool SaveBackBufferPng(const char* path);
 
+    // SetTexture and DrawPrimitive calls since the device was made (tests count
+    // the calls a drawing costs).
+    struct CallCounts {
+        uint32_t setTexture = 0;
+        uint32_t drawPrimitive = 0;
+    };
+    const CallCounts& GetCallCounts() const { return m_calls; }
+
     DisplayDriver* GetDriver() const { return m_driver; }
     DisplaySurface* GetRenderTarget() const { return m_target; }
     const DeviceGuid& GetGuid() const { return m_guid; }
@@ -95,4 +103,5 @@ private:
     uint32_t m_stageStates[kTextureStageStateCount] = {};
     Texture* m_texture = nullptr;
     bool m_inScene = false;
+    CallCounts m_calls;
 };
