@@ -194,6 +194,7 @@ void Window::Show(ShowCommand command)
                 // A window manager will say when we have the focus; if none does, the
                 // message queue counts the window as active after a short while.
                 SDL_RaiseWindow(b->sdl);
+                SDL_SetWindowInputFocus(b->sdl);  // a bare X server gives focus only when asked
                 b->shownAt = SDL_GetTicks();
                 b->awaitingFocus = true;
             } else {
@@ -209,9 +210,10 @@ void Window::SetForeground()
 {
     if (!m_backend->visible || m_backend->minimized)
         return;
-    if (PlatformDriverGivesFocus())
+    if (PlatformDriverGivesFocus()) {
         SDL_RaiseWindow(m_backend->sdl);
-    else
+        SDL_SetWindowInputFocus(m_backend->sdl);
+    } else
         PlatformActivate(this);
 }
 
