@@ -19,6 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 bool s_started = false;
+uint32_t s_fontSmoothing = 1;
 bool s_givesFocus = true;
 MessageBoxHook s_boxHook;
 std::string s_opener = "xdg-open";
@@ -201,3 +202,14 @@ bool RemoveFile(const char* path)
     struct stat st;
     return stat(p.c_str(), &st) != 0;
 }
+
+std::string GetExecutablePath()
+{
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : self.string();
+}
+
+uint32_t GetFontSmoothing() { return s_fontSmoothing; }
+
+void SetFontSmoothing(uint32_t enabled) { s_fontSmoothing = enabled ? 1 : 0; }

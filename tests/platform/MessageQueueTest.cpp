@@ -234,6 +234,15 @@ TEST_F(MessageTest, WaitWithTimeOut)
     EXPECT_EQ(timeGetTime(), 5250u);  // a waiting message returns at once
 }
 
+TEST_F(MessageTest, GetUnderAVirtualClockNeverBlocks)
+{
+    VirtualClock clock(0);
+    Message m;
+    m.type = 99;
+    EXPECT_EQ(MessageQueue::Get(&m), 1);
+    EXPECT_EQ(m.type, WM_NULL);
+}
+
 TEST_F(MessageTest, RealWaitReturnsOnAnEvent)
 {
     PushKey(SDLK_a, SDL_SCANCODE_A, true);
