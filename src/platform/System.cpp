@@ -90,6 +90,7 @@ bool StartPlatform()
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
             return false;
     }
+    SDL_StopTextInput();  // the game reads keys, never composed text
     const char* driver = SDL_GetCurrentVideoDriver();
     s_givesFocus = !(driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0));
     s_started = true;
