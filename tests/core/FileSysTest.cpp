@@ -1,0 +1,81 @@
+#include "core/FileSys.h"
+#include "core/Log.h"
+#include "core/TaggedFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+TEST(FileSys, BackslashPathsFindFilesWithoutRegardToCase)
+{
+    TempDir dir;
+    ::mkdir(dir.File("Data").c_str(), 0755);
+    ::mkdir(dir.File("Data/SFX").c_str(), 0755);
+    dir.Write("Data/SFX/Click.ogg", "ogg");
+    ScopedChdir cd(dir.Path());
+    EXPECT_TRUE(FileExists("Data\\SFX\\Click.ogg"));
+    EXPECT_TRUE(FileExists("data\\sfx\\click.OGG"));
+    EXPECT_FALSE(FileExists("data\\sfx\\missing.ogg"));
+    EXPECT_EQ(ResolvePath("data\\sfx\\new.snd"), "Data/SFX/new.snd") << "a new file keeps its own name";
+
+    ScopedChdir inData(dir.File("Data"));
+    FILE* f = OpenFile("..\\data\\sfx\\CLICK.ogg", "rt");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+}
+
+TEST(FileSys, AtomicWriteReplacesWholeOrNotAtAll)
+{
+    TempDir dir;
+    dir.Write("option.cfg", "old");
+    const std::string path = dir.File("option.cfg");
+    EXPECT_FALSE(WriteFileAtomically(path.c_str(), "wt", [](FILE* f) {
+        std::fputs("half", f);
+        return false;  // the writer gives up: the old file must survive
+    }));
+    EXPECT_EQ(dir.Read("option.cfg"), "old");
+    EXPECT_FALSE(FileExists((path + ".tmp").c_str()));
+    EXPECT_TRUE(WriteFileAtomically(path.c_str(), "wt", [](FILE* f) { return std::fputs("new", f) >= 0; }));
+    EXPECT_EQ(dir.Read("option.cfg"), "new");
+    EXPECT_FALSE(WriteFileAtomically(dir.File("no/such/dir/x").c_str(), "wt", [](FILE*) { return true; }));
+}
+
+TEST(Log, RecordsHaveDateTimeAndText)
+{
+    TempDir dir;
+    ::mkdir(dir.File("data").c_str(), 0755);
+    ScopedChdir cd(dir.File("data"));
+    EXPECT_EQ(AppendErrorLog("..\\Error.log", "Can't load level from file"), 0);
+    EXPECT_EQ(AppendErrorLog("..\\Error.log", "OK\n"), 0);
+    std::string text = dir.Read("Error.log");
+    std::regex record(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d -- Can't load level from file\n)"
+                      R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d -- OK\n\n)");
+    EXPECT_TRUE(std::regex_match(text, record)) << text;
+    WriteLogRecord(nullptr, "nothing happens");
+}
+
+TEST(Log, ALogThatCannotBeOpenedIsSkippedSilently)
+{
+    // Root ignores read-only directories, so block the log with a directory of its name.
+    TempDir dir;
+    ::mkdir(dir.File("data").c_str(), 0755);
+    ::mkdir(dir.File("Error.log").c_str(), 0755);
+    ScopedChdir cd(dir.File("data"));
+    EXPECT_NE(AppendErrorLog("..\\Error.log", "x"), 0);
+    FILE* f = OpenFile("..\\direct.log", "wt");
+    WriteLogRecord(f, "written");
+    if (f)
+        std::fclose(f);
+    EXPECT_TRUE(FileExists("..\\direct.log"));
+}
+
+TEST(Log, AMissingDirectoryReportsTheOpenError)
+{
+    TempDir dir;
+    ScopedChdir cd(dir.Path());
+    EXPECT_NE(AppendErrorLog("no\\such\\dir\\Error.log", "x"), 0);
+}
