@@ -497,6 +497,18 @@ TEST_F(DisplayDeviceTest, WindowModeSwitchKeepsDirectDrawAndTextures)
     std::vector<uint32_t> px;
     d.device->ReadBackBuffer(&px, nullptr, nullptr);
     EXPECT_EQ(px[3 * 800 + 3], 0xFF20A040u);
+    // The window shows the frame over the whole desktop, its aspect kept.
+    d.window->CaptureNextPresent("../shown.png");
     EXPECT_EQ(PresentFrame(), 0);
+    std::string png = root.Read("shown.png");
+    ASSERT_GT(png.size(), 24u);
+    auto be32 = [&](size_t at) {
+        return uint32_t(uint8_t(png[at])) << 24 | uint32_t(uint8_t(png[at + 1])) << 16 |
+               uint32_t(uint8_t(png[at + 2])) << 8 | uint32_t(uint8_t(png[at + 3]));
+    };
+    DisplayMode desktop;
+    ASSERT_TRUE(GetDesktopDisplayMode(&desktop));
+    EXPECT_EQ(be32(16), uint32_t(desktop.width));  // IHDR width and height
+    EXPECT_EQ(be32(20), uint32_t(desktop.height));
     t->Release();
 }
