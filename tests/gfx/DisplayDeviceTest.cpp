@@ -1,5 +1,6 @@
 #include "gfx/DisplayDevice.h"
 
+#include "platform/Cursor.h"
 #include "platform/Messages.h"
 #include "platform/System.h"
 #include "platform/Texture.h"
@@ -43,6 +44,17 @@ const std::vector<std::string> kWindowedLog = {
     "Saving D3DDevice caps to file... ", "OK\n", "Setting Viewport... ", "OK\n", "Checking for compatibles... ",
     "OK\n", "Setting render states... ", "OK\n", "Setting texture states... ", "OK\n",
 };
+
+// Focus comes at once headless, a moment later from an X server.
+void WaitUntilForeground(Window* w)
+{
+    for (int i = 0; i < 50 && !w->IsForeground(); ++i) {
+        Message m;
+        while (MessageQueue::Peek(&m, true)) {
+        }
+        MessageQueue::Wait(20);
+    }
+}
 
 struct Box {
     std::string text, caption;
@@ -150,7 +162,9 @@ TEST_F(DisplayDeviceTest, CapsDumpNamesOurDevice)
     EXPECT_NE(caps.find("TextureOpCaps =D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_SELECTARG1 | D3DTEXOPCAPS_SELECTARG2 | "
                         "D3DTEXOPCAPS_MODULATE | \n"),
               std::string::npos);
-    EXPECT_NE(caps.find("GUID =IID_IDirect3DRGBDevice\n"), std::string::npos);
+    // Headless (the software renderer) the RGB device; with a GPU renderer the HAL device.
+    EXPECT_TRUE(caps.find("GUID =IID_IDirect3DRGBDevice\n") != std::string::npos ||
+                caps.find("GUID =IID_IDirect3DHALDevice\n") != std::string::npos);
     EXPECT_NE(caps.find("\nVertexProcessingCaps =\n"), std::string::npos);
 }
 
@@ -188,6 +202,8 @@ TEST_F(DisplayDeviceTest, DeviceKindsAreTriedInOrderAndOnlyTheLastResultCounts)
         if (call != DisplayCall::CreateDevice)
             return DD_OK;
         tried.push_back(arg);
+        if (arg == 1)
+            return DDERR_NODIRECTDRAWHW;
         return arg == 3 ? DDERR_OUTOFVIDEOMEMORY : DD_OK;
     });
     EXPECT_EQ(CreateDisplayDevice(false), DDERR_OUTOFVIDEOMEMORY);
@@ -355,16 +371,19 @@ TEST_F(DisplayDeviceTest, NoNewFrameIsShownWhileAnotherWindowIsInFront)
     ASSERT_EQ(CreateDisplayDevice(false), 0);
     DisplayState& d = GetDisplayState();
     Window* game = d.window;
+    WaitUntilForeground(game);
     ASSERT_TRUE(game->IsForeground());
     uint64_t shown = game->GetPresentCount();
     EXPECT_EQ(PresentFrame(), 0);
     EXPECT_EQ(game->GetPresentCount(), shown + 1);
     Window* other = Window::Create("Other", WindowStyle::Framed, {0, 0, 100, 100}, true);
+    WaitUntilForeground(other);
     ASSERT_TRUE(other->IsForeground());
     EXPECT_EQ(PresentFrame(), 0);
     EXPECT_EQ(game->GetPresentCount(), shown + 1);  // nothing copied
     delete other;
     game->SetForeground();
+    WaitUntilForeground(game);
     EXPECT_EQ(PresentFrame(), 0);
     EXPECT_EQ(game->GetPresentCount(), shown + 2);
 }
@@ -479,6 +498,42 @@ TEST_F(DisplayDeviceTest, WindowModeSwitchKeepsDirectDrawAndTextures)
     std::vector<uint32_t> px;
     d.device->ReadBackBuffer(&px, nullptr, nullptr);
     EXPECT_EQ(px[3 * 800 + 3], 0xFF20A040u);
+    // The window shows the frame over the whole desktop, its aspect kept.
+    d.window->CaptureNextPresent("../shown.png");
     EXPECT_EQ(PresentFrame(), 0);
+    std::string png = root.Read("shown.png");
+    ASSERT_GT(png.size(), 24u);
+    auto be32 = [&](size_t at) {
+        return uint32_t(uint8_t(png[at])) << 24 | uint32_t(uint8_t(png[at + 1])) << 16 |
+               uint32_t(uint8_t(png[at + 2])) << 8 | uint32_t(uint8_t(png[at + 3]));
+    };
+    DisplayMode desktop;
+    ASSERT_TRUE(GetDesktopDisplayMode(&desktop));
+    EXPECT_EQ(be32(16), uint32_t(desktop.width));  // IHDR width and height
+    EXPECT_EQ(be32(20), uint32_t(desktop.height));
     t->Release();
+}
+
+TEST_F(DisplayDeviceTest, FocusLossMinimisesAndRegainRestoresWithItsLog)
+{
+    DisplayState& d = GetDisplayState();
+    d.windowed = false;
+    ASSERT_EQ(CreateDisplayDevice(false), 0);
+    d.deviceReady = true;
+    OnDisplayDeactivated();
+    EXPECT_TRUE(d.window->IsMinimized());
+    EXPECT_FALSE(d.window->IsForeground());
+    ForceDisplayLoss(d.directDraw);
+
+    OnDisplayActivated();
+    EXPECT_FALSE(d.window->IsMinimized());
+    EXPECT_TRUE(d.window->IsForeground());
+    EXPECT_EQ(d.primary->IsLost(), DD_OK);
+    EXPECT_EQ(GetCurrentCursor(), Cursor::Load(IDC_WAIT));
+    // Full screen sets the cooperative level and mode again before restoring.
+    EXPECT_EQ(Log("restore.log"),
+              (std::vector<std::string>{"Setting cooperative level for fullscreen mode... ", "OK\n",
+                                        "Setting display mode for fullscreen mode... ", "OK\n",
+                                        "Restoring Primary buffer... ", "OK\n", "Restoring Back buffer... ", "OK\n",
+                                        "Restoring all images... ", "OK\n"}));
 }
