@@ -47,6 +47,22 @@ void PlatformRegisterDriver(DisplayDriver* driver, bool add)
         all.erase(std::remove(all.begin(), all.end(), driver), all.end());
 }
 
+void PlatformDropTexturesOn(SDL_Renderer* renderer)
+{
+    for (DisplayDriver* d : Drivers())
+        for (Texture* t : d->GetBackend()->textures)
+            if (t->GetBackend()->renderer == renderer)
+                PlatformDropTexture(t);
+}
+
+void PlatformDetachDevicesOf(Window* window)
+{
+    for (DisplayDriver* d : Drivers())
+        for (DisplayDevice* device : d->GetBackend()->devices)
+            if (device->GetBackend()->window == window)
+                PlatformDetachDevice(device);
+}
+
 void PlatformLoseAllDisplays()
 {
     for (DisplayDriver* d : Drivers())
