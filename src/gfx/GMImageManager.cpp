@@ -1,0 +1,135 @@
+#include "gfx/GMImageManager.h"
+
+#include "gfx/GMImageSurface.h"
+#include "gfx/GMImageTemplate.h"
+
+#include <new>
+#include <strings.h>
+
+namespace {
+
+bool SameName(const char* a, const char* b)
+{
+    return a && b && ::strcasecmp(a, b) == 0;
+}
+
+}  // namespace
+
+GMImageManager::GMImageManager()
+{
+    Init();
+}
+
+GMImageManager::~GMImageManager()
+{
+    ReleaseAll();
+}
+
+void GMImageManager::Init()
+{
+    m_templates.Reserve(10);
+    m_surfaces.Reserve(30);
+}
+
+void GMImageManager::ReleaseAll()
+{
+    // Templates first: they hold references to the surfaces.
+    m_templates.ReleaseItems();
+    m_surfaces.ReleaseItems();
+}
+
+int32_t GMImageManager::FindTemplate(const char* name) const
+{
+    if (!name || !*name)
+        return -1;
+    for (int32_t i = 0; i <= m_templates.GetLastIndex(); ++i) {
+        auto* t = static_cast<GMImageTemplate*>(m_templates.GetItem(i));
+        if (t && SameName(t->GetName(), name))
+            return i;
+    }
+    return -1;
+}
+
+GMImageTemplate* GMImageManager::GetTemplate(int32_t index) const
+{
+    return static_cast<GMImageTemplate*>(m_templates.GetItem(index));
+}
+
+int32_t GMImageManager::LoadTemplate(const char* fileName, DisplayDevice* device)
+{
+    int32_t index = FindTemplate(fileName);
+    if (index >= 0)
+        return index;
+    auto* t = new (std::nothrow) GMImageTemplate;
+    if (!t)
+        return -1;
+    if (t->LoadFromFile(fileName, this, device) != 0) {
+        t->Release();
+        return -1;
+    }
+    index = m_templates.Add(t, false);
+    // The array now holds the template; drop the constructor's reference.
+    t->Release();
+    return index;
+}
+
+int32_t GMImageManager::FindSurface(const char* name, ImageFrameInfo* info) const
+{
+    if (!name || !*name)
+        return -1;
+    for (int32_t i = 0; i <= m_surfaces.GetLastIndex(); ++i) {
+        auto* s = static_cast<GMImageSurface*>(m_surfaces.GetItem(i));
+        if (s && SameName(s->GetName(), name)) {
+            if (info)
+                s->GetFrameInfo(info);
+            return i;
+        }
+    }
+    return -1;
+}
+
+GMImageSurface* GMImageManager::GetSurface(int32_t index) const
+{
+    return static_cast<GMImageSurface*>(m_surfaces.GetItem(index));
+}
+
+int32_t GMImageManager::LoadSurface(const char* fileName, ImageFrameInfo* info, DisplayDevice* device)
+{
+    int32_t index = FindSurface(fileName, info);
+    if (index >= 0)
+        return index;
+    auto* s = new (std::nothrow) GMImageSurface;
+    if (!s)
+        return -1;
+    if (s->Load(fileName, info, device) != 0) {
+        s->Release();
+        return -1;
+    }
+    index = m_surfaces.Add(s, false);
+    if (index < 0)
+        s->Release();
+    return index;
+}
+
+void GMImageManager::RemoveTemplate(int32_t index)
+{
+    m_templates.RemoveAt(index);
+}
+
+void GMImageManager::RemoveTemplate(GMImageTemplate* imageTemplate)
+{
+    if (!imageTemplate)
+        return;
+    int32_t index = m_templates.IndexOf(imageTemplate);
+    if (index >= 0)
+        m_templates.RemoveAt(index);
+}
+
+void GMImageManager::RestoreAll(DisplayDevice* device)
+{
+    for (int32_t i = 0; i <= m_surfaces.GetLastIndex(); ++i) {
+        auto* s = static_cast<GMImageSurface*>(m_surfaces.GetItem(i));
+        if (s)
+            s->Restore(device);
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include "core/CGameArray.h"
+
+#include <cstdint>
+
+class DisplayDevice;
+class GMImageSurface;
+class GMImageTemplate;
+struct ImageFrameInfo;
+
+// The program's one cache of templates and picture surfaces, keyed by file
+// name without regard to case, so each file is read once and shared.
+class GMImageManager {
+public:
+    GMImageManager();
+    virtual ~GMImageManager();
+    GMImageManager(const GMImageManager&) = delete;
+    GMImageManager& operator=(const GMImageManager&) = delete;
+
+    virtual void Init();
+    virtual void ReleaseAll();
+
+    // Index of the (possibly just loaded) template, or -1.
+    int32_t LoadTemplate(const char* fileName, DisplayDevice* device);
+    int32_t FindTemplate(const char* name) const;
+    GMImageTemplate* GetTemplate(int32_t index) const;
+
+    // Index of the (possibly just loaded) surface, or -1; info receives the
+    // load's size record (for a cached surface: its texture size).
+    int32_t LoadSurface(const char* fileName, ImageFrameInfo* info, DisplayDevice* device);
+    int32_t FindSurface(const char* name, ImageFrameInfo* info) const;
+    GMImageSurface* GetSurface(int32_t index) const;
+
+    void RemoveTemplate(int32_t index);
+    void RemoveTemplate(GMImageTemplate* imageTemplate);
+
+    // Refills every surface after the display device lost its textures.
+    void RestoreAll(DisplayDevice* device);
+
+    int32_t GetTemplateCount() const { return m_templates.GetCount(); }
+    int32_t GetSurfaceCount() const { return m_surfaces.GetCount(); }
+
+private:
+    GMUnknownArray m_templates;
+    GMUnknownArray m_surfaces;
+};

@@ -1,0 +1,51 @@
+#pragma once
+#include "core/GMUnknown.h"
+
+#include <cstdint>
+#include <cstdio>
+
+class DisplayDevice;
+class Texture;
+struct ImageFrameInfo;
+
+// One picture file loaded into one texture. The file name is kept so the
+// texture can be filled again after the device lost it.
+//
+// Texture sizes, which the data generator relies on:
+//  - PNG (recognised by its signature, whatever the extension): the texture has
+//    exactly the picture's size, never rounded up; image size = texture size.
+//  - ".jpg" and ".gif" (any case): the texture is rounded up to powers of two
+//    (1 ... 2048, larger sides 4096); image size = the picture's own size; the
+//    texels outside the picture are fully transparent. Alpha comes from the
+//    "_A" companion picture, else the picture is opaque.
+//  - any other extension: BMP, JPEG or GIF content (told by its first bytes) in
+//    a texture of exactly the picture's size, opaque.
+class GMImageSurface : public GMNamedUnknown {
+public:
+    GMImageSurface();
+
+    void Clear() override;
+
+    // Loads fileName into a new texture; a null name refills the existing
+    // texture from the stored name. 0 on success, else a result code; a failed
+    // load clears the surface. info (may be null) receives the size record.
+    int32_t Load(const char* fileName, ImageFrameInfo* info, DisplayDevice* device);
+    // After a device loss: restores the texture, reloading the file only if the
+    // texture stays lost.
+    int32_t Restore(DisplayDevice* device);
+    // The texture's size as both texture and image size; 1 without texture.
+    int32_t GetFrameInfo(ImageFrameInfo* info) const;
+
+    Texture* GetTexture() const { return m_texture; }
+
+protected:
+    ~GMImageSurface() override;
+
+private:
+    int32_t LoadPng(FILE* file, bool firstLoad, DisplayDevice* device, float* imageW, float* imageH);
+    int32_t LoadBitmapPicture(bool firstLoad, DisplayDevice* device, float* imageW, float* imageH);
+    int32_t LoadOtherPicture(bool firstLoad, DisplayDevice* device, float* imageW, float* imageH);
+    void ReleaseTexture();
+
+    Texture* m_texture = nullptr;
+};
