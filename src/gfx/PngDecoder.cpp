@@ -14,6 +14,12 @@ namespace {
 
 void OnWarning(png_structp, png_const_charp) {}
 
+// Quiet: a picture that does not decode is reported through the result.
+[[noreturn]] void OnError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
 // Everything that must survive a longjmp lives in this record.
 struct DecodeState {
     png_structp png = nullptr;
@@ -42,7 +48,7 @@ int32_t DecodePng(FILE* stream, PngTarget& target)
     DecodeState* s = new (std::nothrow) DecodeState;
     if (!s)
         return -1;
-    s->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, OnWarning);
+    s->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
     if (!s->png)
         return -1;
     s->info = png_create_info_struct(s->png);
