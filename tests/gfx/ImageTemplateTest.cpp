@@ -5,6 +5,8 @@
 #include "gfx/GMImageTemplate.h"
 #include "gfx/ImageFrameInfo.h"
 #include "gfx/ImageResult.h"
+#include "platform/DisplayDriver.h"
+#include "platform/Texture.h"
 
 namespace {
 

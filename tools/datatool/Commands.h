@@ -17,3 +17,4 @@ int RunDataTool(int argc, char** argv, FILE* out, FILE* err);
 
 int CmdScramble(int argc, char** argv, FILE* out, FILE* err);
 int CmdUnscramble(int argc, char** argv, FILE* out, FILE* err);
+int CmdTemplate(int argc, char** argv, FILE* out, FILE* err);
