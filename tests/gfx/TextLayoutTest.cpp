@@ -81,14 +81,17 @@ TEST_F(TextLayoutTest, NegativeMoveGoesLeftByTheScale)
     EXPECT_EQ(Layout("A%-20xB").width, 2.0f);
     EXPECT_EQ(Layout("A%-20xB", 2.0f).width, 4.0f);
     BeginFrame();
-    m_font.DrawText(100.0f, 100.0f, 0.0f, 2.0f, kWhite, "A%-20xB", m_device);
+    // A at 100..119, back 60 from 120: B at 60..83.
+    m_font.DrawText(100.0f, 100.0f, 0.0f, 2.0f, kWhite, "A%-30xB", m_device);
     EndFrame();
-    EXPECT_EQ(Pixel(80, 90), kWhite);  // B at 100 + 20 - 40
-    EXPECT_EQ(Pixel(79, 90), kBlack);
-    EXPECT_EQ(Pixel(103, 90), kWhite);  // B reaches 80 + 24
-    EXPECT_EQ(Pixel(104, 90), kBlack);
-    EXPECT_TRUE(Lit(90, 60, 100));  // scaled glyphs are 40 high
-    EXPECT_FALSE(Lit(90, 0, 60));
+    EXPECT_EQ(Pixel(60, 90), kWhite);
+    EXPECT_EQ(Pixel(59, 90), kBlack);
+    EXPECT_EQ(Pixel(83, 90), kWhite);
+    EXPECT_EQ(Pixel(84, 90), kBlack);
+    EXPECT_EQ(Pixel(99, 90), kBlack);
+    EXPECT_EQ(Pixel(100, 90), kWhite);
+    EXPECT_TRUE(Lit(70, 60, 100));  // scaled glyphs are 40 high
+    EXPECT_FALSE(Lit(70, 0, 60));
 }
 
 TEST_F(TextLayoutTest, SizeCommandIsAPercentageOfTheBaseScale)
