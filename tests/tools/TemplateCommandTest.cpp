@@ -1,5 +1,5 @@
 // brimvale-data template: the game's own loader, printed.
-#include "Commands.h"
+#include "datatool/Commands.h"
 #include "support/TempDir.h"
 
 #include <cstdio>
@@ -34,7 +34,7 @@ std::string Bmp(int w, int h)
     return s;
 }
 
-std::string Run(std::vector<std::string> args, int* status)
+std::string RunTool(std::vector<std::string> args, int* status)
 {
     std::vector<char*> argv;
     args.insert(args.begin(), "brimvale-data");
@@ -64,7 +64,7 @@ TEST(TemplateCommand, PrintsFramesSpeedLoopStartAndBlending)
     dir.Write("wide.gif", Bmp(300, 20));  // bitmap content under ".gif": power-of-two texture
     dir.Write("t.img", "\"FR\" 2 \"pic.bmp\" \"wide.gif\" \"SP\" 12 \"FF\" 1 \"INT\" \"IMX\" -5 \"IMY\" -6 \"SIY\" 2");
     int status = -1;
-    std::string text = Run({"template", "-C", dir.Path(), "t.img"}, &status);
+    std::string text = RunTool({"template", "-C", dir.Path(), "t.img"}, &status);
     EXPECT_EQ(status, 0) << text;
     EXPECT_NE(text.find("template \"t.img\"\n"), std::string::npos) << text;
     EXPECT_NE(text.find("frames 2\n"), std::string::npos) << text;
@@ -82,9 +82,9 @@ TEST(TemplateCommand, ReportsATemplateThatDoesNotLoad)
 {
     TempDir dir;
     int status = -1;
-    std::string text = Run({"template", "-C", dir.Path(), "missing.img"}, &status);
+    std::string text = RunTool({"template", "-C", dir.Path(), "missing.img"}, &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(text.find("did not load"), std::string::npos) << text;
-    Run({"template"}, &status);
+    RunTool({"template"}, &status);
     EXPECT_EQ(status, 2);
 }

@@ -7,8 +7,8 @@ const DataCommandEntry* DataCommands()
     static const DataCommandEntry commands[] = {
         {"scramble", "scramble IN OUT     write OUT scrambled with the key of OUT's file name", CmdScramble},
         {"unscramble", "unscramble IN       print the plain text of IN, keyed by IN's file name", CmdUnscramble},
-        {"template", "template [-C DIR] FILE  print an image template's frames, speed, loop start and blending;\n"
-                     "                           frame names are read relative to DIR (the data directory)", CmdTemplate},
+        {"template", "template [-C DIR] FILE  print a template's frames, speed, loop start, blending (DIR: data dir)",
+         CmdTemplate},
         {nullptr, nullptr, nullptr},
     };
     return commands;
