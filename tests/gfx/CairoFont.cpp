@@ -3,6 +3,7 @@
 #include <cairo.h>
 #include <cmath>
 #include <cstdio>
+#include <fontconfig/fontconfig.h>
 
 namespace {
 
@@ -51,6 +52,14 @@ cairo_t* MeasuringContext(double pixelSize, cairo_surface_t** surface)
     return cr;
 }
 
+// cairo and fontconfig keep their font caches for the process; the leak checker
+// would report them.
+void ReleaseFontCaches()
+{
+    cairo_debug_reset_static_data();
+    FcFini();
+}
+
 bool WriteFile(const std::string& path, const std::string& text)
 {
     FILE* f = std::fopen(path.c_str(), "wb");
@@ -89,6 +98,7 @@ bool CairoFont::Write(const std::string& name, double pixelSize)
     img += "\"IMX\" -" + std::to_string(pad) + "\n\"IMF\" \"" + name + ".siz\"\n";
     cairo_destroy(cr);
     cairo_surface_destroy(surface);
+    ReleaseFontCaches();
     return ok && WriteFile(name + ".img", img) && WriteFile(name + ".siz", sizes);
 }
 
@@ -117,5 +127,6 @@ bool CairoFont::WriteDigits(const std::string& name, double pixelSize)
     }
     cairo_destroy(cr);
     cairo_surface_destroy(surface);
+    ReleaseFontCaches();
     return ok && WriteFile(name + ".img", img);
 }
