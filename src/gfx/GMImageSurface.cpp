@@ -145,10 +145,13 @@ int32_t GMImageSurface::Load(const char* fileName, ImageFrameInfo* info, Display
             return kResultOutOfMemory;
         }
     }
+    // A refill that fails keeps the texture and the name, so that the next
+    // restore can try again; a first load that fails leaves nothing behind.
     const char* name = GetName();
     FILE* f = name ? OpenFile(name, "rb") : nullptr;
     if (!f) {
-        Clear();
+        if (firstLoad)
+            Clear();
         return kResultInvalidParameter;
     }
     uint8_t signature[8] = {};
@@ -167,7 +170,8 @@ int32_t GMImageSurface::Load(const char* fileName, ImageFrameInfo* info, Display
             result = LoadOtherPicture(firstLoad, device, &imageW, &imageH);
     }
     if (result != 0) {
-        Clear();
+        if (firstLoad)
+            Clear();
         return result;
     }
 

@@ -224,6 +224,12 @@ TEST_F(ImageTemplateTest, RestoreAllRestoresEverySurface)
     m_manager->RestoreAll(m_device);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(t->GetFrameTexture(i)->IsLost(), DD_OK);
+
+    // Through the display's hook, with the manager as its context.
+    ForceDisplayLoss(m_device->GetDriver());
+    GMImageManager::RestoreImages(m_device, m_manager.get());
+    EXPECT_EQ(t->GetFrameTexture(1)->IsLost(), DD_OK);
+    GMImageManager::RestoreImages(m_device, nullptr);  // no manager: nothing to do
 }
 
 TEST_F(ImageTemplateTest, ImageLoadTemplateResults)
