@@ -85,6 +85,18 @@ TEST(PngDecoder, RgbaLandsAsBgraWithItsAlphaAndLeavesThePitchPaddingAlone)
     EXPECT_EQ(t.At(5, 0), 0xDEADBEEFu);  // past the row: untouched
 }
 
+TEST(PngDecoder, InterlacedPicturesComeOutWhole)
+{
+    TempDir dir;
+    TestPicture p = Gradient(13, 9);
+    ASSERT_TRUE(WritePng(dir.File("i.png"), p, PngKind::RgbaInterlaced));
+    MemoryTarget t;
+    ASSERT_EQ(DecodePngFile(dir.File("i.png"), t), 0);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 13; ++x)
+            EXPECT_EQ(t.At(uint32_t(x), uint32_t(y)), p.At(x, y)) << x << "," << y;
+}
+
 TEST(PngDecoder, RgbGreyAndSixteenBitBecomeOpaqueEightBit)
 {
     TempDir dir;

@@ -45,13 +45,15 @@ bool WritePng(const std::string& path, const TestPicture& pic, PngKind kind)
     int colorType = PNG_COLOR_TYPE_RGB_ALPHA, depth = 8;
     switch (kind) {
     case PngKind::Rgb: colorType = PNG_COLOR_TYPE_RGB; break;
-    case PngKind::Rgba: colorType = PNG_COLOR_TYPE_RGB_ALPHA; break;
+    case PngKind::Rgba:
+    case PngKind::RgbaInterlaced: colorType = PNG_COLOR_TYPE_RGB_ALPHA; break;
     case PngKind::Gray: colorType = PNG_COLOR_TYPE_GRAY; break;
     case PngKind::Palette:
     case PngKind::PaletteTrns: colorType = PNG_COLOR_TYPE_PALETTE; break;
     case PngKind::Rgb16: colorType = PNG_COLOR_TYPE_RGB; depth = 16; break;
     }
-    png_set_IHDR(png, info, png_uint_32(pic.width), png_uint_32(pic.height), depth, colorType, PNG_INTERLACE_NONE,
+    int interlace = kind == PngKind::RgbaInterlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE;
+    png_set_IHDR(png, info, png_uint_32(pic.width), png_uint_32(pic.height), depth, colorType, interlace,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::map<uint32_t, int> indexOf;
     if (colorType == PNG_COLOR_TYPE_PALETTE) {
@@ -75,7 +77,8 @@ bool WritePng(const std::string& path, const TestPicture& pic, PngKind kind)
             uint32_t c = pic.At(x, y);
             switch (kind) {
             case PngKind::Rgb: row.insert(row.end(), {R(c), G(c), B(c)}); break;
-            case PngKind::Rgba: row.insert(row.end(), {R(c), G(c), B(c), A(c)}); break;
+            case PngKind::Rgba:
+            case PngKind::RgbaInterlaced: row.insert(row.end(), {R(c), G(c), B(c), A(c)}); break;
             case PngKind::Gray: row.push_back(R(c)); break;
             case PngKind::Palette:
             case PngKind::PaletteTrns: row.push_back(uint8_t(indexOf[c])); break;

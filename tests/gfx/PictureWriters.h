@@ -16,7 +16,7 @@ struct TestPicture {
     uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };
 
-enum class PngKind { Rgb, Rgba, Gray, Palette, PaletteTrns, Rgb16 };
+enum class PngKind { Rgb, Rgba, Gray, Palette, PaletteTrns, Rgb16, RgbaInterlaced };
 
 bool WritePng(const std::string& path, const TestPicture& picture, PngKind kind = PngKind::Rgba);
 bool WriteJpeg(const std::string& path, const TestPicture& picture, int quality = 100);
