@@ -9,9 +9,9 @@
 #include "gfx/Filtering.h"
 #include "gfx/GMImage.h"
 #include "gfx/GMImageTemplate.h"
+#include "gfx/PreloadList.h"
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
-#include "platform/FontSmoothing.h"
 #include "platform/Messages.h"
 #include "platform/System.h"
 #include "platform/Window.h"
@@ -96,11 +96,6 @@ private:
     SoundBuffer* m_click;
 };
 
-void RestoreImages(DisplayDevice* device, void* context)
-{
-    static_cast<GMImageManager*>(context)->RestoreAll(device);
-}
-
 void Release(GMImage*& image)
 {
     if (image) {
@@ -182,7 +177,7 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     display.displayWidth = 800;
     display.displayHeight = 600;
     display.displayBits = 32;
-    SetRestoreImagesHandler(RestoreImages, &m_images);
+    SetRestoreImagesHandler(&GMImageManager::RestoreImages, &m_images);
     if (CreateDisplayDevice(false) != 0) {
         WriteSettings("option.cfg", m_settings);
         SetFontSmoothing(savedSmoothing);
@@ -323,11 +318,6 @@ void GameApp::DrawLoadingScreen(bool first)
     EndScene();
 }
 
-void GameApp::RedrawLoading(bool first)
-{
-    DrawLoadingScreen(first);
-}
-
 void GameApp::LoadStartupData()
 {
     DisplayDevice* device = GetDevice();
@@ -339,35 +329,23 @@ void GameApp::LoadStartupData()
     DrawLoadingScreen(true);
     SetCursor(Cursor::Load(IDC_WAIT));
 
-    FILE* list = OpenFile("preload.cfg", "rt");
-    if (list) {
-        std::fseek(list, 0, SEEK_END);
-        long size = std::ftell(list);
-        std::fseek(list, 0, SEEK_SET);
-        char name[kValueBufferSize];
-        int count = 0;
-        while (ReadQuoted(list, '"', '"', name, nullptr) >= 0) {
-            m_images.LoadTemplate(name, device);
-            long position = std::ftell(list);
-            ++count;
-            m_progress = size > 0 ? static_cast<float>(position) * 0.8f / static_cast<float>(size) : 0.8f;
-            if (count % 10 == 0)
-                RedrawLoading();
-        }
-        if (count % 10 != 0)
-            RedrawLoading();
-
+    auto progress = [](float fill, void* context) {
+        auto* app = static_cast<GameApp*>(context);
+        app->m_progress = fill;
+        app->DrawLoadingScreen(false);
+    };
+    if (PreloadTemplates("preload.cfg", &m_images, device, progress, this) >= 0) {
         if (!m_logo)
             m_logo = new (std::nothrow) GMImage;
         if (m_logo && m_logo->LoadTemplate("Logo.img", &m_images, device) != 0)
             Release(m_logo);
 
         m_progress = 0.9f;
-        RedrawLoading();
+        DrawLoadingScreen(false);
         for (size_t i = 0; i < sizeof kStartupSounds / sizeof kStartupSounds[0]; ++i) {
             const StartupSound& s = kStartupSounds[i];
             if (s.redrawBefore && i > 0)
-                RedrawLoading();
+                DrawLoadingScreen(false);
             SoundBuffer* sound = m_sound.LoadSound(s.file, s.group, false, s.flags, s.silent);
             if (i == 0)
                 m_hoverSound = sound;
@@ -376,12 +354,11 @@ void GameApp::LoadStartupData()
             if (s.progressAfter >= 0.0f)
                 m_progress = s.progressAfter;
         }
-        RedrawLoading();
-        std::fclose(list);
+        DrawLoadingScreen(false);
     }
     if (m_script && m_script->ShotsEnabled()) {
         RequestShot(m_script->ShotPath("startup-loading"));
-        RedrawLoading();
+        DrawLoadingScreen(false);
     }
     if (m_loading) {
         GMImageTemplate* tmpl = m_loading->GetTemplate();

@@ -81,7 +81,6 @@ private:
     void ShowSplashPages();
     void LoadStartupData();
     void DrawLoadingScreen(bool first);
-    void RedrawLoading(bool first = false);
     int32_t MainLoop();
     void FrameUpdate(float elapsedMs);
     void FrameDraw();
