@@ -7,6 +7,8 @@
 #include "platform/Messages.h"
 
 #include <cctype>
+#include <cerrno>
+#include <sys/stat.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -66,6 +68,10 @@ bool ScriptRunner::Load(const char* path, uint32_t stepMs, const std::string& sh
     }
     m_step = stepMs > 0 ? stepMs : 16;
     m_shotsDir = shotsDir;
+    if (!m_shotsDir.empty() && ::mkdir(m_shotsDir.c_str(), 0755) != 0 && errno != EEXIST) {
+        std::fprintf(stderr, "brimvale: cannot make the screenshot directory \"%s\"\n", m_shotsDir.c_str());
+        return false;
+    }
     m_clock = std::make_unique<VirtualClock>(0);
     return true;
 }
