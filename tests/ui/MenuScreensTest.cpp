@@ -1,0 +1,533 @@
+#include "ui/MenuScreens.h"
+
+#include "gfx/GMImage.h"
+#include "gfx/GMImageManager.h"
+#include "platform/DisplayDevice.h"
+#include "platform/System.h"
+#include "player/GMHighscoreTable.h"
+#include "player/GMProfile.h"
+#include "player/GMProfileList.h"
+#include "support/TempDir.h"
+#include "ui/HelpPages.h"
+#include "ui/Widgets.h"
+#include "world/GMInteractiveObj.h"
+#include "world/GMObjectArray.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A 24-bit BMP of one colour (0xRRGGBB).
+void WriteBmp(const std::string& path, int w, int h, uint32_t rgb)
+{
+    int rowBytes = (w * 3 + 3) & ~3;
+    uint32_t size = 54 + static_cast<uint32_t>(rowBytes * h);
+    std::vector<uint8_t> b(size, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, size);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(w));
+    put32(22, static_cast<uint32_t>(h));
+    b[26] = 1;
+    b[28] = 24;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            size_t at = 54 + static_cast<size_t>(y * rowBytes + x * 3);
+            b[at] = static_cast<uint8_t>(rgb);
+            b[at + 1] = static_cast<uint8_t>(rgb >> 8);
+            b[at + 2] = static_cast<uint8_t>(rgb >> 16);
+        }
+    }
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), size);
+}
+
+std::string Slashes(std::string s)
+{
+    for (char& c : s)
+        if (c == '\\')
+            c = '/';
+    return s;
+}
+
+// The pictures every menu screen names, written by the test into dir.
+class MenuData {
+public:
+    explicit MenuData(const TempDir& dir) : m_dir(dir)
+    {
+        for (const char* sub : {"Menu", "Levels", "Halvenport"})
+            std::filesystem::create_directories(dir.File(sub));
+        WriteBmp(dir.File("button.bmp"), 40, 20, 0x606060);
+        WriteBmp(dir.File("window.bmp"), 300, 200, 0x203040);
+        WriteBmp(dir.File("back.bmp"), 800, 600, 0x102010);
+        WriteBmp(dir.File("glyph.bmp"), 8, 12, 0xFFFFFF);
+        WriteBmp(dir.File("level.bmp"), 30, 30, 0x808000);
+        for (const char* stem :
+             {"PlayBtn", "HighBtn", "HelpBtn", "OptionsBtn", "ExitBtn", "ProfileMenuBtn", "ContinueBtn",
+              "NewGameBtn", "MainBtn", "LeftArrowBtn", "RightArrowBtn", "DoneBtn", "CheckBtn", "UnCheckBtn", "NoBtn",
+              "YesBtn", "ProfileBtn", "ProfileDeleteBtn", "ProfileCreateBtn", "DownArrowBtn", "UpArrowBtn",
+              "CancelBtn", "OkBtn", "StartBtn", "ResumeBtn"}) {
+            Template(std::string("Menu\\") + stem + "I.img", "button.bmp");
+            Template(std::string("Menu\\") + stem + "H.img", "button.bmp");
+        }
+        for (const char* window :
+             {"ContinueWindow", "OptionsWindow", "ExitWindow", "ProfileWindow", "NewProfWindow", "PauseBk"})
+            Template(std::string("Menu\\") + window + ".img", "window.bmp");
+        for (const char* back : {"MainMenuBk", "HighscoresBk", "HelpBk", "LevelBk"})
+            Template(std::string("Menu\\") + back + ".img", "back.bmp");
+        for (const char* logo : {"logo_na", "logo_a", "copyright"})
+            Template(std::string("Halvenport\\") + logo + ".img", "button.bmp");
+        Template("FontStd.img", "glyph.bmp", "\"IMW\" 9 \"IMH\" 12\n");
+        Template("Menu\\ScrollThumb.img", "button.bmp");
+        // Level pictures placed by their offsets: level k at (100 k, 300).
+        for (int k = 1; k <= 3; ++k) {
+            std::string extra = "\"IMX\" " + std::to_string(100 * k) + " \"IMY\" 300\n";
+            Template("Levels\\level" + std::to_string(k) + "I.img", "level.bmp", extra);
+            Template("Levels\\level" + std::to_string(k) + "H.img", "level.bmp", extra);
+        }
+    }
+
+    void Template(const std::string& name, const std::string& picture, const std::string& extra = "")
+    {
+        std::ofstream(m_dir.File(Slashes(name))) << "\"FR\" 1 \"" << picture << "\"\n" << extra;
+    }
+    void Remove(const std::string& name) { std::filesystem::remove(m_dir.File(Slashes(name))); }
+
+private:
+    const TempDir& m_dir;
+};
+
+class MenuScreensTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(StartPlatform());
+        ASSERT_EQ(DisplayDevice::CreateOffscreen(800, 600, &device), DD_OK);
+        ctx.widgets = &widgets;
+        ctx.manager = &manager;
+        ctx.device = device;
+        ctx.profile = &profile;
+        ctx.profileList = &profileList;
+        ctx.highscores = &highscores;
+        ctx.help = &help;
+        ctx.progress = &progress;
+        ctx.desktopWidth = 1280;
+        ctx.desktopHeight = 1024;
+        ctx.windowed = true;
+    }
+    void TearDown() override
+    {
+        DiscardMenuInterface(ctx);
+        help.Clear();
+        highscores.ClearHighscores();
+        profileList.ClearList();
+        manager.ReleaseAll();
+        if (device)
+            device->Release();
+    }
+
+    struct Seen {
+        float x, y;
+        bool enabled;
+    };
+    // Command id -> position and state of every widget in the list.
+    std::map<int32_t, Seen> Widgets() const
+    {
+        std::map<int32_t, Seen> seen;
+        int32_t cursor = -1;
+        while (auto* obj = static_cast<GMObject*>(widgets.GetNext(cursor))) {
+            GMInteractiveObj* w = AsInteractive(obj);
+            if (w)
+                seen[obj->GetMark()] = {w->GetX(), w->GetY(), w->IsEnabled()};
+        }
+        return seen;
+    }
+    void ExpectAt(int32_t id, float x, float y)
+    {
+        auto all = Widgets();
+        ASSERT_TRUE(all.count(id)) << "no widget " << id;
+        EXPECT_FLOAT_EQ(all[id].x, x) << "widget " << id;
+        EXPECT_FLOAT_EQ(all[id].y, y) << "widget " << id;
+    }
+    uint32_t Pixel(int x, int y)
+    {
+        std::vector<uint32_t> pixels;
+        uint32_t w = 0, h = 0;
+        EXPECT_EQ(device->ReadBackBuffer(&pixels, &w, &h), DD_OK);
+        return pixels.empty() ? 0 : pixels[static_cast<size_t>(y) * w + static_cast<size_t>(x)] & 0xFFFFFF;
+    }
+    template <class Fn>
+    void Frame(Fn draw)
+    {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+        device->BeginScene();
+        draw();
+        device->EndScene();
+    }
+    static bool Orange(uint32_t rgb) { return rgb >> 16 > 0xF0 && ((rgb >> 8) & 0xFF) > 0xA0 && (rgb & 0xFF) < 0x20; }
+
+    TempDir dir;
+    ScopedChdir cd{dir.Path()};
+    MenuData data{dir};
+    DisplayDevice* device = nullptr;
+    GMImageManager manager;
+    GMObjectArray widgets;
+    GMProfile profile;
+    GMProfileList profileList;
+    GMHighscoreTable highscores;
+    HelpPages help;
+    float progress = 0.0f;
+    MenuContext ctx;
+};
+
+TEST_F(MenuScreensTest, MainMenuHasItsButtonsWhereTheyBelong)
+{
+    ASSERT_EQ(BuildMainMenu(ctx), 0);
+    EXPECT_NE(ctx.background, nullptr);
+    EXPECT_NE(ctx.font, nullptr);
+    EXPECT_EQ(widgets.GetCount(), 8);
+    ExpectAt(kCmdPlay, 616, 300);
+    ExpectAt(kCmdHighscores, 616, 350);
+    ExpectAt(kCmdHelp, 616, 400);
+    ExpectAt(kCmdOptions, 616, 450);
+    ExpectAt(kCmdExit, 616, 500);
+    ExpectAt(kCmdProfiles, 616, 249);
+    ExpectAt(kCmdPortal, 109.3f, 540.3f);
+    ExpectAt(0, 261, 595);
+    EXPECT_STREQ(FindWidget(&widgets, kCmdPlay)->GetImageName(1), "Menu\\PlayBtnI.img");
+    EXPECT_STREQ(FindWidget(&widgets, kCmdPlay)->GetImageName(0), "Menu\\PlayBtnH.img");
+    EXPECT_STREQ(FindWidget(&widgets, kCmdPortal)->GetImageName(0), "Halvenport\\logo_a.img");
+}
+
+TEST_F(MenuScreensTest, MainMenuGoesOnWithoutLogoButFailsWithoutAButtonOrBackground)
+{
+    data.Remove("Halvenport\\logo_a.img");
+    data.Remove("Halvenport\\copyright.img");
+    ASSERT_EQ(BuildMainMenu(ctx), 0);
+    EXPECT_EQ(widgets.GetCount(), 6);
+    EXPECT_EQ(FindWidget(&widgets, kCmdPortal), nullptr);
+    DiscardMenuInterface(ctx);
+    manager.ReleaseAll();
+
+    data.Remove("Menu\\HelpBtnH.img");
+    EXPECT_EQ(BuildMainMenu(ctx), 2);
+    DiscardMenuInterface(ctx);
+    manager.ReleaseAll();
+    data.Remove("Menu\\MainMenuBk.img");
+    EXPECT_EQ(BuildMainMenu(ctx), 2);
+    EXPECT_EQ(widgets.GetCount(), 0);
+}
+
+TEST_F(MenuScreensTest, DialogsOpenOverTheMainMenuAndDisableIt)
+{
+    ASSERT_EQ(BuildMainMenu(ctx), 0);
+    ASSERT_EQ(BuildNewGameQuestion(ctx), 0);
+    ExpectAt(kCmdContinueWindow, 400, 300);
+    ExpectAt(kCmdContinue, 400, 370);
+    ExpectAt(kCmdNewGame, 400, 420);
+    auto all = Widgets();
+    EXPECT_FALSE(all[kCmdPlay].enabled);
+    EXPECT_FALSE(all[kCmdContinueWindow].enabled);
+    EXPECT_TRUE(all[kCmdContinue].enabled);
+    EXPECT_TRUE(all[kCmdNewGame].enabled);
+
+    SetDialogGroup(kDialogClose, &widgets, kGroupContinue);
+    ASSERT_EQ(BuildExitQuestion(ctx), 0);
+    ExpectAt(kCmdExitWindow, 400, 300);
+    ExpectAt(kCmdExitNo, 322, 336);
+    ExpectAt(kCmdQuit, 522, 336);
+    EXPECT_TRUE(Widgets()[kCmdQuit].enabled);
+
+    data.Remove("Menu\\YesBtnI.img");
+    manager.ReleaseAll();
+    SetDialogGroup(kDialogClose, &widgets, kGroupExit);
+    EXPECT_EQ(BuildExitQuestion(ctx), 2);
+}
+
+TEST_F(MenuScreensTest, OptionsHaveTheFullScreenBoxUnlessTheDesktopIsExactly800x600)
+{
+    ASSERT_EQ(BuildMainMenu(ctx), 0);
+    ASSERT_EQ(BuildOptions(ctx), 0);
+    EXPECT_FLOAT_EQ(progress, 0.375f);
+    ExpectAt(kCmdOptionsWindow, 400, 300);
+    ExpectAt(kCmdOptionsDone, 400, 354);
+    ExpectAt(kCmdMusicDown, 395, 187);
+    ExpectAt(kCmdMusicUp, 499, 187);
+    ExpectAt(kCmdEffectsDown, 395, 242);
+    ExpectAt(kCmdEffectsUp, 499, 242);
+    ExpectAt(kCmdFullScreen, 333, 297);
+    EXPECT_STREQ(FindWidget(&widgets, kCmdFullScreen)->GetImageName(1), "Menu\\UnCheckBtnI.img");
+    EXPECT_FALSE(Widgets()[kCmdPlay].enabled);
+    EXPECT_TRUE(Widgets()[kCmdFullScreen].enabled);
+
+    SetDialogGroup(kDialogClose, &widgets, kGroupOptions);
+    ctx.windowed = false;
+    ASSERT_EQ(BuildOptions(ctx), 0);
+    EXPECT_STREQ(FindWidget(&widgets, kCmdFullScreen)->GetImageName(0), "Menu\\CheckBtnH.img");
+
+    for (auto [w, h] : {std::pair{800, 600}, std::pair{800, 768}, std::pair{1024, 600}}) {
+        SetDialogGroup(kDialogClose, &widgets, kGroupOptions);
+        ctx.desktopWidth = w;
+        ctx.desktopHeight = h;
+        ASSERT_EQ(BuildOptions(ctx), 0);
+        EXPECT_EQ(FindWidget(&widgets, kCmdFullScreen) == nullptr, w == 800 && h == 600) << w << " x " << h;
+    }
+}
+
+TEST_F(MenuScreensTest, OptionsOverThePauseMenuBringTheirOwnFont)
+{
+    ASSERT_EQ(BuildPause(ctx), 0);
+    EXPECT_EQ(ctx.font, nullptr);
+    ASSERT_EQ(BuildOptions(ctx), 0);
+    EXPECT_NE(ctx.font, nullptr);
+    data.Remove("FontStd.img");
+    manager.ReleaseAll();
+    SafeRelease(ctx.font);
+    SetDialogGroup(kDialogClose, &widgets, kGroupOptions);
+    EXPECT_EQ(BuildOptions(ctx), 2);
+}
+
+TEST_F(MenuScreensTest, VolumeDigitsRoundAsShown)
+{
+    EXPECT_EQ(VolumeDigit(0.3f), 3);
+    EXPECT_EQ(VolumeDigit(0.3f - 0.1f), 2);
+    EXPECT_EQ(VolumeDigit(0.8f), 8);
+    EXPECT_EQ(VolumeDigit(1.0f), 10);
+    EXPECT_EQ(VolumeDigit(0.0f), 0);
+    float v = 0.8f;
+    for (int i = 0; i < 7; ++i)
+        v -= 0.1f;
+    EXPECT_EQ(VolumeDigit(v), 1);  // 0.0999..., which must not show as 0
+}
+
+TEST_F(MenuScreensTest, NewProfileDialogHasNoCancelForTheVeryFirstPlayer)
+{
+    ASSERT_EQ(BuildMainMenu(ctx), 0);
+    ASSERT_EQ(BuildNewProfile(ctx), 0);
+    EXPECT_EQ(FindWidget(&widgets, kCmdNewProfileCancel), nullptr);
+    ExpectAt(kCmdNewProfileWindow, 400, 300);
+    ExpectAt(kCmdNewProfileOk, 503, 333);
+    EXPECT_FALSE(Widgets()[kCmdPlay].enabled);
+
+    CloseNewProfileDialog(ctx);
+    EXPECT_EQ(FindWidget(&widgets, kCmdNewProfileOk), nullptr);
+    profile.SetDisplayName("Ada");
+    ASSERT_EQ(profile.SaveProfile("Ada.prf"), 0);
+    ASSERT_EQ(BuildNewProfile(ctx), 0);
+    ExpectAt(kCmdNewProfileCancel, 342, 333);
+}
+
+TEST_F(MenuScreensTest, ProfileDialogRowsAndButtons)
+{
+    ASSERT_EQ(BuildMainMenu(ctx), 0);
+    ASSERT_EQ(BuildProfiles(ctx), 0);
+    const float rows[5] = {229, 284, 339, 394, 449};
+    for (int r = 0; r < 5; ++r)
+        ExpectAt(kCmdProfileRow0 + r, 400, rows[r]);
+    ExpectAt(kCmdProfilesWindow, 400, 300);
+    ExpectAt(kCmdProfilesDone, 553, 509);
+    ExpectAt(kCmdProfileDelete, 262, 509);
+    ExpectAt(kCmdProfileCreate, 400, 183);
+    ExpectAt(kCmdProfileScrollDown, 590, 451);
+    ExpectAt(kCmdProfileScrollUp, 590, 227);
+
+    // Three profiles: rows 3 and 4 take no clicks until the input is done.
+    for (const char* n : {"Ann", "Bo", "Cy"}) {
+        GMProfile p;
+        p.SetDisplayName(n);
+        p.SaveProfile((std::string(n) + ".prf").c_str());
+    }
+    ASSERT_EQ(profileList.FillProfileList("Bo.prf", "Menu\\ScrollThumb.img", &manager, device), 0);
+    EXPECT_NE(profileList.GetFont(), nullptr);
+    EXPECT_NE(profileList.GetThumb(), nullptr);
+    ProfileDialogBeforeInput(ctx);
+    auto all = Widgets();
+    EXPECT_TRUE(all[kCmdProfileRow0 + 2].enabled);
+    EXPECT_FALSE(all[kCmdProfileRow0 + 3].enabled);
+    EXPECT_FALSE(all[kCmdProfileRow0 + 4].enabled);
+    ProfileDialogAfterInput(ctx, 0, 0, 0);
+    EXPECT_TRUE(Widgets()[kCmdProfileRow0 + 4].enabled);
+    EXPECT_TRUE(FindWidget(&widgets, kCmdProfileRow0 + 1)->IsHighlighted());
+    EXPECT_FALSE(FindWidget(&widgets, kCmdProfileRow0)->IsHighlighted());
+}
+
+TEST_F(MenuScreensTest, DeletingIsRefusedWhileOnlyOneProfileExists)
+{
+    GMProfile p;
+    p.SetDisplayName("Solo");
+    p.SaveProfile("Solo.prf");
+    ASSERT_EQ(profileList.FillProfileList("Solo.prf", nullptr, &manager, device), 0);
+    EXPECT_FALSE(DeleteSelectedProfile(ctx));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("Solo.prf")));
+
+    p.SetDisplayName("Duo");
+    p.SaveProfile("Duo.prf");
+    ASSERT_EQ(profileList.FillProfileList("", nullptr, &manager, device), 0);
+    EXPECT_FALSE(DeleteSelectedProfile(ctx));  // nothing selected
+    profileList.Select(profileList.FindName("Solo"));
+    EXPECT_TRUE(DeleteSelectedProfile(ctx));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Solo.prf")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("Duo.prf")));
+    EXPECT_FALSE(DeleteSelectedProfile(ctx));
+}
+
+TEST_F(MenuScreensTest, LevelButtonsComeFromTheProfileWithTheHighestPreselected)
+{
+    profile.AddLevel("level1.lvl");
+    profile.AddLevel("level2.lvl");
+    ASSERT_EQ(BuildSelectLevel(ctx), 0);
+    EXPECT_FLOAT_EQ(progress, 1.0f);
+    ExpectAt(-1, 0, 0);
+    ExpectAt(-2, 0, 0);
+    ExpectAt(kCmdMainMenu, 56, 560);
+    ExpectAt(kCmdStartLevel, 743, 560);
+    EXPECT_STREQ(FindWidget(&widgets, -2)->GetImageName(1), "Levels\\level2I.img");
+    ASSERT_NE(ctx.selectedLevel, nullptr);
+    EXPECT_EQ(ctx.selectedLevel->GetMark(), -2);
+    EXPECT_TRUE(ctx.selectedLevel->IsHighlighted());
+    EXPECT_EQ(ctx.selectedLevel->GetRefCount(), 2);  // the list's and the selection's
+    EXPECT_EQ(LevelNumber(profile.GetLevel(1)), 2);
+
+    // A click on the other button moves the selection.
+    EXPECT_TRUE(SelectLevelButton(ctx, -1));
+    EXPECT_EQ(ctx.selectedLevel->GetMark(), -1);
+    EXPECT_FALSE(FindWidget(&widgets, -2)->IsHighlighted());
+    EXPECT_FALSE(SelectLevelButton(ctx, -9));
+}
+
+TEST_F(MenuScreensTest, OneLevelSelectsNothingAndMissingPicturesAreSkipped)
+{
+    profile.AddLevel("level1.lvl");
+    ASSERT_EQ(BuildSelectLevel(ctx), 0);
+    EXPECT_EQ(ctx.selectedLevel, nullptr);
+    DiscardMenuInterface(ctx);
+
+    // level2 has no pictures: only level1 and level3 get buttons.
+    data.Remove("Levels\\level2H.img");
+    profile.AddLevel("level2.lvl");
+    profile.AddLevel("level3.lvl");
+    ASSERT_EQ(BuildSelectLevel(ctx), 0);
+    EXPECT_EQ(FindWidget(&widgets, -2), nullptr);
+    ASSERT_NE(ctx.selectedLevel, nullptr);
+    EXPECT_EQ(ctx.selectedLevel->GetMark(), -3);
+    DiscardMenuInterface(ctx);
+
+    // Out of order, the highest number still wins.
+    GMProfile other;
+    other.AddLevel("level3.lvl");
+    other.AddLevel("level1.lvl");
+    ctx.profile = &other;
+    ASSERT_EQ(BuildSelectLevel(ctx), 0);
+    ASSERT_NE(ctx.selectedLevel, nullptr);
+    EXPECT_EQ(ctx.selectedLevel->GetMark(), -1);
+    ctx.profile = &profile;
+}
+
+TEST_F(MenuScreensTest, LevelNumbersStartAtTheFirstDigit)
+{
+    EXPECT_EQ(LevelNumber("level12.lvl"), 12);
+    EXPECT_EQ(LevelNumber("lvl7b.lvl"), 7);
+    EXPECT_EQ(LevelNumber("bonus.lvl"), 0);
+    EXPECT_EQ(LevelNumber(nullptr), 0);
+}
+
+TEST_F(MenuScreensTest, HighscoresHelpAndPauseScreens)
+{
+    ASSERT_EQ(BuildHighscores(ctx), 0);
+    EXPECT_FLOAT_EQ(progress, 1.0f);
+    ExpectAt(kCmdMainMenu, 56, 560);
+    EXPECT_EQ(widgets.GetCount(), 1);
+    DiscardMenuInterface(ctx);
+
+    progress = 0;
+    ASSERT_EQ(BuildHelp(ctx), 0);
+    EXPECT_FLOAT_EQ(progress, 1.0f);
+    ExpectAt(kCmdMainMenu, 56, 560);
+    ExpectAt(kCmdHelpPrevious, 160, 561);
+    ExpectAt(kCmdHelpNext, 231, 561);
+    DiscardMenuInterface(ctx);
+
+    data.Remove("Menu\\RightArrowBtnI.img");
+    manager.ReleaseAll();
+    progress = 0;
+    EXPECT_EQ(BuildHelp(ctx), 2);
+    EXPECT_FLOAT_EQ(progress, 0.8f);
+    DiscardMenuInterface(ctx);
+
+    ASSERT_EQ(BuildPause(ctx), 0);
+    ExpectAt(0, 400, 300);
+    ExpectAt(kCmdResume, 400, 280);
+    ExpectAt(kCmdOptions, 400, 334);
+    ExpectAt(kCmdMainMenu, 400, 388);
+}
+
+TEST_F(MenuScreensTest, MainMenuDrawsThePlayersNameInOrange)
+{
+    ASSERT_EQ(BuildMainMenu(ctx), 0);
+    Frame([&] { DrawMainMenu(ctx); });
+    uint32_t without = Pixel(616, 224);
+    EXPECT_EQ(without, 0x102010u);
+    profile.SetDisplayName("Ada");
+    Frame([&] { DrawMainMenu(ctx); });
+    EXPECT_TRUE(Orange(Pixel(616, 224))) << std::hex << Pixel(616, 224);
+    EXPECT_EQ(Pixel(616, 214), 0x102010u);  // above the glyphs
+    EXPECT_EQ(Pixel(616, 300), 0x606060u);  // the Play button
+}
+
+TEST_F(MenuScreensTest, OptionsDrawTheVolumesAndTheFullScreenLabelOnlyWithTheBox)
+{
+    ASSERT_EQ(BuildMainMenu(ctx), 0);
+    ASSERT_EQ(BuildOptions(ctx), 0);
+    Frame([&] { DrawOptions(ctx, false); });
+    EXPECT_TRUE(Orange(Pixel(445, 190)));  // music digit
+    EXPECT_TRUE(Orange(Pixel(445, 244)));  // effects digit
+    EXPECT_TRUE(Orange(Pixel(300, 190)));  // "Music"
+    EXPECT_TRUE(Orange(Pixel(358, 298)));  // "Fullscreen"
+
+    SetDialogGroup(kDialogClose, &widgets, kGroupOptions);
+    ctx.desktopWidth = 800;
+    ctx.desktopHeight = 600;
+    ASSERT_EQ(BuildOptions(ctx), 0);
+    Frame([&] { DrawOptions(ctx, false); });
+    EXPECT_FALSE(Orange(Pixel(358, 298)));
+    EXPECT_TRUE(Orange(Pixel(300, 190)));
+}
+
+TEST_F(MenuScreensTest, SelectedLevelNumberIsDrawnOverItsButton)
+{
+    profile.AddLevel("level1.lvl");
+    profile.AddLevel("level2.lvl");
+    ASSERT_EQ(BuildSelectLevel(ctx), 0);
+    Frame([&] { DrawSelectLevel(ctx); });
+    // level2's picture is centred on (200, 300); its number sits on the centre.
+    EXPECT_EQ(Pixel(200, 300) & 0xFFFFFF, 0xFEEEAFu);
+    EXPECT_TRUE(Orange(Pixel(100, 300)));
+    EXPECT_EQ(Pixel(200, 290), 0x808000u);  // the picture above the number
+}
+
+TEST_F(MenuScreensTest, NewProfileDrawsTheTypedNameAndBlinkingCaret)
+{
+    ASSERT_EQ(BuildMainMenu(ctx), 0);
+    ASSERT_EQ(BuildNewProfile(ctx), 0);
+    ctx.typedName = "Player";
+    Frame([&] { DrawNewProfile(ctx, 100); });
+    uint32_t glyph = Pixel(292, 300);
+    EXPECT_EQ(glyph, 0xFFD800u);
+    uint32_t caretHidden = Pixel(289 + 54, 295);
+    Frame([&] { DrawNewProfile(ctx, 400); });
+    EXPECT_EQ(Pixel(289 + 54, 295), 0u);
+    EXPECT_NE(caretHidden, 0u);
+}
+
+}  // namespace
