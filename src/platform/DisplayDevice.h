@@ -92,5 +92,4 @@ private:
     uint32_t m_stageStates[kTextureStageStateCount] = {};
     Texture* m_texture = nullptr;
     bool m_inScene = false;
-    DisplayDevice* m_offscreenOwner = nullptr;
 };

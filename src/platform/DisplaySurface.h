@@ -20,6 +20,7 @@ public:
     DisplayResult GetSurfaceDesc(uint32_t* width, uint32_t* height) const;
     DisplayResult IsLost() const;  // DD_OK or DDERR_SURFACELOST
     DisplayResult Restore();
+    void MarkLost();
 
     // Full screen: the back buffer of a flip chain (caps DDSCAPS_BACKBUFFER).
     DisplayResult GetAttachedBackBuffer(DisplaySurface** out);

@@ -38,6 +38,8 @@ public:
 
     DisplayResult IsLost() const;  // DD_OK or DDERR_SURFACELOST
     DisplayResult Restore();
+    // What a device reset does to it (ForceDisplayLoss).
+    void MarkLost();
 
     // Counts Unlocks; copies derived from the pixels compare it to stay fresh.
     uint32_t GetVersion() const { return m_version; }

@@ -3,7 +3,7 @@
 #include "gfx/BmpDecoder.h"
 #include "gfx/GifDecoder.h"
 #include "gfx/JpegDecoder.h"
-#include "gfx/PictureWriters.h"
+#include "support/gfx/PictureWriters.h"
 #include "gfx/PngDecoder.h"
 #include "support/TempDir.h"
 

@@ -9,6 +9,8 @@ const DataCommandEntry* DataCommands()
         {"unscramble", "unscramble IN       print the plain text of IN, keyed by IN's file name", CmdUnscramble},
         {"help", "help FILE           print the pages, pictures and texts of a help file", CmdHelp},
         {"story", "story FILE          print a story layout", CmdStory},
+        {"template", "template [-C DIR] FILE  print a template's frames, speed, loop start, blending (DIR: data dir)",
+         CmdTemplate},
         {"profile", "profile FILE        print what a player profile holds", CmdProfile},
         {"highscores", "highscores FILE     print the entries of a highscore file", CmdHighscores},
         {nullptr, nullptr, nullptr},

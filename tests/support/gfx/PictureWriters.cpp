@@ -1,4 +1,4 @@
-#include "gfx/PictureWriters.h"
+#include "support/gfx/PictureWriters.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -1,0 +1,533 @@
+#include "platform/DisplayDevice.h"
+
+#include "platform/DisplayDriver.h"
+#include "platform/DisplaySurface.h"
+#include "platform/Letterbox.h"
+#include "platform/PngFile.h"
+#include "platform/SdlBackend.h"
+#include "platform/Texture.h"
+#include "platform/Window.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+DeviceCapsFilter s_capsFilter;
+
+enum class Source { Texture, Diffuse, Both };
+
+Source ArgSource(uint32_t arg) { return arg == D3DTA_TEXTURE ? Source::Texture : Source::Diffuse; }
+
+Source OpSource(uint32_t op, uint32_t arg1, uint32_t arg2)
+{
+    switch (op) {
+    case D3DTOP_SELECTARG1: return ArgSource(arg1);
+    case D3DTOP_SELECTARG2: return ArgSource(arg2);
+    default: return Source::Both;
+    }
+}
+
+// How the states turn into an SDL draw.
+struct DrawPlan {
+    SDL_Texture* texture = nullptr;
+    SDL_BlendMode blend = SDL_BLENDMODE_BLEND;
+    bool colourFromTexture = false;  // vertex RGB replaced by white
+    bool alphaFromTexture = false;   // vertex alpha replaced by 255
+    bool invertVertexAlpha = false;
+};
+
+uint8_t Channel(uint32_t c, int shift) { return static_cast<uint8_t>((c >> shift) & 0xFF); }
+
+float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+}  // namespace
+
+void SetDeviceCapsFilter(DeviceCapsFilter filter) { s_capsFilter = std::move(filter); }
+
+DisplayDevice::DisplayDevice(DisplayDriver* driver, DisplaySurface* target, const DeviceGuid& guid)
+    : m_driver(driver), m_target(target), m_guid(guid), m_backend(new DeviceBackend)
+{
+    m_driver->AddRef();
+    m_target->AddRef();
+    uint32_t w = 0, h = 0;
+    m_target->GetSurfaceDesc(&w, &h);
+    m_viewport.width = w;
+    m_viewport.height = h;
+    // Direct3D 7's defaults.
+    m_renderStates[D3DRENDERSTATE_ZENABLE] = D3DZB_FALSE;
+    m_renderStates[D3DRENDERSTATE_ZWRITEENABLE] = 1;
+    m_renderStates[D3DRENDERSTATE_LASTPIXEL] = 1;
+    m_renderStates[D3DRENDERSTATE_SRCBLEND] = D3DBLEND_ONE;
+    m_renderStates[D3DRENDERSTATE_DESTBLEND] = D3DBLEND_ZERO;
+    m_renderStates[D3DRENDERSTATE_CULLMODE] = D3DCULL_CCW;
+    m_renderStates[D3DRENDERSTATE_ZFUNC] = D3DCMP_LESSEQUAL;
+    m_renderStates[D3DRENDERSTATE_LIGHTING] = 1;
+    m_stageStates[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    m_stageStates[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+    m_stageStates[D3DTSS_COLORARG2] = D3DTA_CURRENT;
+    m_stageStates[D3DTSS_ALPHAOP] = D3DTOP_SELECTARG1;
+    m_stageStates[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+    m_stageStates[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+    m_stageStates[D3DTSS_ADDRESS] = D3DTADDRESS_WRAP;
+    m_stageStates[D3DTSS_ADDRESSU] = D3DTADDRESS_WRAP;
+    m_stageStates[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
+    m_stageStates[D3DTSS_MAGFILTER] = D3DTFG_POINT;
+    m_stageStates[D3DTSS_MINFILTER] = D3DTFN_POINT;
+    m_stageStates[D3DTSS_MIPFILTER] = D3DTFP_NONE;
+}
+
+DisplayDevice::~DisplayDevice()
+{
+    if (m_texture)
+        m_texture->Release();
+    DeviceBackend* b = m_backend;
+    if (b->renderer) {
+        PlatformDropTexturesOn(b->renderer);
+        if (b->target)
+            SDL_DestroyTexture(b->target);
+        SDL_DestroyRenderer(b->renderer);
+        if (b->window)
+            b->window->GetBackend()->renderer = nullptr;
+    }
+    auto& devices = m_driver->GetBackend()->devices;
+    devices.erase(std::remove(devices.begin(), devices.end(), this), devices.end());
+    m_target->Release();
+    m_driver->Release();
+    if (b->ownPrimary)
+        b->ownPrimary->Release();
+    if (b->ownDriver)
+        b->ownDriver->Release();
+    delete b->ownWindow;
+    delete b;
+}
+
+DisplayResult DisplayDevice::CreateOffscreen(uint32_t width, uint32_t height, DisplayDevice** out)
+{
+    if (!out)
+        return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    if (width == 0 || height == 0)
+        return DDERR_INVALIDPARAMS;
+    WindowRect client{0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)};
+    Window* window = Window::Create("Brimvale", WindowStyle::Popup, client, false);
+    if (!window)
+        return DDERR_NODIRECTDRAWHW;
+    DisplayDriver* driver = nullptr;
+    DisplaySurface* primary = nullptr;
+    DisplaySurface* back = nullptr;
+    DisplayDevice* device = nullptr;
+    DisplayResult r = DisplayDriver::Create(&driver);
+    if (r >= 0)
+        r = driver->SetCooperativeLevel(window, DDSCL_NORMAL);
+    if (r >= 0)
+        r = driver->CreatePrimarySurface(false, &primary);
+    if (r >= 0)
+        r = driver->CreateBackBuffer(width, height, &back);
+    if (r >= 0) {
+        r = driver->CreateDevice(IID_IDirect3DHALDevice, back, &device);
+        if (r < 0)
+            r = driver->CreateDevice(IID_IDirect3DRGBDevice, back, &device);
+    }
+    if (back)
+        back->Release();  // the device keeps its own reference
+    if (r < 0) {
+        if (primary)
+            primary->Release();
+        if (driver)
+            driver->Release();
+        delete window;
+        return r;
+    }
+    device->m_backend->ownWindow = window;
+    device->m_backend->ownDriver = driver;
+    device->m_backend->ownPrimary = primary;
+    // The states the game sets on its device.
+    device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
+    device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRENDERSTATE_LIGHTING, 0);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ADDRESS, D3DTADDRESS_CLAMP);
+    *out = device;
+    return DD_OK;
+}
+
+DisplayResult DisplayDevice::GetCaps(DeviceDesc* out) const
+{
+    if (!out)
+        return DDERR_INVALIDPARAMS;
+    *out = DeviceDesc{};
+    const bool hw = m_backend->accelerated;
+    out->devCaps = D3DDEVCAPS_FLOATTLVERTEX | D3DDEVCAPS_DRAWPRIMTLVERTEX | D3DDEVCAPS_CANRENDERAFTERFLIP |
+                   D3DDEVCAPS_TEXTURESYSTEMMEMORY |
+                   (hw ? D3DDEVCAPS_HWRASTERIZATION | D3DDEVCAPS_TEXTUREVIDEOMEMORY
+                       : D3DDEVCAPS_EXECUTESYSTEMMEMORY | D3DDEVCAPS_TLVERTEXSYSTEMMEMORY);
+    PrimCaps& tri = out->triCaps;
+    tri.size = sizeof(PrimCaps);
+    tri.miscCaps = D3DPMISCCAPS_CULLNONE;  // triangles are drawn whatever their winding
+    tri.rasterCaps = hw ? D3DPRASTERCAPS_SUBPIXEL : 0;
+    // The blend pairs we can draw: SRCALPHA/INVSRCALPHA, SRCALPHA or ONE/ONE,
+    // ONE/ZERO, ZERO/SRCCOLOR or DESTCOLOR/ZERO, INVSRCALPHA/SRCALPHA.
+    tri.srcBlendCaps = D3DPBLENDCAPS_ZERO | D3DPBLENDCAPS_ONE | D3DPBLENDCAPS_SRCALPHA | D3DPBLENDCAPS_INVSRCALPHA |
+                       D3DPBLENDCAPS_DESTCOLOR;
+    tri.destBlendCaps = D3DPBLENDCAPS_ZERO | D3DPBLENDCAPS_ONE | D3DPBLENDCAPS_SRCCOLOR | D3DPBLENDCAPS_SRCALPHA |
+                        D3DPBLENDCAPS_INVSRCALPHA;
+    tri.shadeCaps = D3DPSHADECAPS_COLORFLATRGB | D3DPSHADECAPS_COLORGOURAUDRGB | D3DPSHADECAPS_ALPHAFLATBLEND |
+                    D3DPSHADECAPS_ALPHAGOURAUDBLEND;
+    tri.textureCaps = D3DPTEXTURECAPS_ALPHA;
+    tri.textureFilterCaps = D3DPTFILTERCAPS_NEAREST | D3DPTFILTERCAPS_LINEAR | D3DPTFILTERCAPS_MINFPOINT |
+                            D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR;
+    tri.textureBlendCaps = D3DPTBLENDCAPS_MODULATE | D3DPTBLENDCAPS_MODULATEALPHA;
+    tri.textureAddressCaps = D3DPTADDRESSCAPS_CLAMP;  // coordinates are clamped to the texture
+    out->lineCaps.size = sizeof(PrimCaps);           // no lines are drawn
+    out->deviceRenderBitDepth = DDBD_32;
+    out->deviceZBufferBitDepth = 0;
+    SDL_RendererInfo info;
+    int maxW = 0, maxH = 0;
+    if (m_backend->renderer && SDL_GetRendererInfo(m_backend->renderer, &info) == 0) {
+        maxW = info.max_texture_width;
+        maxH = info.max_texture_height;
+    }
+    out->minTextureWidth = 1;
+    out->minTextureHeight = 1;
+    out->maxTextureWidth = maxW > 0 ? std::min<uint32_t>(maxW, 16384) : 16384;
+    out->maxTextureHeight = maxH > 0 ? std::min<uint32_t>(maxH, 16384) : 16384;
+    out->maxAnisotropy = 1;
+    out->fvfCaps = 1;  // one set of texture coordinates
+    out->textureOpCaps = D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_SELECTARG1 | D3DTEXOPCAPS_SELECTARG2 | D3DTEXOPCAPS_MODULATE;
+    out->maxTextureBlendStages = 1;
+    out->maxSimultaneousTextures = 1;
+    out->deviceGuid = m_guid;
+    if (s_capsFilter)
+        s_capsFilter(*out);
+    return DD_OK;
+}
+
+DisplayResult FaultFor(DisplayCall call, uint32_t arg);
+
+DisplayResult DisplayDevice::SetViewport(const Viewport& viewport)
+{
+    if (DisplayResult r = FaultFor(DisplayCall::SetViewport, 0); r < 0)
+        return r;
+    if (viewport.width == 0 || viewport.height == 0 || viewport.x + viewport.width > m_backend->width ||
+        viewport.y + viewport.height > m_backend->height)
+        return DDERR_INVALIDPARAMS;
+    m_viewport = viewport;
+    SDL_Rect clip{static_cast<int>(viewport.x), static_cast<int>(viewport.y), static_cast<int>(viewport.width),
+                  static_cast<int>(viewport.height)};
+    bool whole = viewport.x == 0 && viewport.y == 0 && viewport.width == m_backend->width &&
+                 viewport.height == m_backend->height;
+    SDL_RenderSetClipRect(m_backend->renderer, whole ? nullptr : &clip);
+    return DD_OK;
+}
+
+DisplayResult DisplayDevice::GetViewport(Viewport* out) const
+{
+    if (!out)
+        return DDERR_INVALIDPARAMS;
+    *out = m_viewport;
+    return DD_OK;
+}
+
+DisplayResult DisplayDevice::SetRenderState(RenderStateType state, uint32_t value)
+{
+    if (state >= kRenderStateCount)
+        return DDERR_INVALIDPARAMS;
+    m_renderStates[state] = value;
+    return DD_OK;
+}
+
+DisplayResult DisplayDevice::GetRenderState(RenderStateType state, uint32_t* value) const
+{
+    if (state >= kRenderStateCount || !value)
+        return DDERR_INVALIDPARAMS;
+    *value = m_renderStates[state];
+    return DD_OK;
+}
+
+DisplayResult DisplayDevice::SetTextureStageState(uint32_t stage, TextureStageStateType type, uint32_t value)
+{
+    if (stage != 0 || type >= kTextureStageStateCount)
+        return DDERR_INVALIDPARAMS;
+    m_stageStates[type] = value;
+    if (type == D3DTSS_ADDRESS) {
+        m_stageStates[D3DTSS_ADDRESSU] = value;
+        m_stageStates[D3DTSS_ADDRESSV] = value;
+    }
+    return DD_OK;
+}
+
+DisplayResult DisplayDevice::GetTextureStageState(uint32_t stage, TextureStageStateType type, uint32_t* value) const
+{
+    if (stage != 0 || type >= kTextureStageStateCount || !value)
+        return DDERR_INVALIDPARAMS;
+    *value = m_stageStates[type];
+    return DD_OK;
+}
+
+DisplayResult DisplayDevice::Clear(uint32_t rectCount, const ClearRect* rects, uint32_t flags, uint32_t color, float,
+                                   uint32_t)
+{
+    if (!(flags & D3DCLEAR_TARGET))
+        return DD_OK;  // no depth or stencil buffer to clear
+    SDL_Renderer* r = m_backend->renderer;
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(r, Channel(color, 16), Channel(color, 8), Channel(color, 0), Channel(color, 24));
+    if (rectCount == 0 || !rects) {
+        SDL_Rect all{static_cast<int>(m_viewport.x), static_cast<int>(m_viewport.y),
+                     static_cast<int>(m_viewport.width), static_cast<int>(m_viewport.height)};
+        SDL_RenderFillRect(r, &all);
+        return DD_OK;
+    }
+    for (uint32_t i = 0; i < rectCount; ++i) {
+        SDL_Rect rc{rects[i].x1, rects[i].y1, rects[i].x2 - rects[i].x1, rects[i].y2 - rects[i].y1};
+        SDL_RenderFillRect(r, &rc);
+    }
+    return DD_OK;
+}
+
+DisplayResult DisplayDevice::BeginScene()
+{
+    if (m_inScene)
+        return DDERR_GENERIC;
+    m_inScene = true;
+    return DD_OK;
+}
+
+DisplayResult DisplayDevice::EndScene()
+{
+    if (!m_inScene)
+        return DDERR_GENERIC;
+    m_inScene = false;
+    return DD_OK;
+}
+
+DisplayResult DisplayDevice::SetTexture(uint32_t stage, Texture* texture)
+{
+    if (stage != 0)
+        return DDERR_INVALIDPARAMS;
+    if (texture)
+        texture->AddRef();
+    if (m_texture)
+        m_texture->Release();
+    m_texture = texture;
+    return DD_OK;
+}
+
+Texture* DisplayDevice::GetTexture(uint32_t stage) const { return stage == 0 ? m_texture : nullptr; }
+
+DisplayResult DisplayDevice::CreateTexture(uint32_t width, uint32_t height, Texture** out)
+{
+    return m_driver->CreateTexture(width, height, out);
+}
+
+DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFormat, const TLVertex* v,
+                                           uint32_t count, uint32_t)
+{
+    if (!m_inScene)
+        return DDERR_GENERIC;
+    if (vertexFormat != kTLVertexFormat || !v || count < 3 ||
+        (type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLELIST))
+        return DDERR_INVALIDPARAMS;
+    SDL_Renderer* r = m_backend->renderer;
+
+    // Blending.
+    DrawPlan plan;
+    const uint32_t src = m_renderStates[D3DRENDERSTATE_SRCBLEND], dst = m_renderStates[D3DRENDERSTATE_DESTBLEND];
+    int derived = 0;
+    if (!m_renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] || (src == D3DBLEND_ONE && dst == D3DBLEND_ZERO))
+        plan.blend = SDL_BLENDMODE_NONE;
+    else if (dst == D3DBLEND_ONE)
+        plan.blend = SDL_BLENDMODE_ADD;
+    else if ((src == D3DBLEND_ZERO && dst == D3DBLEND_SRCCOLOR) || (src == D3DBLEND_DESTCOLOR && dst == D3DBLEND_ZERO))
+        plan.blend = SDL_BLENDMODE_MOD;
+    else if (src == D3DBLEND_INVSRCALPHA && dst == D3DBLEND_SRCALPHA) {
+        plan.blend = SDL_BLENDMODE_BLEND;  // the same blend with the alpha turned over
+        plan.invertVertexAlpha = true;
+        derived |= 4;
+    } else
+        plan.blend = SDL_BLENDMODE_BLEND;
+
+    // Texture stage 0: which of texture and vertex give colour and alpha.
+    Texture* tex = m_texture;
+    if (tex && m_stageStates[D3DTSS_COLOROP] != D3DTOP_DISABLE) {
+        Source colour = OpSource(m_stageStates[D3DTSS_COLOROP], m_stageStates[D3DTSS_COLORARG1],
+                                 m_stageStates[D3DTSS_COLORARG2]);
+        Source alpha = OpSource(m_stageStates[D3DTSS_ALPHAOP], m_stageStates[D3DTSS_ALPHAARG1],
+                                m_stageStates[D3DTSS_ALPHAARG2]);
+        if (colour == Source::Diffuse && alpha == Source::Diffuse) {
+            tex = nullptr;
+        } else {
+            if (tex->IsLost() < 0)
+                return DDERR_SURFACELOST;
+            if (colour == Source::Diffuse)
+                derived |= 1;
+            if (alpha == Source::Diffuse)
+                derived |= 2;
+            plan.colourFromTexture = colour == Source::Texture;
+            plan.alphaFromTexture = alpha == Source::Texture;
+            if (plan.invertVertexAlpha && alpha != Source::Diffuse)
+                plan.invertVertexAlpha = false;  // the copy's alpha is already turned over
+            plan.texture = PlatformTextureFor(tex, r, derived & 7);
+            if (!plan.texture)
+                return DDERR_OUTOFVIDEOMEMORY;
+        }
+    } else {
+        tex = nullptr;
+    }
+
+    auto vertexColour = [&](uint32_t c) {
+        SDL_Color out{Channel(c, 16), Channel(c, 8), Channel(c, 0), Channel(c, 24)};
+        if (plan.texture && plan.colourFromTexture)
+            out.r = out.g = out.b = 255;
+        if (plan.texture && plan.alphaFromTexture)
+            out.a = 255;
+        if (plan.invertVertexAlpha)
+            out.a = static_cast<Uint8>(255 - out.a);
+        return out;
+    };
+    auto setScale = [&](SDL_Texture* t, bool magnify) {
+        uint32_t filter = magnify ? m_stageStates[D3DTSS_MAGFILTER] : m_stageStates[D3DTSS_MINFILTER];
+        SDL_ScaleMode want = filter >= 2 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
+        TextureBackend* b = tex->GetBackend();
+        SDL_ScaleMode& have = t == b->sdl ? b->scale : b->derivedScale;
+        if (have != want) {
+            SDL_RenderFlush(r);  // the scale mode is not queued with earlier draws
+            SDL_SetTextureScaleMode(t, want);
+            have = want;
+        }
+    };
+
+    // Axis-aligned quad of one colour: a texel-exact copy.
+    if (type == D3DPT_TRIANGLESTRIP && count == 4 && v[0].y == v[1].y && v[2].y == v[3].y && v[0].x == v[2].x &&
+        v[1].x == v[3].x && v[1].x > v[0].x && v[2].y > v[0].y && v[0].diffuse == v[1].diffuse &&
+        v[0].diffuse == v[2].diffuse && v[0].diffuse == v[3].diffuse &&
+        (!plan.texture || (v[0].u == v[2].u && v[1].u == v[3].u && v[0].v == v[1].v && v[2].v == v[3].v &&
+                           v[1].u > v[0].u && v[2].v > v[0].v))) {
+        SDL_Color c = vertexColour(v[0].diffuse);
+        SDL_FRect dstRect{v[0].x, v[0].y, v[1].x - v[0].x, v[2].y - v[0].y};
+        if (!plan.texture) {
+            SDL_SetRenderDrawBlendMode(r, plan.blend);
+            SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
+            SDL_RenderFillRectF(r, &dstRect);
+            return DD_OK;
+        }
+        const float tw = static_cast<float>(tex->GetWidth()), th = static_cast<float>(tex->GetHeight());
+        int x0 = static_cast<int>(std::lround(Clamp01(v[0].u) * tw)), x1 = static_cast<int>(std::lround(Clamp01(v[1].u) * tw));
+        int y0 = static_cast<int>(std::lround(Clamp01(v[0].v) * th)), y1 = static_cast<int>(std::lround(Clamp01(v[2].v) * th));
+        if (x1 <= x0 || y1 <= y0)
+            return DD_OK;  // less than a texel: nothing to show
+        SDL_Rect srcRect{x0, y0, x1 - x0, y1 - y0};
+        setScale(plan.texture, dstRect.w > srcRect.w || dstRect.h > srcRect.h);
+        SDL_SetTextureBlendMode(plan.texture, plan.blend);
+        SDL_SetTextureColorMod(plan.texture, c.r, c.g, c.b);
+        SDL_SetTextureAlphaMod(plan.texture, c.a);
+        SDL_RenderCopyF(r, plan.texture, &srcRect, &dstRect);
+        return DD_OK;
+    }
+
+    // Everything else: triangles.
+    SDL_Vertex verts[64];
+    std::vector<SDL_Vertex> big;
+    SDL_Vertex* out = verts;
+    if (count > 64) {
+        big.resize(count);
+        out = big.data();
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        out[i].position = {v[i].x, v[i].y};
+        out[i].color = vertexColour(v[i].diffuse);
+        out[i].tex_coord = {Clamp01(v[i].u), Clamp01(v[i].v)};
+    }
+    std::vector<int> indices;
+    static const int kQuad[6] = {0, 1, 3, 0, 3, 2};
+    const int* idx = kQuad;
+    int idxCount = 6;
+    if (type == D3DPT_TRIANGLELIST) {
+        idx = nullptr;
+        idxCount = 0;
+        count -= count % 3;
+    } else if (count != 4) {
+        for (uint32_t i = 0; i + 2 < count; ++i) {
+            if (i % 2 == 0)
+                indices.insert(indices.end(), {int(i), int(i + 1), int(i + 2)});
+            else
+                indices.insert(indices.end(), {int(i + 1), int(i), int(i + 2)});
+        }
+        idx = indices.data();
+        idxCount = static_cast<int>(indices.size());
+    }
+    if (plan.texture) {
+        float edge = std::hypot(v[1].x - v[0].x, v[1].y - v[0].y);
+        float texels = std::fabs(v[1].u - v[0].u) * static_cast<float>(tex->GetWidth());
+        setScale(plan.texture, edge > texels);
+        SDL_SetTextureBlendMode(plan.texture, plan.blend);
+        SDL_SetTextureColorMod(plan.texture, 255, 255, 255);
+        SDL_SetTextureAlphaMod(plan.texture, 255);
+    } else {
+        SDL_SetRenderDrawBlendMode(r, plan.blend);
+    }
+    if (SDL_RenderGeometry(r, plan.texture, out, static_cast<int>(count), idx, idxCount) != 0)
+        return DDERR_GENERIC;
+    return DD_OK;
+}
+
+DisplayResult DisplayDevice::ReadBackBuffer(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height)
+{
+    if (!pixels)
+        return DDERR_INVALIDPARAMS;
+    DeviceBackend* b = m_backend;
+    pixels->assign(size_t(b->width) * b->height, 0);
+    SDL_Rect all{0, 0, static_cast<int>(b->width), static_cast<int>(b->height)};
+    if (SDL_RenderReadPixels(b->renderer, &all, SDL_PIXELFORMAT_ARGB8888, pixels->data(),
+                             static_cast<int>(b->width * 4)) != 0)
+        return DDERR_GENERIC;
+    if (width)
+        *width = b->width;
+    if (height)
+        *height = b->height;
+    return DD_OK;
+}
+
+bool DisplayDevice::SaveBackBufferPng(const char* path)
+{
+    std::vector<uint32_t> pixels;
+    uint32_t w = 0, h = 0;
+    if (ReadBackBuffer(&pixels, &w, &h) < 0)
+        return false;
+    return WritePngFile(path, pixels.data(), w, h);
+}
+
+int32_t PlatformPresent(DisplayDevice* device)
+{
+    DeviceBackend* b = device->GetBackend();
+    Window* window = b->window;
+    SDL_Renderer* r = b->renderer;
+    if (!window || !r)
+        return DDERR_INVALIDOBJECT;
+    WindowBackend* wb = window->GetBackend();
+    SDL_SetRenderTarget(r, nullptr);
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+    SDL_RenderClear(r);
+    int ow = 0, oh = 0;
+    SDL_GetRendererOutputSize(r, &ow, &oh);
+    SDL_Rect dst{0, 0, static_cast<int>(b->width), static_cast<int>(b->height)};
+    if (wb->fullScreen) {
+        LetterboxRect box = ComputeLetterbox(static_cast<int32_t>(b->width), static_cast<int32_t>(b->height), ow, oh);
+        dst = {box.x, box.y, box.width, box.height};
+    }
+    bool scaled = dst.w != static_cast<int>(b->width) || dst.h != static_cast<int>(b->height);
+    SDL_SetTextureScaleMode(b->target, scaled ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_RenderCopy(r, b->target, nullptr, &dst);
+    SDL_RenderPresent(r);
+    SDL_SetRenderTarget(r, b->target);
+    // Switching targets drops the clip: put the viewport's back.
+    Viewport vp;
+    device->GetViewport(&vp);
+    device->SetViewport(vp);
+    ++wb->presents;
+    return DD_OK;
+}

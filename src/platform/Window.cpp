@@ -1,0 +1,303 @@
+#include "platform/Window.h"
+
+#include "platform/Cursor.h"
+#include "platform/Letterbox.h"
+#include "platform/SdlBackend.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+std::vector<Window*>& AllWindows()
+{
+    static std::vector<Window*> windows;
+    return windows;
+}
+Window* s_captured = nullptr;
+
+// Our icon: a red-roofed house on a green field inside a rounded frame.
+std::vector<uint32_t> DrawIcon(int size)
+{
+    std::vector<uint32_t> px(size * size, 0);
+    auto put = [&](int x, int y, uint32_t c) {
+        if (x >= 0 && y >= 0 && x < size && y < size)
+            px[y * size + x] = c;
+    };
+    const float s = size / 32.0f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            // Rounded square: skip the corners.
+            int cx = std::min(x, size - 1 - x), cy = std::min(y, size - 1 - y);
+            int r = size / 6;
+            if (cx < r && cy < r && (r - cx) * (r - cx) + (r - cy) * (r - cy) > r * r)
+                continue;
+            uint32_t sky = 0xFF6EC6F0u, grass = 0xFF3FA34Du;
+            put(x, y, y < int(22 * s) ? sky : grass);
+        }
+    // Walls.
+    for (int y = int(15 * s); y < int(25 * s); ++y)
+        for (int x = int(9 * s); x < int(23 * s); ++x)
+            put(x, y, 0xFFF3E3C0u);
+    // Door.
+    for (int y = int(19 * s); y < int(25 * s); ++y)
+        for (int x = int(14 * s); x < int(18 * s); ++x)
+            put(x, y, 0xFF7A4A22u);
+    // Roof: a triangle over the walls.
+    int top = int(6 * s), base = int(15 * s);
+    for (int y = top; y < base; ++y) {
+        float t = float(y - top) / float(base - top);
+        int half = int((4 + 10 * t) * s);
+        for (int x = size / 2 - half; x < size / 2 + half; ++x)
+            put(x, y, 0xFFC8322Bu);
+    }
+    return px;
+}
+
+LetterboxRect FrameBox(const WindowBackend* b)
+{
+    if (!b->fullScreen)
+        return {0, 0, b->clientWidth, b->clientHeight};
+    int w = b->clientWidth, h = b->clientHeight;
+    if (b->sdl)
+        SDL_GetWindowSize(b->sdl, &w, &h);
+    return ComputeLetterbox(b->frameWidth, b->frameHeight, w, h);
+}
+}  // namespace
+
+bool GetDesktopDisplayMode(DisplayMode* out)
+{
+    SDL_DisplayMode mode;
+    if (!out || SDL_GetDesktopDisplayMode(0, &mode) != 0)
+        return false;
+    out->width = mode.w;
+    out->height = mode.h;
+    int bits = SDL_BITSPERPIXEL(mode.format);
+    // An XRGB desktop keeps 4 bytes a pixel: Windows calls that 32 bits.
+    if (bits == 24 && SDL_BYTESPERPIXEL(mode.format) == 4)
+        bits = 32;
+    out->bitsPerPixel = bits;
+    return true;
+}
+
+Window* Window::Create(const char* title, WindowStyle style, const WindowRect& client, bool visible)
+{
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
+        return nullptr;
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (style == WindowStyle::Popup)
+        flags |= SDL_WINDOW_BORDERLESS;
+    int w = std::max(1, client.Width()), h = std::max(1, client.Height());
+    SDL_Window* sdl = SDL_CreateWindow(title ? title : "", client.left, client.top, w, h, flags);
+    if (!sdl)
+        return nullptr;
+    auto* window = new Window;
+    window->m_backend = new WindowBackend;
+    window->m_backend->sdl = sdl;
+    window->m_backend->owner = window;
+    window->m_backend->framed = style == WindowStyle::Framed;
+    window->m_backend->clientWidth = w;
+    window->m_backend->clientHeight = h;
+    SDL_SetWindowData(sdl, "brimvale", window);
+    AllWindows().push_back(window);
+    if (visible)
+        window->Show(SW_SHOW);
+    return window;
+}
+
+Window::~Window()
+{
+    if (s_captured == this)
+        ReleaseCapture();
+    PlatformForgetWindow(this);
+    auto& all = AllWindows();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+    if (m_backend) {
+        if (m_backend->sdl)
+            SDL_DestroyWindow(m_backend->sdl);
+        delete m_backend;
+    }
+}
+
+void Window::SetPlacement(WindowStyle style, const WindowRect& client, bool visible)
+{
+    WindowBackend* b = m_backend;
+    b->framed = style == WindowStyle::Framed;
+    b->clientWidth = std::max(1, client.Width());
+    b->clientHeight = std::max(1, client.Height());
+    if (!b->fullScreen) {
+        SDL_SetWindowBordered(b->sdl, b->framed ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowSize(b->sdl, b->clientWidth, b->clientHeight);
+        SDL_SetWindowPosition(b->sdl, client.left, client.top);
+    }
+    if (visible)
+        Show(SW_SHOW);
+}
+
+void Window::SetFullScreen(bool fullScreen, int32_t frameWidth, int32_t frameHeight)
+{
+    WindowBackend* b = m_backend;
+    b->frameWidth = frameWidth > 0 ? frameWidth : 800;
+    b->frameHeight = frameHeight > 0 ? frameHeight : 600;
+    if (b->fullScreen == fullScreen)
+        return;
+    b->fullScreen = fullScreen;
+    SDL_SetWindowFullscreen(b->sdl, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (!fullScreen) {
+        SDL_SetWindowBordered(b->sdl, b->framed ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowSize(b->sdl, b->clientWidth, b->clientHeight);
+    }
+}
+
+bool Window::IsFullScreen() const { return m_backend->fullScreen; }
+
+void Window::Show(ShowCommand command)
+{
+    WindowBackend* b = m_backend;
+    switch (command) {
+    case SW_HIDE:
+        SDL_HideWindow(b->sdl);
+        b->visible = false;
+        b->awaitingFocus = false;
+        PlatformDeactivate(this);
+        break;
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+        if (!b->visible)
+            SDL_ShowWindow(b->sdl);
+        SDL_MinimizeWindow(b->sdl);
+        b->visible = true;
+        b->minimized = true;
+        b->awaitingFocus = false;
+        PlatformDeactivate(this);
+        break;
+    default: {
+        bool wasShown = b->visible && !b->minimized;
+        SDL_ShowWindow(b->sdl);
+        if (b->minimized || command == SW_RESTORE || command == SW_SHOWNORMAL)
+            SDL_RestoreWindow(b->sdl);
+        b->visible = true;
+        b->minimized = false;
+        if (!wasShown) {
+            if (PlatformDriverGivesFocus()) {
+                // A window manager will say when we have the focus; if none does, the
+                // message queue counts the window as active after a short while.
+                SDL_RaiseWindow(b->sdl);
+                b->shownAt = SDL_GetTicks();
+                b->awaitingFocus = true;
+            } else {
+                PlatformActivate(this);
+            }
+        }
+        break;
+    }
+    }
+}
+
+void Window::SetForeground()
+{
+    if (!m_backend->visible || m_backend->minimized)
+        return;
+    if (PlatformDriverGivesFocus())
+        SDL_RaiseWindow(m_backend->sdl);
+    else
+        PlatformActivate(this);
+}
+
+bool Window::IsForeground() const { return GetForegroundWindow() == this; }
+bool Window::IsVisible() const { return m_backend->visible; }
+bool Window::IsMinimized() const { return m_backend->minimized; }
+
+WindowRect Window::GetClientRect() const
+{
+    WindowRect r;
+    if (m_backend->fullScreen) {
+        r.right = m_backend->frameWidth;
+        r.bottom = m_backend->frameHeight;
+    } else {
+        r.right = m_backend->clientWidth;
+        r.bottom = m_backend->clientHeight;
+    }
+    return r;
+}
+
+void Window::ClientToScreen(int32_t* x, int32_t* y) const
+{
+    int wx = 0, wy = 0;
+    SDL_GetWindowPosition(m_backend->sdl, &wx, &wy);
+    if (m_backend->fullScreen) {
+        LetterboxRect box = FrameBox(m_backend);
+        wx += box.x;
+        wy += box.y;
+    }
+    if (x)
+        *x += wx;
+    if (y)
+        *y += wy;
+}
+
+void Window::GetCursorPos(int32_t* x, int32_t* y) const
+{
+    int32_t fx = m_backend->pointerX, fy = m_backend->pointerY;
+    if (m_backend->fullScreen)
+        MapOutputToFrame(FrameBox(m_backend), m_backend->frameWidth, m_backend->frameHeight, m_backend->pointerX,
+                         m_backend->pointerY, &fx, &fy);
+    if (x)
+        *x = fx;
+    if (y)
+        *y = fy;
+}
+
+void Window::SetCapture()
+{
+    s_captured = this;
+    SDL_CaptureMouse(SDL_TRUE);
+}
+
+void Window::ReleaseCapture()
+{
+    if (!s_captured)
+        return;
+    s_captured = nullptr;
+    SDL_CaptureMouse(SDL_FALSE);
+}
+
+bool Window::SetIcon(bool large, int32_t resourceId)
+{
+    if (resourceId != IDI_LARGE_ICON && resourceId != IDI_SMALL_ICON)
+        return false;
+    if (!large)
+        return true;  // SDL shows one icon; the large one is the sharper
+    std::vector<uint32_t> px = DrawIcon(resourceId == IDI_LARGE_ICON ? 32 : 16);
+    int size = resourceId == IDI_LARGE_ICON ? 32 : 16;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(px.data(), size, size, 32, size * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!s)
+        return false;
+    SDL_SetWindowIcon(m_backend->sdl, s);
+    SDL_FreeSurface(s);
+    return true;
+}
+
+void Window::SetClassCursor(Cursor* cursor)
+{
+    m_backend->classCursor = cursor;
+    if (cursor)
+        SetCursor(cursor);
+}
+
+Cursor* Window::GetClassCursor() const { return m_backend->classCursor; }
+
+uint64_t Window::GetPresentCount() const { return m_backend->presents; }
+
+Window* Window::FromId(uint32_t sdlWindowId)
+{
+    SDL_Window* sdl = SDL_GetWindowFromID(sdlWindowId);
+    if (!sdl)
+        return nullptr;
+    for (Window* w : AllWindows())
+        if (w->m_backend->sdl == sdl)
+            return w;
+    return nullptr;
+}
+
+// Used by the message queue to walk windows waiting for focus.
+std::vector<Window*>& PlatformAllWindows() { return AllWindows(); }
