@@ -1,0 +1,513 @@
+#include "sound/GMSoundSystem.h"
+
+#include "core/FileSys.h"
+#include "core/TaggedFile.h"
+
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <string>
+#include <strings.h>
+
+namespace {
+
+constexpr int32_t kSoundsCapacity = 50;
+constexpr int32_t kGroupsCapacity = 5;
+constexpr int32_t kCopiesCapacity = 10;
+constexpr int kReadPiece = 4096;
+constexpr int32_t kMusicFadeMillis = 500;
+constexpr uint32_t kMusicFlags = kBufferVolume | kBufferStatic;
+
+bool InGroup(const GMSoundEntry* e, uint8_t group)
+{
+    return e && (group == kGroupAll || e->group == group);
+}
+
+// Names are kept to 39 characters; a longer name matches its stored prefix.
+bool SameName(const char* stored, const char* name)
+{
+    const size_t n = std::min(std::strlen(name), static_cast<size_t>(kSoundNameSize - 1));
+    return std::strlen(stored) == n && strncasecmp(stored, name, n) == 0;
+}
+
+}  // namespace
+
+float ReadRelativeVolume(const char* soundFile)
+{
+    if (!soundFile)
+        return 1.0f;
+    std::string path(soundFile);
+    const char* ext = FindExtension(soundFile);
+    // Only a dot in the file name itself starts the extension.
+    if (ext && !std::strchr(ext, '\\') && !std::strchr(ext, '/'))
+        path.resize(static_cast<size_t>(ext - soundFile));
+    path += ".snd";
+    FILE* f = OpenFile(path.c_str(), "rt");
+    if (!f)
+        return 1.0f;
+    float v = 1.0f;
+    // A file that does not start with a number leaves the volume at 1.0.
+    if (!ReadPlainFloat(f, &v) || std::isnan(v))
+        v = 1.0f;
+    std::fclose(f);
+    if (v < 0.0f)
+        v = 0.0f;
+    if (v > 1.0f)
+        v = 1.0f;
+    return v;
+}
+
+GMSoundSystem::GMSoundSystem()
+{
+    m_sounds.Reserve(kSoundsCapacity);
+    m_groups.Reserve(kGroupsCapacity);
+    m_copies.Reserve(kCopiesCapacity);
+}
+
+GMSoundSystem::~GMSoundSystem()
+{
+    DestroySoundSystem();
+}
+
+int32_t GMSoundSystem::CreateSoundDevice(const void* /*window*/)
+{
+    if (m_device)
+        return 0;
+    return UseDevice(AudioDevice::Open());
+}
+
+int32_t GMSoundSystem::UseDevice(AudioDevice* device)
+{
+    if (!device)
+        return 1;
+    if (m_device && m_device != device)
+        DestroySoundSystem();
+    m_device = device;
+    return 0;
+}
+
+void GMSoundSystem::SetFloor(int32_t value)
+{
+    m_floor = std::clamp(value, kVolumeSilent, kVolumeFull);
+}
+
+// ---- volumes ----
+
+float GMSoundSystem::GetGroupVolume(uint8_t group) const
+{
+    for (int32_t i = 0; i <= m_groups.GetLastIndex(); ++i) {
+        auto* g = static_cast<GMGroupVolume*>(m_groups.GetAt(i));
+        if (g && g->group == group)
+            return g->volume;
+    }
+    return 1.0f;
+}
+
+int32_t GMSoundSystem::FullVolume(float groupVolume, float relativeVolume) const
+{
+    if (groupVolume <= 0.0f)
+        return kVolumeSilent;
+    const float g = std::min(groupVolume, 1.0f);
+    return m_floor - static_cast<int32_t>(g * static_cast<float>(m_floor) * relativeVolume);
+}
+
+void GMSoundSystem::SetGroupVolume(float volume, uint8_t group)
+{
+    if (!m_device)
+        return;
+    for (int32_t i = 0; i <= m_groups.GetLastIndex(); ++i) {
+        auto* g = static_cast<GMGroupVolume*>(m_groups.GetAt(i));
+        if (g && g->group == group) {
+            g->volume = volume;
+            return;
+        }
+    }
+    auto* g = new (std::nothrow) GMGroupVolume{group, volume};
+    if (g && m_groups.Add(g, true) < 0)
+        delete g;
+}
+
+void GMSoundSystem::ApplyGroupVolume(float volume, uint8_t group)
+{
+    if (!m_device)
+        return;
+    SetGroupVolume(volume, group);
+    int32_t cursor = -1;
+    while (auto* e = static_cast<GMSoundEntry*>(m_sounds.GetNext(cursor))) {
+        if (e->group == group && e->buffer)
+            e->buffer->SetVolume(FullVolume(volume, e->relativeVolume));
+    }
+}
+
+// ---- loading ----
+
+GMSoundEntry* GMSoundSystem::FindEntry(const SoundBuffer* handle) const
+{
+    if (!handle)
+        return nullptr;
+    for (int32_t i = 0; i <= m_sounds.GetLastIndex(); ++i) {
+        auto* e = static_cast<GMSoundEntry*>(m_sounds.GetAt(i));
+        if (e && e->buffer == handle)
+            return e;
+    }
+    return nullptr;
+}
+
+GMSoundEntry* GMSoundSystem::FindEntry(const char* fileName) const
+{
+    if (!fileName)
+        return nullptr;
+    for (int32_t i = 0; i <= m_sounds.GetLastIndex(); ++i) {
+        auto* e = static_cast<GMSoundEntry*>(m_sounds.GetAt(i));
+        if (e && e->name[0] && SameName(e->name, fileName))
+            return e;
+    }
+    return nullptr;
+}
+
+SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool duplicate, uint32_t creationFlags,
+                                      bool startSilent)
+{
+    if (!m_device || !fileName || !fileName[0])
+        return nullptr;
+    const int32_t slot = m_sounds.Add(nullptr, true);
+    if (slot < 0)
+        return nullptr;
+
+    auto* entry = new (std::nothrow) GMSoundEntry;
+    if (!entry)
+        return nullptr;
+    entry->group = group;
+    entry->relativeVolume = ReadRelativeVolume(fileName);
+
+    if (GMSoundEntry* found = FindEntry(fileName)) {
+        if (!duplicate) {
+            // Its group and volume stay as they were.
+            delete entry;
+            return found->buffer;
+        }
+        entry->buffer = m_device->DuplicateSoundBuffer(found->buffer);
+        std::memcpy(entry->name, found->name, sizeof entry->name);
+        if (!entry->buffer || m_sounds.SetAt(entry, slot) < 0) {
+            if (entry->buffer)
+                entry->buffer->Release();
+            delete entry;
+            return nullptr;
+        }
+        if (startSilent)
+            entry->buffer->SetVolume(m_floor);
+        return entry->buffer;
+    }
+
+    FILE* f = OpenFile(fileName, "rb");
+    if (!f) {
+        delete entry;
+        return nullptr;
+    }
+    OggVorbis_File vf;
+    if (ov_open(f, &vf, nullptr, 0) < 0) {
+        std::fclose(f);  // a failed ov_open leaves the file to us
+        delete entry;
+        return nullptr;
+    }
+    SoundBuffer* buffer = nullptr;
+    const vorbis_info* info = ov_info(&vf, -1);
+    const ogg_int64_t samples = ov_pcm_total(&vf, -1);
+    if (info && info->channels > 0 && info->rate > 0 && samples > 0) {
+        const uint64_t size = static_cast<uint64_t>(info->channels) * static_cast<uint64_t>(samples) * 2u;
+        if (size <= 0x7FFFFFFFu) {
+            SoundBufferDesc desc;
+            desc.flags = creationFlags;
+            desc.bytes = static_cast<uint32_t>(size);
+            desc.format.channels = info->channels;
+            desc.format.rate = static_cast<int>(info->rate);
+            desc.format.bitsPerSample = 16;
+            desc.format.blockAlign = info->channels * 2;
+            desc.format.avgBytesPerSec = desc.format.rate * desc.format.blockAlign;
+            buffer = m_device->CreateSoundBuffer(desc);
+        }
+        void* data = nullptr;
+        uint32_t locked = 0;
+        if (buffer && (!buffer->Lock(&data, &locked) || locked < size)) {
+            buffer->Release();
+            buffer = nullptr;
+        }
+        if (buffer) {
+            ov_pcm_seek(&vf, 0);
+            auto* out = static_cast<char*>(data);
+            uint32_t filled = 0;
+            int bitstream = 0;
+            while (filled < size) {
+                const int piece = static_cast<int>(std::min<uint64_t>(kReadPiece, size - filled));
+                // Little-endian, 16-bit, signed; an error ends the filling early.
+                const long got = ov_read(&vf, out + filled, piece, 0, 2, 1, &bitstream);
+                if (got <= 0)
+                    break;
+                filled += static_cast<uint32_t>(got);
+            }
+            buffer->Unlock();
+        }
+    }
+    ov_clear(&vf);  // closes f
+    if (!buffer) {
+        delete entry;
+        return nullptr;
+    }
+    entry->buffer = buffer;
+    std::snprintf(entry->name, sizeof entry->name, "%s", fileName);  // at most 39 characters
+    if (m_sounds.SetAt(entry, slot) < 0) {
+        buffer->Release();
+        delete entry;
+        return nullptr;
+    }
+    buffer->SetVolume(startSilent ? m_floor : FullVolume(GetGroupVolume(group), entry->relativeVolume));
+    return buffer;
+}
+
+// ---- playing ----
+
+bool GMSoundSystem::PlayOnce(SoundBuffer* handle)
+{
+    if (!m_device || !handle)
+        return false;
+    if (!handle->IsPlaying())
+        return handle->Play(false);
+    SoundBuffer* copy = m_device->DuplicateSoundBuffer(handle);
+    if (!copy)
+        return false;
+    if (m_copies.Add(copy, true) < 0) {
+        copy->Release();
+        return false;
+    }
+    copy->Play(false);
+    return true;
+}
+
+bool GMSoundSystem::Play(SoundBuffer* handle, bool looping, bool restart)
+{
+    if (!m_device || !handle)
+        return false;
+    if (!handle->IsPlaying()) {
+        if (restart)
+            handle->SetPosition(0);
+        return handle->Play(looping);
+    }
+    if (restart)
+        handle->SetPosition(0);
+    return true;
+}
+
+bool GMSoundSystem::Stop(SoundBuffer* handle)
+{
+    if (!m_device || !handle)
+        return false;
+    return handle->Stop();
+}
+
+void GMSoundSystem::PauseGroup(bool pause, uint8_t group)
+{
+    if (!m_device)
+        return;
+    int32_t cursor = -1;
+    while (auto* e = static_cast<GMSoundEntry*>(m_sounds.GetNext(cursor))) {
+        if (!e->buffer || e->group != group)
+            continue;
+        if (pause) {
+            // Only the paused group's sounds are recorded: pausing another
+            // group later must not wipe what this group has to resume.
+            const uint32_t status = e->buffer->GetStatus();
+            e->state = static_cast<uint8_t>(e->state & ~(kSoundWasPlaying | kSoundWasLooping));
+            if (status & kSoundPlaying)
+                e->state |= kSoundWasPlaying;
+            if (status & kSoundLooping)
+                e->state |= kSoundWasLooping;
+            e->buffer->Stop();
+        } else if (!e->buffer->IsPlaying() && (e->state & kSoundWasPlaying)) {
+            e->buffer->Play((e->state & kSoundWasLooping) != 0);
+        }
+    }
+}
+
+void GMSoundSystem::StopGroup(uint8_t group, bool onlyLooping)
+{
+    if (!m_device)
+        return;
+    int32_t cursor = -1;
+    while (auto* e = static_cast<GMSoundEntry*>(m_sounds.GetNext(cursor))) {
+        if (!e->buffer || e->group != group)
+            continue;
+        if (onlyLooping && !e->buffer->IsLooping())
+            continue;
+        e->buffer->Stop();
+        e->state = static_cast<uint8_t>(e->state & ~kSoundWasPlaying);
+    }
+}
+
+// ---- fades ----
+
+GMSoundFade* GMSoundSystem::FindFade(const SoundBuffer* buffer, int32_t* index) const
+{
+    for (int32_t i = 0; i <= m_fades.GetLastIndex(); ++i) {
+        auto* f = static_cast<GMSoundFade*>(m_fades.GetAt(i));
+        if (f && f->entry && f->entry->buffer == buffer) {
+            *index = i;
+            return f;
+        }
+    }
+    *index = -1;
+    return nullptr;
+}
+
+void GMSoundSystem::RemoveFade(int32_t index)
+{
+    delete static_cast<GMSoundFade*>(m_fades.RemoveAt(index));
+}
+
+int32_t GMSoundSystem::FadeSound(SoundBuffer* handle, bool looping, int32_t duration, bool fadeOut)
+{
+    if (!m_device || !handle || duration <= 0)
+        return -1;
+    if (fadeOut && !handle->IsPlaying())
+        return -1;
+    GMSoundEntry* entry = FindEntry(handle);
+    if (!entry)
+        return -1;  // copies and foreign buffers have no volume of their own to fade to
+
+    int32_t index = -1;
+    GMSoundFade* fade = FindFade(handle, &index);
+    if (!fade) {
+        fade = new (std::nothrow) GMSoundFade;
+        if (!fade)
+            return -1;
+        index = m_fades.Add(fade, true);
+        if (index < 0) {
+            delete fade;
+            return -1;
+        }
+    }
+    fade->entry = entry;
+    fade->current = static_cast<float>(handle->GetVolume());
+    const float range = entry->relativeVolume * static_cast<float>(-m_floor) * GetGroupVolume(entry->group);
+    fade->target = m_floor + static_cast<int32_t>(range);
+    fade->speed = range / static_cast<float>(duration);
+    if (fade->speed == 0.0f) {
+        RemoveFade(index);
+        return -1;
+    }
+    if (fadeOut)
+        fade->speed = -fade->speed;
+    else
+        Play(handle, looping, false);
+    return index;
+}
+
+void GMSoundSystem::FadeOutGroup(uint8_t group, int32_t duration)
+{
+    if (!m_device)
+        return;
+    int32_t cursor = -1;
+    while (auto* e = static_cast<GMSoundEntry*>(m_sounds.GetNext(cursor))) {
+        if (e->group == group)
+            FadeSound(e->buffer, false, duration, true);
+    }
+}
+
+void GMSoundSystem::UpdateSounds(float elapsed)
+{
+    if (!m_device)
+        return;
+    int32_t cursor = -1;
+    while (auto* copy = static_cast<SoundBuffer*>(m_copies.GetNext(cursor))) {
+        if (!copy->IsPlaying()) {
+            m_copies.RemoveAt(cursor);
+            copy->Release();
+        }
+    }
+    cursor = -1;
+    while (auto* f = static_cast<GMSoundFade*>(m_fades.GetNext(cursor))) {
+        SoundBuffer* b = f->entry ? f->entry->buffer : nullptr;
+        if (!b || !b->IsPlaying()) {
+            RemoveFade(cursor);
+            continue;
+        }
+        f->current += f->speed * elapsed;
+        const int32_t now = static_cast<int32_t>(f->current);
+        if (f->speed >= 0.0f && now >= f->target) {
+            const int32_t target = f->target;
+            RemoveFade(cursor);
+            b->SetVolume(target);
+        } else if (f->speed < 0.0f && now <= m_floor) {
+            b->Stop();
+            RemoveFade(cursor);
+            b->SetVolume(m_floor);
+        } else {
+            b->SetVolume(now);
+        }
+    }
+}
+
+// ---- music ----
+
+SoundBuffer* GMSoundSystem::ChangeMusic(const char* fileName)
+{
+    SoundBuffer* track = LoadSound(fileName, kGroupMusic, false, kMusicFlags, true);
+    FadeOutGroup(kGroupMusic, kMusicFadeMillis);
+    FadeSound(track, true, kMusicFadeMillis, false);
+    return track;
+}
+
+// ---- unloading ----
+
+void GMSoundSystem::ReleaseEntry(int32_t index)
+{
+    auto* e = static_cast<GMSoundEntry*>(m_sounds.RemoveAt(index));
+    if (!e)
+        return;
+    if (e->buffer) {
+        e->buffer->Stop();
+        e->buffer->Release();
+    }
+    delete e;
+}
+
+void GMSoundSystem::UnloadGroup(uint8_t group)
+{
+    if (!m_device)
+        return;
+    int32_t cursor = -1;
+    while (auto* f = static_cast<GMSoundFade*>(m_fades.GetNext(cursor))) {
+        if (InGroup(f->entry, group))
+            RemoveFade(cursor);
+    }
+    cursor = -1;
+    while (auto* e = static_cast<GMSoundEntry*>(m_sounds.GetNext(cursor))) {
+        if (InGroup(e, group))
+            ReleaseEntry(cursor);
+    }
+}
+
+void GMSoundSystem::DestroySoundSystem()
+{
+    if (!m_device)
+        return;
+    UnloadGroup(kGroupAll);
+    int32_t cursor = -1;
+    while (auto* g = static_cast<GMGroupVolume*>(m_groups.GetNext(cursor))) {
+        delete g;
+        m_groups.RemoveAt(cursor);
+    }
+    // Releasing the device ends every buffer made from it, the copies too.
+    cursor = -1;
+    while (auto* copy = static_cast<SoundBuffer*>(m_copies.GetNext(cursor))) {
+        m_copies.RemoveAt(cursor);
+        copy->Release();
+    }
+    cursor = -1;
+    while (m_fades.GetNext(cursor))
+        RemoveFade(cursor);
+    delete m_device;
+    m_device = nullptr;
+}
