@@ -94,6 +94,7 @@ public:
         for (const char* logo : {"logo_na", "logo_a", "copyright"})
             Template(std::string("Halvenport\\") + logo + ".img", "button.bmp");
         Template("FontStd.img", "glyph.bmp", "\"IMW\" 9 \"IMH\" 12\n");
+        Template("Font16.img", "glyph.bmp", "\"IMW\" 9 \"IMH\" 12\n");
         Template("Menu\\ScrollThumb.img", "button.bmp");
         // Level pictures placed by their offsets: level k at (100 k, 300).
         for (int k = 1; k <= 3; ++k) {

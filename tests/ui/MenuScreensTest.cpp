@@ -344,3 +344,54 @@ TEST_F(MenuScreensTest, NewProfileDrawsTheTypedNameAndBlinkingCaret)
 }
 
 }  // namespace
+
+namespace {
+
+using menutest::MenuScreensTest;
+
+TEST_F(MenuScreensTest, HighscoreTableDrawsTenRowsWithTheNewEntryHighlighted)
+{
+    ASSERT_EQ(BuildHighscores(ctx), 0);
+    ASSERT_EQ(highscores.LoadHighscores("highscores.dat", &manager, device), 0);
+    ASSERT_NE(highscores.GetFont(), nullptr);
+    ASSERT_EQ(highscores.InsertHighscore("Ada", 4000), 6);
+    Frame([&] { DrawHighscoresScreen(ctx); });
+    // Rows are 12 + 10 pixels apart from baseline 150; rank, name and score columns.
+    EXPECT_EQ(Pixel(79, 144), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(119, 144), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(359, 144), 0xFFFFFFu);
+    const int row7 = 150 + 6 * 22 - 6;
+    EXPECT_EQ(Pixel(79, row7), 0xFFFC00u);
+    EXPECT_EQ(Pixel(359, row7), 0xFFFC00u);
+    EXPECT_EQ(Pixel(79, row7 + 22), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(79, 150 + 9 * 22 - 6), 0xFFFFFFu);   // row 10
+    EXPECT_EQ(Pixel(79, 150 + 10 * 22 - 6), 0x102010u);  // no eleventh row
+}
+
+TEST_F(MenuScreensTest, ProfileListDrawsNamesSelectedInRedAndTheThumbOnItsTrack)
+{
+    for (const char* n : {"Ann", "Bo", "Cy", "Di", "Ed", "Flo", "Gus"}) {
+        GMProfile p;
+        p.SetDisplayName(n);
+        ASSERT_EQ(p.SaveProfile((std::string(n) + ".prf").c_str()), 0);
+    }
+    ASSERT_EQ(profileList.FillProfileList("Bo.prf", "Menu\\ScrollThumb.img", &manager, device), 0);
+    profileList.SetTextLayout(244.0f, 237.0f, 0.0f, 55.0f);
+    profileList.SetScrollBar(590.0f, 258.0f, 590.0f, 419.0f);
+    EXPECT_EQ(profileList.GetFirstVisible(), 0);
+    Frame([&] { profileList.DrawProfileList(device); });
+    EXPECT_EQ(Pixel(248, 232), 0xFFD800u);       // "Ann", row 0
+    EXPECT_EQ(Pixel(248, 232 + 55), 0xFF2020u);  // "Bo", selected
+    EXPECT_EQ(Pixel(248, 232 + 4 * 55), 0xFFD800u);
+    EXPECT_EQ(Pixel(248, 232 + 5 * 55), 0u);     // only five rows
+    EXPECT_EQ(Pixel(590, 258), 0x606060u);       // thumb at the track's start
+    EXPECT_EQ(Pixel(590, 419), 0u);
+
+    profileList.ScrollTo(2);
+    Frame([&] { profileList.DrawProfileList(device); });
+    EXPECT_EQ(Pixel(248, 232), 0xFFD800u);  // "Cy" now on top
+    EXPECT_EQ(Pixel(590, 419), 0x606060u);  // thumb at the end
+    EXPECT_EQ(Pixel(590, 258), 0u);
+}
+
+}  // namespace
