@@ -493,3 +493,54 @@ bool SelectLevelButton(MenuContext& ctx, int32_t commandId)
     button->SetHighlight(true);
     return true;
 }
+
+// ---- profile steps of the mode switch ----
+
+int32_t EnterProfileDialog(MenuContext& ctx)
+{
+    int32_t r = BuildProfiles(ctx);
+    if (r != 0 || !ctx.profileList)
+        return r;
+    r = ctx.profileList->FillProfileList(ctx.profile ? ctx.profile->GetFileName() : nullptr, "Menu\\ScrollThumb.img",
+                                         ctx.manager, ctx.device);
+    ctx.profileList->SetTextLayout(244.0f, 237.0f, 0.0f, 55.0f);
+    ctx.profileList->SetScrollBar(590.0f, 258.0f, 590.0f, 419.0f);
+    return r;
+}
+
+int32_t EnterNewProfileDialog(MenuContext& ctx, bool fromProfiles, int32_t* newEntryIndex)
+{
+    if (newEntryIndex)
+        *newEntryIndex = -1;
+    if (!fromProfiles && ctx.profileList)
+        ctx.profileList->ClearList();
+    int32_t r = BuildNewProfile(ctx);
+    if (r != 0 || !ctx.profileList)
+        return r;
+    if (!ctx.profileList->AddBlankEntry(false))
+        return kWidgetNotCreated;
+    if (newEntryIndex)
+        *newEntryIndex = ctx.profileList->GetCount() - 1;
+    ctx.profileList->Select(-1);
+    return kWidgetOk;
+}
+
+void LeaveNewProfileDialog(MenuContext& ctx, int32_t newEntryIndex, const char* typedName)
+{
+    if (typedName && *typedName && ctx.profileList) {
+        ctx.profileList->Select(newEntryIndex);
+        ctx.profileList->SetSelectedName(typedName);
+        ctx.profileList->CreateProfileFile(ctx.profileList->GetSelected());
+        ctx.profileList->LoadSelectedProfile(ctx.profile);
+    }
+    CloseNewProfileDialog(ctx);
+}
+
+void LeaveProfileDialog(MenuContext& ctx)
+{
+    if (!ctx.profileList)
+        return;
+    ctx.profileList->Select(ctx.profileList->GetSelected());
+    ctx.profileList->LoadSelectedProfile(ctx.profile);
+    ctx.profileList->ClearList();
+}

@@ -81,6 +81,18 @@ void ProfileDialogAfterInput(MenuContext& ctx, float x, float y, int32_t clickFl
 bool DeleteSelectedProfile(MenuContext& ctx);
 // Leaving the new-profile dialog: its widgets and the profile dialog's go.
 void CloseNewProfileDialog(MenuContext& ctx);
+// The profile steps of the mode switch, for the game-mode machine:
+// entering the profile dialog fills the list (current profile selected) and
+// lays it out; entering the new-profile dialog adds the blank entry for the
+// typed name (after clearing the list unless coming from the profile dialog)
+// and returns its index; leaving it with a typed name creates that profile
+// and makes it current; leaving the profile dialog makes the selected entry
+// the current profile. The Fill/Enter steps return the first failing code.
+int32_t EnterProfileDialog(MenuContext& ctx);
+int32_t EnterNewProfileDialog(MenuContext& ctx, bool fromProfiles, int32_t* newEntryIndex);
+void LeaveNewProfileDialog(MenuContext& ctx, int32_t newEntryIndex, const char* typedName);
+void LeaveProfileDialog(MenuContext& ctx);
+
 // A click on level button `commandId` (negative) of the level selection makes
 // it the selected one. False when no such button exists.
 bool SelectLevelButton(MenuContext& ctx, int32_t commandId);

@@ -21,22 +21,12 @@ protected:
         ProfileDialogAfterInput(ctx, x, y, 1);
         return command;
     }
-    void EnterProfiles()
-    {
-        ASSERT_EQ(BuildProfiles(ctx), 0);
-        ASSERT_EQ(profileList.FillProfileList(profile.GetFileName(), "Menu\\ScrollThumb.img", &manager, device), 0);
-        profileList.SetTextLayout(244.0f, 237.0f, 0.0f, 55.0f);
-        profileList.SetScrollBar(590.0f, 258.0f, 590.0f, 419.0f);
-    }
-    // Entering the new-profile dialog; returns the index of its blank entry.
+    void EnterProfiles() { ASSERT_EQ(EnterProfileDialog(ctx), 0); }
     int32_t EnterNewProfile(bool fromProfiles)
     {
-        if (!fromProfiles)
-            profileList.ClearList();
-        EXPECT_EQ(BuildNewProfile(ctx), 0);
-        profileList.AddBlankEntry(false);
-        int32_t index = profileList.GetCount() - 1;
-        profileList.Select(-1);
+        int32_t index = -1;
+        EXPECT_EQ(EnterNewProfileDialog(ctx, fromProfiles, &index), 0);
+        EXPECT_EQ(profileList.GetSelected(), -1);
         return index;
     }
     void Type(const std::string& keys)
@@ -45,18 +35,11 @@ protected:
             GMProfileList::EditName(static_cast<unsigned char>(c), typed);
         ctx.typedName = typed.empty() ? nullptr : typed.c_str();
     }
-    // Leaving the new-profile dialog after OK.
     void LeaveNewProfile(int32_t newIndex)
     {
-        if (!typed.empty()) {
-            profileList.Select(newIndex);
-            profileList.SetSelectedName(typed.c_str());
-            EXPECT_EQ(profileList.CreateProfileFile(profileList.GetSelected()), 0);
-            EXPECT_EQ(profileList.LoadSelectedProfile(&profile), 0);
-            typed.clear();
-            ctx.typedName = nullptr;
-        }
-        CloseNewProfileDialog(ctx);
+        LeaveNewProfileDialog(ctx, newIndex, typed.c_str());
+        typed.clear();
+        ctx.typedName = nullptr;
     }
 
     std::string typed;
@@ -128,8 +111,26 @@ TEST_F(MenuFlow, ProfilesCreateSelectAndDelete)
 
     // Done: the selected entry becomes the current profile.
     EXPECT_EQ(ProfileDialogClick(553.0f, 509.0f), kCmdProfilesDone);
-    EXPECT_EQ(profileList.LoadSelectedProfile(&profile), 0);
+    LeaveProfileDialog(ctx);
     EXPECT_STREQ(profile.GetDisplayName(), "Ned");
+    EXPECT_STREQ(profile.GetFileName(), "Ned.prf");
+    EXPECT_EQ(profileList.GetCount(), 0);
+}
+
+TEST_F(MenuFlow, CancelKeepsTheCurrentProfileAndWritesNothing)
+{
+    profile.SetDisplayName("Mia");
+    ASSERT_EQ(profile.SaveProfile("Mia.prf"), 0);
+    ASSERT_EQ(BuildMainMenu(ctx), 0);
+    EnterProfiles();
+    int32_t newIndex = EnterNewProfile(true);
+    Type("Zed");
+    EXPECT_EQ(Click(342.0f, 333.0f), kCmdNewProfileCancel);
+    typed.clear();  // cancel discards the typed name
+    LeaveNewProfile(newIndex);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Zed.prf")));
+    EXPECT_STREQ(profile.GetDisplayName(), "Mia");
+    EXPECT_EQ(FindWidget(&widgets, kCmdProfilesWindow), nullptr);
 }
 
 TEST_F(MenuFlow, ScrollArrowsAndThumbFollowALongList)
