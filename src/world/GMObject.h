@@ -49,8 +49,6 @@ protected:
 
     int32_t m_kind = kKindObject;
     int32_t m_mark = 0;
-
-private:
     int32_t m_refCount = 1;
 };
 

@@ -1,6 +1,6 @@
 // A headless frame of sprites and marked-up text, compared with an image the
 // test composes itself from the same pictures on the CPU.
-#include "gfx/CairoFont.h"
+#include "support/gfx/CairoFont.h"
 #include "support/gfx/GfxTestSupport.h"
 #include "gfx/GMImage.h"
 

@@ -1,4 +1,4 @@
-#include "gfx/CairoFont.h"
+#include "support/gfx/CairoFont.h"
 
 #include <cairo.h>
 #include <cmath>
