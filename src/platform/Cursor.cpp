@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 
 // Our own pointer pictures, as text: 'X' outline, '.' fill, 'o' shade, ' ' clear.
 namespace {
@@ -43,9 +44,9 @@ Picture PictureFor(int32_t id)
     }
 }
 
-std::map<int32_t, Cursor*>& Loaded()
+std::map<int32_t, std::unique_ptr<Cursor>>& Loaded()
 {
-    static std::map<int32_t, Cursor*> loaded;
+    static std::map<int32_t, std::unique_ptr<Cursor>> loaded;
     return loaded;
 }
 Cursor* s_current = nullptr;
@@ -56,7 +57,7 @@ Cursor* Cursor::Load(int32_t resourceId)
     auto& loaded = Loaded();
     auto it = loaded.find(resourceId);
     if (it != loaded.end())
-        return it->second;
+        return it->second.get();
     Picture pic = PictureFor(resourceId);
     if (!pic.rows)
         return nullptr;
@@ -83,9 +84,20 @@ Cursor* Cursor::Load(int32_t resourceId)
     auto* cursor = new Cursor;
     cursor->m_id = resourceId;
     cursor->m_backend = backend;
-    loaded[resourceId] = cursor;
+    loaded[resourceId].reset(cursor);
     return cursor;
 }
+
+Cursor::~Cursor()
+{
+    if (s_current == this)
+        s_current = nullptr;
+    if (m_backend->sdl && SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_FreeCursor(m_backend->sdl);
+    delete m_backend;
+}
+
+void Cursor::FreeAll() { Loaded().clear(); }
 
 const uint32_t* Cursor::GetPixels() const { return m_backend->pixels.data(); }
 int32_t Cursor::GetHotX() const { return m_backend->hotX; }

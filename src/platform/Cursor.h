@@ -14,6 +14,11 @@ class Cursor {
 public:
     // IDC_ARROW, IDC_WAIT, 111 or 116; null for anything else.
     static Cursor* Load(int32_t resourceId);
+    // Frees every loaded cursor (the platform does this when it stops).
+    static void FreeAll();
+    ~Cursor();
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
     int32_t GetResourceId() const { return m_id; }
     // Picture of the cursor: 32 x 32 ARGB, with its hot spot.
     const uint32_t* GetPixels() const;

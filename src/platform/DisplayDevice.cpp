@@ -80,14 +80,7 @@ DisplayDevice::~DisplayDevice()
     if (m_texture)
         m_texture->Release();
     DeviceBackend* b = m_backend;
-    if (b->renderer) {
-        PlatformDropTexturesOn(b->renderer);
-        if (b->target)
-            SDL_DestroyTexture(b->target);
-        SDL_DestroyRenderer(b->renderer);
-        if (b->window)
-            b->window->GetBackend()->renderer = nullptr;
-    }
+    PlatformDetachDevice(this);
     auto& devices = m_driver->GetBackend()->devices;
     devices.erase(std::remove(devices.begin(), devices.end(), this), devices.end());
     m_target->Release();
@@ -219,7 +212,8 @@ DisplayResult DisplayDevice::SetViewport(const Viewport& viewport)
                   static_cast<int>(viewport.height)};
     bool whole = viewport.x == 0 && viewport.y == 0 && viewport.width == m_backend->width &&
                  viewport.height == m_backend->height;
-    SDL_RenderSetClipRect(m_backend->renderer, whole ? nullptr : &clip);
+    if (m_backend->renderer)
+        SDL_RenderSetClipRect(m_backend->renderer, whole ? nullptr : &clip);
     return DD_OK;
 }
 
@@ -273,6 +267,8 @@ DisplayResult DisplayDevice::Clear(uint32_t rectCount, const ClearRect* rects, u
     if (!(flags & D3DCLEAR_TARGET))
         return DD_OK;  // no depth or stencil buffer to clear
     SDL_Renderer* r = m_backend->renderer;
+    if (!r)
+        return DDERR_SURFACELOST;
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(r, Channel(color, 16), Channel(color, 8), Channel(color, 0), Channel(color, 24));
     if (rectCount == 0 || !rects) {
@@ -306,6 +302,7 @@ DisplayResult DisplayDevice::EndScene()
 
 DisplayResult DisplayDevice::SetTexture(uint32_t stage, Texture* texture)
 {
+    ++m_calls.setTexture;
     if (stage != 0)
         return DDERR_INVALIDPARAMS;
     if (texture)
@@ -326,12 +323,15 @@ DisplayResult DisplayDevice::CreateTexture(uint32_t width, uint32_t height, Text
 DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFormat, const TLVertex* v,
                                            uint32_t count, uint32_t)
 {
+    ++m_calls.drawPrimitive;
     if (!m_inScene)
         return DDERR_GENERIC;
     if (vertexFormat != kTLVertexFormat || !v || count < 3 ||
         (type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLELIST))
         return DDERR_INVALIDPARAMS;
     SDL_Renderer* r = m_backend->renderer;
+    if (!r)
+        return DDERR_SURFACELOST;  // its window is gone
 
     // Blending.
     DrawPlan plan;
@@ -474,11 +474,19 @@ DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFo
     return DD_OK;
 }
 
+void DisplayDevice::Flush()
+{
+    if (m_backend->renderer)
+        SDL_RenderFlush(m_backend->renderer);
+}
+
 DisplayResult DisplayDevice::ReadBackBuffer(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height)
 {
     if (!pixels)
         return DDERR_INVALIDPARAMS;
     DeviceBackend* b = m_backend;
+    if (!b->renderer)
+        return DDERR_SURFACELOST;
     pixels->assign(size_t(b->width) * b->height, 0);
     SDL_Rect all{0, 0, static_cast<int>(b->width), static_cast<int>(b->height)};
     if (SDL_RenderReadPixels(b->renderer, &all, SDL_PIXELFORMAT_ARGB8888, pixels->data(),
@@ -500,6 +508,22 @@ bool DisplayDevice::SaveBackBufferPng(const char* path)
     return WritePngFile(path, pixels.data(), w, h);
 }
 
+void PlatformDetachDevice(DisplayDevice* device)
+{
+    DeviceBackend* b = device->GetBackend();
+    if (b->renderer) {
+        PlatformDropTexturesOn(b->renderer);
+        if (b->target)
+            SDL_DestroyTexture(b->target);
+        SDL_DestroyRenderer(b->renderer);
+    }
+    if (b->window)
+        b->window->GetBackend()->renderer = nullptr;
+    b->renderer = nullptr;
+    b->target = nullptr;
+    b->window = nullptr;
+}
+
 int32_t PlatformPresent(DisplayDevice* device)
 {
     DeviceBackend* b = device->GetBackend();
@@ -509,6 +533,10 @@ int32_t PlatformPresent(DisplayDevice* device)
         return DDERR_INVALIDOBJECT;
     WindowBackend* wb = window->GetBackend();
     SDL_SetRenderTarget(r, nullptr);
+    // The window may have changed size while we drew into the back buffer (full
+    // screen arrives late under X11): the whole output is the viewport now.
+    SDL_RenderSetViewport(r, nullptr);
+    SDL_RenderSetClipRect(r, nullptr);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
     SDL_RenderClear(r);
@@ -522,6 +550,12 @@ int32_t PlatformPresent(DisplayDevice* device)
     bool scaled = dst.w != static_cast<int>(b->width) || dst.h != static_cast<int>(b->height);
     SDL_SetTextureScaleMode(b->target, scaled ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     SDL_RenderCopy(r, b->target, nullptr, &dst);
+    if (!wb->capturePath.empty()) {
+        std::vector<uint32_t> shown(size_t(ow) * oh);
+        if (SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, shown.data(), ow * 4) == 0)
+            WritePngFile(wb->capturePath.c_str(), shown.data(), uint32_t(ow), uint32_t(oh));
+        wb->capturePath.clear();
+    }
     SDL_RenderPresent(r);
     SDL_SetRenderTarget(r, b->target);
     // Switching targets drops the clip: put the viewport's back.

@@ -65,6 +65,9 @@ public:
     DisplayResult DrawPrimitive(PrimitiveType type, uint32_t vertexFormat, const TLVertex* vertices,
                                 uint32_t count, uint32_t flags = 0);
 
+    // Carries out every draw queued so far (SDL batches them until needed).
+    void Flush();
+
     // A new texture of the driver, width x height (at least 1 x 1), transparent black.
     DisplayResult CreateTexture(uint32_t width, uint32_t height, Texture** out);
 
@@ -72,6 +75,14 @@ public:
     DisplayResult ReadBackBuffer(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height);
     // Writes the back buffer as an RGB PNG; false when it cannot.
     bool SaveBackBufferPng(const char* path);
+
+    // SetTexture and DrawPrimitive calls since the device was made (tests count
+    // the calls a drawing costs).
+    struct CallCounts {
+        uint32_t setTexture = 0;
+        uint32_t drawPrimitive = 0;
+    };
+    const CallCounts& GetCallCounts() const { return m_calls; }
 
     DisplayDriver* GetDriver() const { return m_driver; }
     DisplaySurface* GetRenderTarget() const { return m_target; }
@@ -92,4 +103,5 @@ private:
     uint32_t m_stageStates[kTextureStageStateCount] = {};
     Texture* m_texture = nullptr;
     bool m_inScene = false;
+    CallCounts m_calls;
 };

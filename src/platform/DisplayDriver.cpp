@@ -55,6 +55,14 @@ void PlatformDropTexturesOn(SDL_Renderer* renderer)
                 PlatformDropTexture(t);
 }
 
+void PlatformDetachDevicesOf(Window* window)
+{
+    for (DisplayDriver* d : Drivers())
+        for (DisplayDevice* device : d->GetBackend()->devices)
+            if (device->GetBackend()->window == window)
+                PlatformDetachDevice(device);
+}
+
 void PlatformLoseAllDisplays()
 {
     for (DisplayDriver* d : Drivers())

@@ -73,7 +73,9 @@ class MessageQueue {
 public:
     // PeekMessage: true and the first message when one waits; `remove` takes it.
     static bool Peek(Message* out, bool remove);
-    // GetMessage: waits for a message and takes it; 0 for WM_QUIT, else 1.
+    // GetMessage: waits for a message and takes it; 0 for WM_QUIT, else 1. Under a
+    // VirtualClock nothing can arrive while time stands still: an empty queue
+    // gives WM_NULL at once.
     static int32_t Get(Message* out);
     // Waits at most `timeoutMs` for a message (leaving it queued); true when one waits.
     static bool Wait(uint32_t timeoutMs);

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class Cursor;
@@ -30,6 +31,7 @@ struct WindowBackend {
     uint32_t shownAt = 0;        // SDL ticks when last shown, for the no-focus rule
     bool awaitingFocus = false;
     SDL_Renderer* renderer = nullptr;  // the device's renderer on this window
+    std::string capturePath;
 };
 
 struct TextureBackend {
@@ -80,6 +82,9 @@ void PlatformRegisterDriver(DisplayDriver* driver, bool add);
 void PlatformLoseAllDisplays();
 // Copies the device's back buffer to its window, letterboxed in full screen.
 int32_t PlatformPresent(DisplayDevice* device);
+// The device's renderer goes (with its window): it draws nothing from then on.
+void PlatformDetachDevice(DisplayDevice* device);
+void PlatformDetachDevicesOf(Window* window);
 // Makes sure the texture's pixels are on the renderer; null when it cannot.
 SDL_Texture* PlatformTextureFor(Texture* texture, SDL_Renderer* renderer, int derivedKind);
 void PlatformDropTexture(Texture* texture);

@@ -1,5 +1,6 @@
 #include "platform/System.h"
 
+#include "platform/Cursor.h"
 #include "platform/SdlBackend.h"
 #include "platform/Window.h"
 
@@ -18,6 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 bool s_started = false;
+uint32_t s_fontSmoothing = 1;
 bool s_givesFocus = true;
 MessageBoxHook s_boxHook;
 std::string s_opener = "xdg-open";
@@ -88,6 +90,7 @@ bool StartPlatform()
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
             return false;
     }
+    SDL_StopTextInput();  // the game reads keys, never composed text
     const char* driver = SDL_GetCurrentVideoDriver();
     s_givesFocus = !(driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0));
     s_started = true;
@@ -98,6 +101,7 @@ void StopPlatform()
 {
     if (!s_started)
         return;
+    Cursor::FreeAll();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     s_started = false;
 }
@@ -199,3 +203,14 @@ bool RemoveFile(const char* path)
     struct stat st;
     return stat(p.c_str(), &st) != 0;
 }
+
+std::string GetExecutablePath()
+{
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : self.string();
+}
+
+uint32_t GetFontSmoothing() { return s_fontSmoothing; }
+
+void SetFontSmoothing(uint32_t enabled) { s_fontSmoothing = enabled ? 1 : 0; }

@@ -40,3 +40,11 @@ std::vector<std::string> FindFiles(const char* pattern);
 
 // Deletes a file; true when it is gone.
 bool RemoveFile(const char* path);
+
+// The running executable's full path (the game changes into "data" beside it).
+std::string GetExecutablePath();
+
+// The system's font-smoothing switch (SystemParametersInfo). Fonts here are our
+// own bitmaps, so this only keeps the value the game saves and puts back.
+uint32_t GetFontSmoothing();
+void SetFontSmoothing(uint32_t enabled);

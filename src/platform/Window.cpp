@@ -109,6 +109,7 @@ Window::~Window()
     if (s_captured == this)
         ReleaseCapture();
     PlatformForgetWindow(this);
+    PlatformDetachDevicesOf(this);  // SDL takes the window's renderer with it
     auto& all = AllWindows();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
     if (m_backend) {
@@ -141,6 +142,17 @@ void Window::SetFullScreen(bool fullScreen, int32_t frameWidth, int32_t frameHei
     if (b->fullScreen == fullScreen)
         return;
     b->fullScreen = fullScreen;
+    if (fullScreen) {
+        // Cover the desktop ourselves first: without a window manager (a bare X
+        // server) the full-screen request alone leaves the window as it was.
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(b->sdl) < 0 ? 0 : SDL_GetWindowDisplayIndex(b->sdl),
+                                      &desktop) == 0) {
+            SDL_SetWindowBordered(b->sdl, SDL_FALSE);
+            SDL_SetWindowPosition(b->sdl, 0, 0);
+            SDL_SetWindowSize(b->sdl, desktop.w, desktop.h);
+        }
+    }
     SDL_SetWindowFullscreen(b->sdl, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     if (!fullScreen) {
         SDL_SetWindowBordered(b->sdl, b->framed ? SDL_TRUE : SDL_FALSE);
@@ -182,6 +194,7 @@ void Window::Show(ShowCommand command)
                 // A window manager will say when we have the focus; if none does, the
                 // message queue counts the window as active after a short while.
                 SDL_RaiseWindow(b->sdl);
+                SDL_SetWindowInputFocus(b->sdl);  // a bare X server gives focus only when asked
                 b->shownAt = SDL_GetTicks();
                 b->awaitingFocus = true;
             } else {
@@ -197,9 +210,10 @@ void Window::SetForeground()
 {
     if (!m_backend->visible || m_backend->minimized)
         return;
-    if (PlatformDriverGivesFocus())
+    if (PlatformDriverGivesFocus()) {
         SDL_RaiseWindow(m_backend->sdl);
-    else
+        SDL_SetWindowInputFocus(m_backend->sdl);
+    } else
         PlatformActivate(this);
 }
 
@@ -285,6 +299,8 @@ void Window::SetClassCursor(Cursor* cursor)
 }
 
 Cursor* Window::GetClassCursor() const { return m_backend->classCursor; }
+
+void Window::CaptureNextPresent(const char* path) { m_backend->capturePath = path ? path : ""; }
 
 uint64_t Window::GetPresentCount() const { return m_backend->presents; }
 

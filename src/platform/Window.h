@@ -81,6 +81,10 @@ public:
     void SetClassCursor(Cursor* cursor);
     Cursor* GetClassCursor() const;
 
+    // Writes the next presented picture, as the window shows it (letterboxed in
+    // full screen), to a PNG file.
+    void CaptureNextPresent(const char* path);
+
     // Frames that reached the screen (presents while this window was in front).
     uint64_t GetPresentCount() const;
 

@@ -44,6 +44,17 @@ const std::vector<std::string> kWindowedLog = {
     "OK\n", "Setting render states... ", "OK\n", "Setting texture states... ", "OK\n",
 };
 
+// Focus comes at once headless, a moment later from an X server.
+void WaitUntilForeground(Window* w)
+{
+    for (int i = 0; i < 50 && !w->IsForeground(); ++i) {
+        Message m;
+        while (MessageQueue::Peek(&m, true)) {
+        }
+        MessageQueue::Wait(20);
+    }
+}
+
 struct Box {
     std::string text, caption;
     uint32_t style;
@@ -150,7 +161,9 @@ TEST_F(DisplayDeviceTest, CapsDumpNamesOurDevice)
     EXPECT_NE(caps.find("TextureOpCaps =D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_SELECTARG1 | D3DTEXOPCAPS_SELECTARG2 | "
                         "D3DTEXOPCAPS_MODULATE | \n"),
               std::string::npos);
-    EXPECT_NE(caps.find("GUID =IID_IDirect3DRGBDevice\n"), std::string::npos);
+    // Headless (the software renderer) the RGB device; with a GPU renderer the HAL device.
+    EXPECT_TRUE(caps.find("GUID =IID_IDirect3DRGBDevice\n") != std::string::npos ||
+                caps.find("GUID =IID_IDirect3DHALDevice\n") != std::string::npos);
     EXPECT_NE(caps.find("\nVertexProcessingCaps =\n"), std::string::npos);
 }
 
@@ -188,6 +201,8 @@ TEST_F(DisplayDeviceTest, DeviceKindsAreTriedInOrderAndOnlyTheLastResultCounts)
         if (call != DisplayCall::CreateDevice)
             return DD_OK;
         tried.push_back(arg);
+        if (arg == 1)
+            return DDERR_NODIRECTDRAWHW;
         return arg == 3 ? DDERR_OUTOFVIDEOMEMORY : DD_OK;
     });
     EXPECT_EQ(CreateDisplayDevice(false), DDERR_OUTOFVIDEOMEMORY);
@@ -355,16 +370,19 @@ TEST_F(DisplayDeviceTest, NoNewFrameIsShownWhileAnotherWindowIsInFront)
     ASSERT_EQ(CreateDisplayDevice(false), 0);
     DisplayState& d = GetDisplayState();
     Window* game = d.window;
+    WaitUntilForeground(game);
     ASSERT_TRUE(game->IsForeground());
     uint64_t shown = game->GetPresentCount();
     EXPECT_EQ(PresentFrame(), 0);
     EXPECT_EQ(game->GetPresentCount(), shown + 1);
     Window* other = Window::Create("Other", WindowStyle::Framed, {0, 0, 100, 100}, true);
+    WaitUntilForeground(other);
     ASSERT_TRUE(other->IsForeground());
     EXPECT_EQ(PresentFrame(), 0);
     EXPECT_EQ(game->GetPresentCount(), shown + 1);  // nothing copied
     delete other;
     game->SetForeground();
+    WaitUntilForeground(game);
     EXPECT_EQ(PresentFrame(), 0);
     EXPECT_EQ(game->GetPresentCount(), shown + 2);
 }
@@ -479,6 +497,18 @@ TEST_F(DisplayDeviceTest, WindowModeSwitchKeepsDirectDrawAndTextures)
     std::vector<uint32_t> px;
     d.device->ReadBackBuffer(&px, nullptr, nullptr);
     EXPECT_EQ(px[3 * 800 + 3], 0xFF20A040u);
+    // The window shows the frame over the whole desktop, its aspect kept.
+    d.window->CaptureNextPresent("../shown.png");
     EXPECT_EQ(PresentFrame(), 0);
+    std::string png = root.Read("shown.png");
+    ASSERT_GT(png.size(), 24u);
+    auto be32 = [&](size_t at) {
+        return uint32_t(uint8_t(png[at])) << 24 | uint32_t(uint8_t(png[at + 1])) << 16 |
+               uint32_t(uint8_t(png[at + 2])) << 8 | uint32_t(uint8_t(png[at + 3]));
+    };
+    DisplayMode desktop;
+    ASSERT_TRUE(GetDesktopDisplayMode(&desktop));
+    EXPECT_EQ(be32(16), uint32_t(desktop.width));  // IHDR width and height
+    EXPECT_EQ(be32(20), uint32_t(desktop.height));
     t->Release();
 }

@@ -93,3 +93,15 @@ TEST(OpenLinkFile, HandsTheUrlToTheOpener)
     EXPECT_FALSE(OpenLinkFile(dir.File("website.url").c_str()));
     SetLinkOpener(nullptr);
 }
+
+TEST(SystemInfo, ExecutablePathAndFontSmoothing)
+{
+    std::string self = GetExecutablePath();
+    EXPECT_NE(self.find("test_platform"), std::string::npos);
+    uint32_t saved = GetFontSmoothing();
+    SetFontSmoothing(0);
+    EXPECT_EQ(GetFontSmoothing(), 0u);
+    SetFontSmoothing(7);
+    EXPECT_EQ(GetFontSmoothing(), 1u);
+    SetFontSmoothing(saved);
+}

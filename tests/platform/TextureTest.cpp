@@ -1,6 +1,10 @@
 #include "DeviceTestSupport.h"
 
 #include "platform/DisplaySurface.h"
+#include "platform/Window.h"
+
+#include <cstdlib>
+#include <string>
 
 TEST_F(DeviceTest, NewTextureIsTransparentBlackOfTheAskedSize)
 {
@@ -126,7 +130,40 @@ TEST_F(DeviceTest, CapsDescribeWhatTheDeviceDraws)
     EXPECT_TRUE(desc.triCaps.textureAddressCaps & D3DPTADDRESSCAPS_CLAMP);
     EXPECT_TRUE(desc.textureOpCaps & D3DTEXOPCAPS_SELECTARG2);
     EXPECT_EQ(desc.deviceRenderBitDepth, DDBD_32);
-    // Headless there is only the software renderer: the RGB device.
-    EXPECT_TRUE(desc.deviceGuid == IID_IDirect3DRGBDevice);
-    EXPECT_FALSE(desc.devCaps & D3DDEVCAPS_HWRASTERIZATION);
+    // The software renderer is the RGB device, an accelerated one the HAL device.
+    bool hardware = desc.devCaps & D3DDEVCAPS_HWRASTERIZATION;
+    EXPECT_TRUE(desc.deviceGuid == (hardware ? IID_IDirect3DHALDevice : IID_IDirect3DRGBDevice));
+    if (std::getenv("SDL_RENDER_DRIVER") && std::string(std::getenv("SDL_RENDER_DRIVER")) == "software") {
+        EXPECT_FALSE(hardware);
+    }
+}
+
+TEST(DeviceWindow, DestroyingTheWindowFirstLeavesADeviceThatDrawsNothing)
+{
+    ASSERT_TRUE(StartPlatform());
+    Window* w = Window::Create("Brimvale", WindowStyle::Framed, {0, 0, 64, 64}, false);
+    DisplayDriver* driver = nullptr;
+    ASSERT_EQ(DisplayDriver::Create(&driver), DD_OK);
+    ASSERT_EQ(driver->SetCooperativeLevel(w, DDSCL_NORMAL), DD_OK);
+    DisplaySurface* primary = nullptr;
+    DisplaySurface* back = nullptr;
+    DisplayDevice* device = nullptr;
+    ASSERT_EQ(driver->CreatePrimarySurface(false, &primary), DD_OK);
+    ASSERT_EQ(driver->CreateBackBuffer(64, 64, &back), DD_OK);
+    EXPECT_EQ(driver->CreateDevice(IID_IDirect3DTnLHalDevice, back, &device), DDERR_UNSUPPORTED);
+    EXPECT_EQ(driver->CreateDevice(IID_IDirect3DMMXDevice, back, &device), DDERR_UNSUPPORTED);
+    ASSERT_EQ(driver->CreateDevice(IID_IDirect3DRGBDevice, back, &device), DD_OK);
+    DisplayDevice* second = nullptr;
+    EXPECT_EQ(driver->CreateDevice(IID_IDirect3DRGBDevice, back, &second), DDERR_HWNDALREADYSET);
+    EXPECT_EQ(second, nullptr);
+    delete w;
+    device->BeginScene();
+    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1, 0), DDERR_SURFACELOST);
+    std::vector<uint32_t> px;
+    EXPECT_EQ(device->ReadBackBuffer(&px, nullptr, nullptr), DDERR_SURFACELOST);
+    device->EndScene();
+    device->Release();
+    back->Release();
+    primary->Release();
+    driver->Release();
 }
