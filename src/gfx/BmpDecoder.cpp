@@ -16,7 +16,59 @@ uint32_t U32(const uint8_t* p)
 }
 
 constexpr uint32_t kRgb = 0;
+constexpr uint32_t kRle8 = 1;
+constexpr uint32_t kRle4 = 2;
 constexpr uint32_t kBitFields = 3;
+
+// Run-length pixels (8 or 4 bits) into the bottom-up bitmap; a run that leaves
+// the picture is cut, and data that ends early leaves the rest at index 0.
+void DecodeRle(const uint8_t* p, const uint8_t* end, bool fourBits, Bitmap& out)
+{
+    int32_t x = 0, y = 0;  // y counts stored rows, from the bottom
+    auto put = [&](uint32_t index) {
+        if (x < out.width && y < out.height) {
+            uint8_t* row = out.bits.data() + static_cast<size_t>(y) * static_cast<size_t>(out.stride);
+            if (fourBits) {
+                uint8_t& b = row[x >> 1];
+                b = (x & 1) ? static_cast<uint8_t>((b & 0xF0) | (index & 15)) : static_cast<uint8_t>((b & 0x0F) | (index << 4));
+            } else {
+                row[x] = static_cast<uint8_t>(index);
+            }
+        }
+        if (x <= out.width)
+            ++x;
+    };
+    while (end - p >= 2 && y < out.height) {
+        uint32_t n = p[0], c = p[1];
+        p += 2;
+        if (n > 0) {
+            for (uint32_t i = 0; i < n; ++i)
+                put(fourBits ? ((i & 1) ? (c & 15) : (c >> 4)) : c);
+        } else if (c == 0) {
+            x = 0;
+            ++y;
+        } else if (c == 1) {
+            break;
+        } else if (c == 2) {
+            if (end - p < 2)
+                break;
+            x += p[0];
+            y += p[1];
+            p += 2;
+        } else {
+            // Absolute run: c pixels, padded to a 16-bit boundary.
+            uint32_t bytes = fourBits ? (c + 1) / 2 : c;
+            if (static_cast<uint32_t>(end - p) < bytes)
+                break;
+            for (uint32_t i = 0; i < c; ++i)
+                put(fourBits ? ((i & 1) ? (p[i / 2] & 15) : (p[i / 2] >> 4)) : p[i]);
+            size_t step = bytes + (bytes & 1);
+            if (step > static_cast<size_t>(end - p))
+                break;
+            p += step;
+        }
+    }
+}
 
 }  // namespace
 
@@ -56,8 +108,11 @@ bool DecodeBmp(FILE* stream, Bitmap& out)
         compression = U32(info + 16);
         colorsUsed = U32(info + 32);
     }
-    if (compression != kRgb && compression != kBitFields)
+    bool rle = (compression == kRle8 && bpp == 8) || (compression == kRle4 && bpp == 4);
+    if (compression != kRgb && compression != kBitFields && !rle)
         return false;
+    if (rle && height < 0)
+        return false;  // run-length bitmaps are always stored bottom-up
     bool bottomUp = height > 0;
     if (height < 0) {
         if (height == INT32_MIN)
@@ -99,6 +154,10 @@ bool DecodeBmp(FILE* stream, Bitmap& out)
     size_t need = out.bits.size();
     if (pixelOffset >= file.size())
         return false;
+    if (rle) {
+        DecodeRle(file.data() + pixelOffset, file.data() + file.size(), bpp == 4, out);
+        return true;
+    }
     // A truncated file keeps the rows that are there; the rest stays black.
     size_t have = file.size() - pixelOffset;
     std::memcpy(out.bits.data(), file.data() + pixelOffset, have < need ? have : need);

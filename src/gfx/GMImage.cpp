@@ -303,18 +303,22 @@ int32_t GMImage::DrawRotated(float x, float y, float angle, uint32_t color, Disp
 
 int32_t GMImage::DrawAllFrames(float x, float y, DisplayDevice* device)
 {
-    return DrawAllFramesColored(x, y, kWhite, device);
+    return DrawFramesBackToFront(x, y, false, kWhite, device);
 }
 
 int32_t GMImage::DrawAllFramesColored(float x, float y, uint32_t color, DisplayDevice* device)
+{
+    return DrawFramesBackToFront(x, y, true, color, device);
+}
+
+int32_t GMImage::DrawFramesBackToFront(float x, float y, bool colored, uint32_t color, DisplayDevice* device)
 {
     if (!m_template)
         return 1;
     // Layered pictures: the last frame at the back, frame 0 on top.
     for (int32_t i = m_template->GetFrameCount() - 1; i >= 0; --i) {
         SetFrame(i);
-        int32_t r = color == kWhite ? Draw(x, y, device) : DrawColored(x, y, color, device);
-        if (r)
+        if ((colored ? DrawColored(x, y, color, device) : Draw(x, y, device)) != 0)
             return 1;
     }
     return 0;

@@ -81,6 +81,7 @@ public:
 
 private:
     void TakeFrame(int32_t index);
+    int32_t DrawFramesBackToFront(float x, float y, bool colored, uint32_t color, DisplayDevice* device);
     int32_t DrawQuadAt(float left, float top, float width, float height, uint32_t color, float u1, float v1,
                        DisplayDevice* device);
 

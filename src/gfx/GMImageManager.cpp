@@ -133,3 +133,9 @@ void GMImageManager::RestoreAll(DisplayDevice* device)
             s->Restore(device);
     }
 }
+
+void GMImageManager::RestoreImages(DisplayDevice* device, void* manager)
+{
+    if (manager)
+        static_cast<GMImageManager*>(manager)->RestoreAll(device);
+}

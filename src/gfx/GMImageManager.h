@@ -36,6 +36,9 @@ public:
 
     // Refills every surface after the display device lost its textures.
     void RestoreAll(DisplayDevice* device);
+    // The same in the shape of the display's restore hook
+    // (SetRestoreImagesHandler(&GMImageManager::RestoreImages, &manager)).
+    static void RestoreImages(DisplayDevice* device, void* manager);
 
     int32_t GetTemplateCount() const { return m_templates.GetCount(); }
     int32_t GetSurfaceCount() const { return m_surfaces.GetCount(); }

@@ -145,10 +145,13 @@ int32_t GMImageSurface::Load(const char* fileName, ImageFrameInfo* info, Display
             return kResultOutOfMemory;
         }
     }
+    // A refill that fails keeps the texture and the name, so that the next
+    // restore can try again; a first load that fails leaves nothing behind.
     const char* name = GetName();
     FILE* f = name ? OpenFile(name, "rb") : nullptr;
     if (!f) {
-        Clear();
+        if (firstLoad)
+            Clear();
         return kResultInvalidParameter;
     }
     uint8_t signature[8] = {};
@@ -162,12 +165,13 @@ int32_t GMImageSurface::Load(const char* fileName, ImageFrameInfo* info, Display
     } else {
         std::fclose(f);
         if (ExtensionIs(name, ".jpg") || ExtensionIs(name, ".gif"))
-            result = LoadBitmapPicture(firstLoad, device, &imageW, &imageH);
+            result = LoadBitmapPicture(device, &imageW, &imageH);
         else
             result = LoadOtherPicture(firstLoad, device, &imageW, &imageH);
     }
     if (result != 0) {
-        Clear();
+        if (firstLoad)
+            Clear();
         return result;
     }
 
@@ -195,9 +199,9 @@ int32_t GMImageSurface::LoadPng(FILE* file, bool firstLoad, DisplayDevice* devic
     return 0;
 }
 
-int32_t GMImageSurface::LoadBitmapPicture(bool firstLoad, DisplayDevice* device, float* imageW, float* imageH)
+// The texture exists on a reload; LoadBitmapTexture makes it on a first load.
+int32_t GMImageSurface::LoadBitmapPicture(DisplayDevice* device, float* imageW, float* imageH)
 {
-    (void)firstLoad;
     int32_t w = 0, h = 0;
     if (!LoadBitmapTexture(GetName(), device, &m_texture, &w, &h) || !m_texture)
         return kResultFail;

@@ -43,7 +43,7 @@ protected:
 
 private:
     int32_t LoadPng(FILE* file, bool firstLoad, DisplayDevice* device, float* imageW, float* imageH);
-    int32_t LoadBitmapPicture(bool firstLoad, DisplayDevice* device, float* imageW, float* imageH);
+    int32_t LoadBitmapPicture(DisplayDevice* device, float* imageW, float* imageH);
     int32_t LoadOtherPicture(bool firstLoad, DisplayDevice* device, float* imageW, float* imageH);
     void ReleaseTexture();
 

@@ -53,7 +53,7 @@ void GMImageTemplate::Reset()
 void GMImageTemplate::FreeFrames()
 {
     if (m_surfaces) {
-        // The allocation may be longer than frameCount when a load stopped early.
+        // Slots past a shortened frameCount were never filled.
         for (int32_t i = 0; i < m_frameCount; ++i)
             SafeRelease(m_surfaces[i]);
     }

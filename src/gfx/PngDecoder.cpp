@@ -87,6 +87,7 @@ int32_t DecodePng(FILE* stream, PngTarget& target)
     png_set_gamma(s->png, 2.2, fileGamma);
     png_set_filler(s->png, 0xFF, PNG_FILLER_AFTER);
     png_set_bgr(s->png);
+    png_set_interlace_handling(s->png);
     png_read_update_info(s->png, s->info);
     png_get_IHDR(s->png, s->info, &width, &height, &bitDepth, &colorType, nullptr, nullptr, nullptr);
 

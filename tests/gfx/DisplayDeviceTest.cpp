@@ -1,5 +1,6 @@
 #include "gfx/DisplayDevice.h"
 
+#include "platform/Cursor.h"
 #include "platform/Messages.h"
 #include "platform/System.h"
 #include "platform/Texture.h"
@@ -511,4 +512,28 @@ TEST_F(DisplayDeviceTest, WindowModeSwitchKeepsDirectDrawAndTextures)
     EXPECT_EQ(be32(16), uint32_t(desktop.width));  // IHDR width and height
     EXPECT_EQ(be32(20), uint32_t(desktop.height));
     t->Release();
+}
+
+TEST_F(DisplayDeviceTest, FocusLossMinimisesAndRegainRestoresWithItsLog)
+{
+    DisplayState& d = GetDisplayState();
+    d.windowed = false;
+    ASSERT_EQ(CreateDisplayDevice(false), 0);
+    d.deviceReady = true;
+    OnDisplayDeactivated();
+    EXPECT_TRUE(d.window->IsMinimized());
+    EXPECT_FALSE(d.window->IsForeground());
+    ForceDisplayLoss(d.directDraw);
+
+    OnDisplayActivated();
+    EXPECT_FALSE(d.window->IsMinimized());
+    EXPECT_TRUE(d.window->IsForeground());
+    EXPECT_EQ(d.primary->IsLost(), DD_OK);
+    EXPECT_EQ(GetCurrentCursor(), Cursor::Load(IDC_WAIT));
+    // Full screen sets the cooperative level and mode again before restoring.
+    EXPECT_EQ(Log("restore.log"),
+              (std::vector<std::string>{"Setting cooperative level for fullscreen mode... ", "OK\n",
+                                        "Setting display mode for fullscreen mode... ", "OK\n",
+                                        "Restoring Primary buffer... ", "OK\n", "Restoring Back buffer... ", "OK\n",
+                                        "Restoring all images... ", "OK\n"}));
 }

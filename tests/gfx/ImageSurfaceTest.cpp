@@ -230,6 +230,13 @@ TEST_F(ImageSurfaceTest, RestoreAfterDeviceLossKeepsThePixelsAndReloadRefillsThe
     // A picture that grew meanwhile would not fit: refused, not overrun.
     ASSERT_TRUE(WritePng("r.png", TestPicture(32, 32)));
     EXPECT_NE(png->Load(nullptr, nullptr, m_device), 0);
+    // A refill that fails keeps texture and name for the next attempt.
+    EXPECT_EQ(png->GetTexture(), before);
+    EXPECT_STREQ(png->GetName(), "r.png");
+    std::filesystem::remove("r.jpg");
+    EXPECT_EQ(jpg->Load(nullptr, nullptr, m_device), kResultInvalidParameter);
+    EXPECT_NE(jpg->GetTexture(), nullptr);
+    EXPECT_STREQ(jpg->GetName(), "r.jpg");
     png->Release();
     jpg->Release();
 }

@@ -120,6 +120,15 @@ TEST_F(ImageTemplateTest, SizeAndPlacementTagsApplyToEveryFrame)
     }
     EXPECT_EQ(t->GetFrameInfo(0)->imageWidth, 20.0f);
     EXPECT_EQ(t->GetFrameInfo(1)->imageWidth, 40.0f);
+
+    // Given before the frames, IMW keeps the larger textures from widening the template.
+    WriteText("w.img", "\"IMW\" 25 \"FR\" 2 \"a.png\" \"b.png\"");
+    GMImageTemplate* w = Load("w.img");
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->GetWidth(), 25.0f);
+    EXPECT_EQ(w->GetHeight(), 10.0f);
+    EXPECT_EQ(w->GetFrameInfo(1)->imageWidth, 25.0f);
+    EXPECT_EQ(w->GetFrameInfo(1)->textureWidth, 40.0f);
 }
 
 TEST_F(ImageTemplateTest, PerFrameSizeFileSetsSingleFramesAndTheTemplateSize)
@@ -224,6 +233,12 @@ TEST_F(ImageTemplateTest, RestoreAllRestoresEverySurface)
     m_manager->RestoreAll(m_device);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(t->GetFrameTexture(i)->IsLost(), DD_OK);
+
+    // Through the display's hook, with the manager as its context.
+    ForceDisplayLoss(m_device->GetDriver());
+    GMImageManager::RestoreImages(m_device, m_manager.get());
+    EXPECT_EQ(t->GetFrameTexture(1)->IsLost(), DD_OK);
+    GMImageManager::RestoreImages(m_device, nullptr);  // no manager: nothing to do
 }
 
 TEST_F(ImageTemplateTest, ImageLoadTemplateResults)

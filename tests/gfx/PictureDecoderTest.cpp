@@ -85,6 +85,18 @@ TEST(PngDecoder, RgbaLandsAsBgraWithItsAlphaAndLeavesThePitchPaddingAlone)
     EXPECT_EQ(t.At(5, 0), 0xDEADBEEFu);  // past the row: untouched
 }
 
+TEST(PngDecoder, InterlacedPicturesComeOutWhole)
+{
+    TempDir dir;
+    TestPicture p = Gradient(13, 9);
+    ASSERT_TRUE(WritePng(dir.File("i.png"), p, PngKind::RgbaInterlaced));
+    MemoryTarget t;
+    ASSERT_EQ(DecodePngFile(dir.File("i.png"), t), 0);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 13; ++x)
+            EXPECT_EQ(t.At(uint32_t(x), uint32_t(y)), p.At(x, y)) << x << "," << y;
+}
+
 TEST(PngDecoder, RgbGreyAndSixteenBitBecomeOpaqueEightBit)
 {
     TempDir dir;
@@ -183,6 +195,35 @@ TEST(BmpDecoder, ReadsEveryDepthInBothRowOrders)
     }
 }
 
+TEST(BmpDecoder, RunLengthBitmapsOfEightAndFourBits)
+{
+    TempDir dir;
+    TestPicture p(21, 7, 0xFF000000u);
+    for (int x = 0; x < 21; ++x) {
+        p.At(x, 0) = 0xFF000000u | uint32_t(x < 12 ? 0x40 : 0xC0) << 16;  // two long runs
+        p.At(x, 1) = 0xFF000000u | uint32_t(x * 12) << 16;                // all different: absolute
+        p.At(x, 6) = 0xFF000000u | uint32_t((x % 3) * 0x50) << 16;        // short mixed runs
+    }
+    // Rows 2 to 5 stay index 0 and are skipped with a delta.
+    for (int bpp : {8, 4}) {
+        ASSERT_TRUE(WriteBmpRle(dir.File("r.bmp"), p, bpp));
+        FILE* f = std::fopen(dir.File("r.bmp").c_str(), "rb");
+        Bitmap b;
+        ASSERT_TRUE(DecodeBmp(f, b)) << bpp;
+        std::fclose(f);
+        EXPECT_EQ(b.bitsPerPixel, bpp);
+        EXPECT_TRUE(b.bottomUp);
+        for (int y = 0; y < 7; ++y) {
+            for (int x = 0; x < 21; ++x) {
+                int red = int((p.At(x, y) >> 16) & 0xFF);
+                int want = bpp == 8 ? red : (red >> 4) * 17;
+                uint32_t grey = 0xFF000000u | uint32_t(want) << 16 | uint32_t(want) << 8 | uint32_t(want);
+                EXPECT_EQ(b.ColorAt(x, y), grey) << bpp << " " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(BmpDecoder, RejectsWhatIsNotAnUncompressedBitmap)
 {
     TempDir dir;
@@ -194,7 +235,7 @@ TEST(BmpDecoder, RejectsWhatIsNotAnUncompressedBitmap)
 
     ASSERT_TRUE(WriteBmp(dir.File("r.bmp"), Gradient(4, 4), 24));
     std::string bytes = dir.Read("r.bmp");
-    bytes[30] = 1;  // compression: run-length
+    bytes[30] = 4;  // compression: embedded JPEG
     dir.Write("rle.bmp", bytes);
     f = std::fopen(dir.File("rle.bmp").c_str(), "rb");
     EXPECT_FALSE(DecodeBmp(f, b));

@@ -218,3 +218,31 @@ TEST_F(SpriteDrawingTest, FillRectIsUntexturedAfterATexturedDraw)
     EXPECT_EQ(Pixel(400, 249), 0xFF000000u);
     EXPECT_EQ(Pixel(399, 250), 0xFF000000u);
 }
+
+TEST_F(SpriteDrawingTest, EverySpriteCostsOneTextureAndOnePrimitive)
+{
+    ASSERT_TRUE(WritePng("white.png", TestPicture(16, 16, 0xFFFFFFFFu)));
+    GMImage image, glow;
+    Image(image, "white.img", "\"FR\" 2 \"white.png\" \"white.png\"");
+    Image(glow, "glow.img", "\"FR\" 1 \"white.png\" \"INT\"");
+    BeginFrame();
+    DisplayDevice::CallCounts before = m_device->GetCallCounts();
+    image.Draw(0, 0, m_device);
+    image.DrawColored(0, 0, 0x80FFFFFFu, m_device);
+    image.DrawSized(0, 0, 5, 5, m_device);
+    image.DrawSizedColored(0, 0, 5, 5, 0x80FFFFFFu, m_device);
+    image.DrawScaled(0, 0, 2, 2, m_device);
+    image.DrawCropped(0, 0, 5, 5, m_device);
+    image.DrawCroppedColored(0, 0, 5, 5, 0x80FFFFFFu, m_device);
+    image.DrawRotated(0, 0, 1, 0x80FFFFFFu, m_device);
+    glow.Draw(0, 0, m_device);
+    FillRect(0, 0, 5, 5, 0xFFFFFFFFu, m_device);
+    DrawFade(m_device, 10);
+    DisplayDevice::CallCounts after = m_device->GetCallCounts();
+    EXPECT_EQ(after.setTexture - before.setTexture, 11u);
+    EXPECT_EQ(after.drawPrimitive - before.drawPrimitive, 11u);
+    image.DrawAllFrames(0, 0, m_device);  // two frames
+    DisplayDevice::CallCounts all = m_device->GetCallCounts();
+    EXPECT_EQ(all.drawPrimitive - after.drawPrimitive, 2u);
+    EndFrame();
+}

@@ -268,3 +268,15 @@ TEST_F(TextLayoutTest, DrawNumberUsesTheDigitFrames)
     EXPECT_EQ(Pixel(127, 99), kBlack);
     EXPECT_EQ(Pixel(100, 83), kBlack);
 }
+
+TEST_F(TextLayoutTest, OnePrimitivePerCharacterAndNoneForMarkup)
+{
+    BeginFrame();
+    DisplayDevice::CallCounts before = m_device->GetCallCounts();
+    m_font.DrawText(10.0f, 100.0f, 0.0f, 1.0f, kWhite, "AB%%%75zC%Rx\r\nD%-5x", m_device);
+    DisplayDevice::CallCounts after = m_device->GetCallCounts();
+    EndFrame();
+    // A, B, %, C, x, D: six characters, one quad each.
+    EXPECT_EQ(after.drawPrimitive - before.drawPrimitive, 6u);
+    EXPECT_EQ(after.setTexture - before.setTexture, 6u);
+}

@@ -189,10 +189,10 @@ TEST_F(LayoutTest, ScreenshotsOfAHelpPageAndAStory)
                    "\"TXT\" 170 210 0 1 \"then click the orders they are for.\"\n"
                    "\"TXT\" 170 260 0 1.5 \"Page one\"\n"
                    "\"TXT\" 170 180 1 1 \"The second page.\"\n");
+    GMImage std;  // outlives the panel, which holds a reference to it
+    ASSERT_EQ(std.LoadTemplate("FontStd.img", m_manager.get(), m_device), 0);
     HelpPages help;
     ASSERT_EQ(help.LoadFromFile("Help.txt", m_manager.get(), m_device), 0);
-    GMImage std;
-    ASSERT_EQ(std.LoadTemplate("FontStd.img", m_manager.get(), m_device), 0);
     help.SetFont(&std);
     BeginFrame(0xFF2E4A62);
     help.Draw(0, 0, m_device);

@@ -45,13 +45,15 @@ bool WritePng(const std::string& path, const TestPicture& pic, PngKind kind)
     int colorType = PNG_COLOR_TYPE_RGB_ALPHA, depth = 8;
     switch (kind) {
     case PngKind::Rgb: colorType = PNG_COLOR_TYPE_RGB; break;
-    case PngKind::Rgba: colorType = PNG_COLOR_TYPE_RGB_ALPHA; break;
+    case PngKind::Rgba:
+    case PngKind::RgbaInterlaced: colorType = PNG_COLOR_TYPE_RGB_ALPHA; break;
     case PngKind::Gray: colorType = PNG_COLOR_TYPE_GRAY; break;
     case PngKind::Palette:
     case PngKind::PaletteTrns: colorType = PNG_COLOR_TYPE_PALETTE; break;
     case PngKind::Rgb16: colorType = PNG_COLOR_TYPE_RGB; depth = 16; break;
     }
-    png_set_IHDR(png, info, png_uint_32(pic.width), png_uint_32(pic.height), depth, colorType, PNG_INTERLACE_NONE,
+    int interlace = kind == PngKind::RgbaInterlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE;
+    png_set_IHDR(png, info, png_uint_32(pic.width), png_uint_32(pic.height), depth, colorType, interlace,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::map<uint32_t, int> indexOf;
     if (colorType == PNG_COLOR_TYPE_PALETTE) {
@@ -75,7 +77,8 @@ bool WritePng(const std::string& path, const TestPicture& pic, PngKind kind)
             uint32_t c = pic.At(x, y);
             switch (kind) {
             case PngKind::Rgb: row.insert(row.end(), {R(c), G(c), B(c)}); break;
-            case PngKind::Rgba: row.insert(row.end(), {R(c), G(c), B(c), A(c)}); break;
+            case PngKind::Rgba:
+            case PngKind::RgbaInterlaced: row.insert(row.end(), {R(c), G(c), B(c), A(c)}); break;
             case PngKind::Gray: row.push_back(R(c)); break;
             case PngKind::Palette:
             case PngKind::PaletteTrns: row.push_back(uint8_t(indexOf[c])); break;
@@ -224,6 +227,108 @@ bool WriteBmp(const std::string& path, const TestPicture& pic, int bpp, bool top
         line.resize(size_t(stride), '\0');
         s += line;
     }
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(s.data(), 1, s.size(), f) == s.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+bool WriteBmpRle(const std::string& path, const TestPicture& pic, int bpp)
+{
+    bool four = bpp == 4;
+    auto index = [&](int x, int y) { return four ? R(pic.At(x, y)) >> 4 : R(pic.At(x, y)); };
+    auto rowIsZero = [&](int y) {
+        for (int x = 0; x < pic.width; ++x)
+            if (index(x, y))
+                return false;
+        return true;
+    };
+    std::string data;
+    int pendingRows = 0;  // all-zero rows, skipped with a delta
+    for (int row = 0; row < pic.height; ++row) {
+        int y = pic.height - 1 - row;
+        if (rowIsZero(y) && row + 1 < pic.height) {
+            ++pendingRows;
+            continue;
+        }
+        if (pendingRows) {
+            data += char(0);
+            data += char(2);
+            data += char(0);
+            data += char(pendingRows);
+            pendingRows = 0;
+        }
+        int x = 0;
+        while (x < pic.width) {
+            int run = 1;
+            while (x + run < pic.width && run < 255 && index(x + run, y) == index(x, y))
+                ++run;
+            if (run >= 2) {
+                data += char(run);
+                data += char(four ? (index(x, y) << 4 | index(x, y)) : index(x, y));
+                x += run;
+                continue;
+            }
+            // Absolute run of differing pixels (at least 3, else plain runs of 1).
+            int n = 1;
+            while (x + n < pic.width && n < 255 && index(x + n, y) != index(x + n - 1, y))
+                ++n;
+            if (n < 3) {
+                data += char(1);
+                data += char(four ? (index(x, y) << 4) : index(x, y));
+                x += 1;
+                continue;
+            }
+            data += char(0);
+            data += char(n);
+            std::string bytes;
+            for (int i = 0; i < n; ++i) {
+                if (four) {
+                    if (i % 2 == 0)
+                        bytes += char(index(x + i, y) << 4);
+                    else
+                        bytes.back() = char(uint8_t(bytes.back()) | index(x + i, y));
+                } else {
+                    bytes += char(index(x + i, y));
+                }
+            }
+            if (bytes.size() % 2)
+                bytes += char(0);
+            data += bytes;
+            x += n;
+        }
+        data += char(0);
+        data += char(0);
+    }
+    data += char(0);
+    data += char(1);
+
+    int colors = four ? 16 : 256;
+    uint32_t pixelOffset = 14 + 40 + uint32_t(colors * 4);
+    std::string s = "BM";
+    Put32(s, pixelOffset + uint32_t(data.size()));
+    Put32(s, 0);
+    Put32(s, pixelOffset);
+    Put32(s, 40);
+    Put32(s, uint32_t(pic.width));
+    Put32(s, uint32_t(pic.height));
+    Put16(s, 1);
+    Put16(s, uint32_t(bpp));
+    Put32(s, four ? 2 : 1);
+    Put32(s, uint32_t(data.size()));
+    Put32(s, 2835);
+    Put32(s, 2835);
+    Put32(s, uint32_t(colors));
+    Put32(s, 0);
+    for (int i = 0; i < colors; ++i) {
+        char v = char(four ? i * 17 : i);
+        s += v;
+        s += v;
+        s += v;
+        s += char(0);
+    }
+    s += data;
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;

@@ -16,7 +16,7 @@ struct TestPicture {
     uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };
 
-enum class PngKind { Rgb, Rgba, Gray, Palette, PaletteTrns, Rgb16 };
+enum class PngKind { Rgb, Rgba, Gray, Palette, PaletteTrns, Rgb16, RgbaInterlaced };
 
 bool WritePng(const std::string& path, const TestPicture& picture, PngKind kind = PngKind::Rgba);
 bool WriteJpeg(const std::string& path, const TestPicture& picture, int quality = 100);
@@ -26,3 +26,7 @@ bool WriteGif(const std::string& path, const TestPicture& picture, bool interlac
 // Uncompressed BMP of 8 (grey palette from the red channel), 16 (5-5-5), 24 or
 // 32 bits; bottom-up unless topDown.
 bool WriteBmp(const std::string& path, const TestPicture& picture, int bitsPerPixel, bool topDown = false);
+// Run-length BMP of 8 bits (index = red) or 4 bits (index = red / 16), grey
+// palette, with repeated runs, absolute runs and a position jump (delta) over
+// rows that are all index 0.
+bool WriteBmpRle(const std::string& path, const TestPicture& picture, int bitsPerPixel);
