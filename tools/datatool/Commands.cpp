@@ -11,6 +11,8 @@ const DataCommandEntry* DataCommands()
         {"story", "story FILE          print a story layout", CmdStory},
         {"template", "template [-C DIR] FILE  print a template's frames, speed, loop start, blending (DIR: data dir)",
          CmdTemplate},
+        {"profile", "profile FILE        print what a player profile holds", CmdProfile},
+        {"highscores", "highscores FILE     print the entries of a highscore file", CmdHighscores},
         {nullptr, nullptr, nullptr},
     };
     return commands;

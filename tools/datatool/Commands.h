@@ -20,3 +20,5 @@ int CmdUnscramble(int argc, char** argv, FILE* out, FILE* err);
 int CmdHelp(int argc, char** argv, FILE* out, FILE* err);
 int CmdStory(int argc, char** argv, FILE* out, FILE* err);
 int CmdTemplate(int argc, char** argv, FILE* out, FILE* err);
+int CmdProfile(int argc, char** argv, FILE* out, FILE* err);
+int CmdHighscores(int argc, char** argv, FILE* out, FILE* err);

@@ -1,0 +1,86 @@
+#pragma once
+#include "core/CGameArray.h"
+
+#include <cstdint>
+
+// One bonus kind a player owns. Kind, duration and value together identify the
+// bonus: a level's bonus matches the record when all three are equal.
+struct GMProfileBonus {
+    int32_t kind = 0;
+    int32_t price = 0;
+    float duration = 0.0f;  // milliseconds (seconds in the file)
+    float value = 0.0f;
+    int32_t count = 0;
+};
+
+// A player's saved progress, kept in a scrambled tagged file named after the
+// player ("NAME.prf", keyed by its own file name).
+class GMProfile {
+public:
+    GMProfile();
+    ~GMProfile();
+    GMProfile(const GMProfile&) = delete;
+    GMProfile& operator=(const GMProfile&) = delete;
+
+    enum : int32_t { kProfileOk = 0, kProfileNoFile = 1 };
+
+    // 0, or 1 when the file cannot be opened (the profile then stays empty).
+    // A damaged file keeps what was read before the damage.
+    int32_t LoadProfile(const char* path);
+    // 0, or 1 when the file cannot be written. Written through a temporary
+    // file, so the old profile survives a failed write.
+    int32_t SaveProfile(const char* path);
+
+    void ResetProgress();
+    void ClearProfile();
+
+    void AddLevel(const char* name);
+    void RemoveLevel(const char* name);
+    const char* GetLevel(int32_t index) const { return m_levels.GetString(index); }
+    int32_t GetLevelCount() const { return m_levels.GetLastIndex() + 1; }
+    // Index of the level (letters compared without regard to case), or -1.
+    int32_t FindLevel(const char* name) const;
+
+    int32_t GetMoney() const { return m_money; }
+    void SetMoney(int32_t money) { m_money = money < 0 ? 0 : money; }
+    int32_t GetRatingPoints() const { return m_ratingPoints; }
+    void SetRatingPoints(int32_t points) { m_ratingPoints = points < 0 ? 0 : points; }
+    int32_t GetScore() const { return m_score; }
+    void SetScore(int32_t score) { m_score = score < 0 ? 0 : score; }
+    int32_t GetCurrentLevelIndex() const { return m_currentLevelIndex; }
+    void SetCurrentLevelIndex(int32_t index) { m_currentLevelIndex = index < 0 ? 0 : index; }
+
+    const char* GetDisplayName() const { return m_displayName; }
+    void SetDisplayName(const char* name);
+    const char* GetCurrentLevel() const { return m_currentLevel; }
+    // A null or empty name clears the current level.
+    void SetCurrentLevel(const char* name);
+    const char* GetFileName() const { return m_fileName; }
+    void SetFileName(const char* path);
+
+    // Index of the new record, or -1.
+    int32_t AddBonus(int32_t kind, float durationMs, int32_t price, float value, int32_t count);
+    // Count of the first record of that kind, 0 if none.
+    int32_t GetBonusCount(int32_t kind) const;
+    // Count of the record matching a level's bonus (kind, duration ms, value), 0 if none.
+    int32_t GetMatchingBonusCount(int32_t kind, float durationMs, float value) const;
+    // Sets the matching record's count, or adds a record with that count.
+    void SetMatchingBonusCount(int32_t count, int32_t kind, float durationMs, int32_t price, float value);
+    const GMProfileBonus* GetBonus(int32_t index) const;
+    int32_t GetBonusSlots() const { return m_bonuses.GetLastIndex() + 1; }
+    int32_t GetBonusRecordCount() const { return m_bonuses.GetCount(); }
+
+private:
+    GMProfileBonus* FindMatching(int32_t kind, float durationMs, float value) const;
+    void RemoveBonuses();
+
+    CGameStringArray m_levels;
+    CGameArray m_bonuses;  // owns its GMProfileBonus records
+    int32_t m_score = 0;
+    int32_t m_ratingPoints = 0;
+    int32_t m_money = 0;
+    char* m_fileName = nullptr;
+    char* m_displayName = nullptr;
+    char* m_currentLevel = nullptr;
+    int32_t m_currentLevelIndex = 0;
+};

@@ -1,0 +1,308 @@
+#include "player/GMProfile.h"
+#include "player/PlayerFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+class ProfileFile : public ::testing::Test {
+protected:
+    TempDir dir;
+    ScopedChdir cd{dir.Path()};
+};
+
+TEST_F(ProfileFile, SavedWithoutCurrentLevelWritesExactlyTheFixedLines)
+{
+    GMProfile p;
+    p.SetDisplayName("Ada");
+    p.SetMoney(5);
+    p.SetScore(0);
+    p.AddLevel("level1.lvl");
+    p.AddLevel("level2.lvl");
+    p.AddBonus(3, 2500.0f, 40, 1.5f, 2);
+    ASSERT_EQ(p.SaveProfile("Ada.prf"), 0);
+    EXPECT_STREQ(p.GetFileName(), "Ada.prf");
+    EXPECT_EQ(ReadScrambled(dir, "Ada.prf"),
+              "\"BON\" 3 40 2.500000 1.500000 2\n"
+              "\"LVL\" \"level1.lvl\"\n"
+              "\"LVL\" \"level2.lvl\"\n"
+              "\"LLI\" 0\n"
+              "\"NAM\" \"Ada\"\n"
+              "\"SCO\" 0\n"
+              "\"STA\" 0\n"
+              "\"MON\" 5\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Ada.prf.tmp")));
+}
+
+TEST_F(ProfileFile, CurrentLevelLineComesBetweenLevelsAndIndex)
+{
+    GMProfile p;
+    p.SetDisplayName("Bo");
+    p.AddLevel("level1.lvl");
+    p.SetCurrentLevel("level1.lvl");
+    p.SetCurrentLevelIndex(0);
+    p.SetScore(1234);
+    p.SetRatingPoints(17);
+    ASSERT_EQ(p.SaveProfile("Bo.prf"), 0);
+    EXPECT_EQ(ReadScrambled(dir, "Bo.prf"),
+              "\"LVL\" \"level1.lvl\"\n\"LLN\" \"level1.lvl\"\n\"LLI\" 0\n\"NAM\" \"Bo\"\n"
+              "\"SCO\" 1234\n\"STA\" 17\n\"MON\" 0\n");
+}
+
+TEST_F(ProfileFile, RoundTripKeepsEveryField)
+{
+    GMProfile p;
+    p.SetDisplayName("Quinn 7");
+    p.AddLevel("level1.lvl");
+    p.AddLevel("level2.lvl");
+    p.SetCurrentLevel("level2.lvl");
+    p.SetCurrentLevelIndex(1);
+    p.SetScore(4200);
+    p.SetRatingPoints(3);
+    p.SetMoney(77);
+    p.AddBonus(0, 10000.0f, 100, 2.0f, 1);
+    p.AddBonus(5, 0.0f, 250, 0.25f, 3);
+    ASSERT_EQ(p.SaveProfile("Quinn 7.prf"), 0);
+
+    GMProfile q;
+    ASSERT_EQ(q.LoadProfile("QUINN 7.PRF"), 0);  // the key ignores letter case
+    EXPECT_STREQ(q.GetDisplayName(), "Quinn 7");
+    ASSERT_EQ(q.GetLevelCount(), 2);
+    EXPECT_STREQ(q.GetLevel(1), "level2.lvl");
+    EXPECT_STREQ(q.GetCurrentLevel(), "level2.lvl");
+    EXPECT_EQ(q.GetCurrentLevelIndex(), 1);
+    EXPECT_EQ(q.GetScore(), 4200);
+    EXPECT_EQ(q.GetRatingPoints(), 3);
+    EXPECT_EQ(q.GetMoney(), 77);
+    EXPECT_EQ(q.GetBonusRecordCount(), 2);
+    EXPECT_EQ(q.GetMatchingBonusCount(0, 10000.0f, 2.0f), 1);
+    EXPECT_EQ(q.GetMatchingBonusCount(5, 0.0f, 0.25f), 3);
+    EXPECT_STREQ(q.GetFileName(), "QUINN 7.PRF");
+}
+
+TEST_F(ProfileFile, NegativeNumbersReadAsZero)
+{
+    WriteScrambled(dir, "Neg.prf", "\"SCO\" -5\n\"STA\" -1\n\"MON\" -300\n\"LLI\" -2\n\"NAM\" \"Neg\"\n");
+    GMProfile p;
+    p.SetScore(9);
+    ASSERT_EQ(p.LoadProfile("Neg.prf"), 0);
+    EXPECT_EQ(p.GetScore(), 0);
+    EXPECT_EQ(p.GetRatingPoints(), 0);
+    EXPECT_EQ(p.GetMoney(), 0);
+    EXPECT_EQ(p.GetCurrentLevelIndex(), 0);
+    EXPECT_STREQ(p.GetDisplayName(), "Neg");
+}
+
+TEST_F(ProfileFile, BonusDurationIsSecondsInFileAndMillisecondsInMemory)
+{
+    WriteScrambled(dir, "B.prf", "\"BON\" 2 50 2.5 1.25 4\n\"NAM\" \"B\"\n");
+    GMProfile p;
+    ASSERT_EQ(p.LoadProfile("B.prf"), 0);
+    ASSERT_EQ(p.GetBonusRecordCount(), 1);
+    const GMProfileBonus* b = p.GetBonus(0);
+    EXPECT_EQ(b->kind, 2);
+    EXPECT_EQ(b->price, 50);
+    EXPECT_FLOAT_EQ(b->duration, 2500.0f);
+    EXPECT_FLOAT_EQ(b->value, 1.25f);
+    EXPECT_EQ(b->count, 4);
+    ASSERT_EQ(p.SaveProfile("B.prf"), 0);
+    EXPECT_NE(ReadScrambled(dir, "B.prf").find("\"BON\" 2 50 2.500000 1.250000 4\n"), std::string::npos);
+}
+
+TEST_F(ProfileFile, SameKindWithDifferentDurationsStaysTwoRecords)
+{
+    WriteScrambled(dir, "Two.prf", "\"BON\" 1 10 5 1 1\n\"BON\" 1 10 8 1 2\n");
+    GMProfile p;
+    ASSERT_EQ(p.LoadProfile("Two.prf"), 0);
+    EXPECT_EQ(p.GetBonusRecordCount(), 2);
+    EXPECT_EQ(p.GetBonusCount(1), 1);  // the first record of the kind
+    EXPECT_EQ(p.GetMatchingBonusCount(1, 5000.0f, 1.0f), 1);
+    EXPECT_EQ(p.GetMatchingBonusCount(1, 8000.0f, 1.0f), 2);
+    EXPECT_EQ(p.GetMatchingBonusCount(1, 8000.0f, 2.0f), 0);  // value differs
+    ASSERT_EQ(p.SaveProfile("Two.prf"), 0);
+    GMProfile q;
+    ASSERT_EQ(q.LoadProfile("Two.prf"), 0);
+    EXPECT_EQ(q.GetBonusRecordCount(), 2);
+}
+
+TEST_F(ProfileFile, SetMatchingBonusCountUpdatesOrAdds)
+{
+    GMProfile p;
+    p.SetMatchingBonusCount(2, 4, 3000.0f, 60, 0.5f);
+    EXPECT_EQ(p.GetBonusRecordCount(), 1);
+    p.SetMatchingBonusCount(5, 4, 3000.0f, 60, 0.5f);
+    EXPECT_EQ(p.GetBonusRecordCount(), 1);
+    EXPECT_EQ(p.GetMatchingBonusCount(4, 3000.0f, 0.5f), 5);
+    p.SetMatchingBonusCount(1, 4, 6000.0f, 60, 0.5f);
+    EXPECT_EQ(p.GetBonusRecordCount(), 2);
+    EXPECT_EQ(p.GetBonusCount(4), 5);
+    EXPECT_EQ(p.GetBonus(1)->price, 60);
+}
+
+TEST_F(ProfileFile, RenamedFileReadsAsEmptyProfile)
+{
+    GMProfile p;
+    p.SetDisplayName("Ada");
+    p.SetMoney(99);
+    p.AddLevel("level1.lvl");
+    ASSERT_EQ(p.SaveProfile("Ada.prf"), 0);
+    std::filesystem::rename(dir.File("Ada.prf"), dir.File("Eve.prf"));
+
+    GMProfile q;
+    ASSERT_EQ(q.LoadProfile("Eve.prf"), 0);
+    EXPECT_EQ(q.GetDisplayName(), nullptr);
+    EXPECT_EQ(q.GetLevelCount(), 0);
+    EXPECT_EQ(q.GetMoney(), 0);
+    EXPECT_STREQ(q.GetFileName(), "Eve.prf");
+}
+
+TEST_F(ProfileFile, MissingFileLeavesProfileEmptyWithoutFileName)
+{
+    GMProfile p;
+    p.SetDisplayName("Old");
+    p.SetFileName("Old.prf");
+    p.AddLevel("level1.lvl");
+    EXPECT_EQ(p.LoadProfile("Nobody.prf"), 1);
+    EXPECT_EQ(p.GetFileName(), nullptr);
+    EXPECT_EQ(p.GetDisplayName(), nullptr);
+    EXPECT_EQ(p.GetLevelCount(), 0);
+    EXPECT_EQ(p.LoadProfile(nullptr), 1);
+}
+
+TEST_F(ProfileFile, DamagedFileKeepsWhatWasReadBefore)
+{
+    // The money value is cut off by the end of the file.
+    WriteScrambled(dir, "Cut.prf", "\"LVL\" \"level1.lvl\"\n\"NAM\" \"Cut\"\n\"SCO\" 300\n\"MON\"");
+    GMProfile p;
+    ASSERT_EQ(p.LoadProfile("Cut.prf"), 0);
+    EXPECT_STREQ(p.GetDisplayName(), "Cut");
+    EXPECT_EQ(p.GetScore(), 300);
+    EXPECT_EQ(p.GetLevelCount(), 1);
+    EXPECT_EQ(p.GetMoney(), 0);
+
+    // A string that never closes ends the reading too.
+    WriteScrambled(dir, "Open.prf", "\"SCO\" 12\n\"NAM\" \"Ope");
+    ASSERT_EQ(p.LoadProfile("Open.prf"), 0);
+    EXPECT_EQ(p.GetScore(), 12);
+    EXPECT_EQ(p.GetDisplayName(), nullptr);
+}
+
+TEST_F(ProfileFile, EntriesInAnyOrderAndTagsWithoutRegardToCase)
+{
+    WriteScrambled(dir, "Mix.prf",
+                   "remark line\n\"mon\" 8\n\"Nam\" \"Mix\"\n\"XYZ\" 1 2 3\n\"lvl\" \"a.lvl\"\n\"sco\" 12abc\n");
+    GMProfile p;
+    ASSERT_EQ(p.LoadProfile("Mix.prf"), 0);
+    EXPECT_EQ(p.GetMoney(), 8);
+    EXPECT_STREQ(p.GetDisplayName(), "Mix");
+    EXPECT_STREQ(p.GetLevel(0), "a.lvl");
+    EXPECT_EQ(p.GetScore(), 12);
+}
+
+TEST_F(ProfileFile, UnwritablePathReportsOneAndKeepsFileName)
+{
+    GMProfile p;
+    p.SetDisplayName("X");
+    p.SetFileName("X.prf");
+    EXPECT_EQ(p.SaveProfile("no-such-dir/X.prf"), 1);
+    EXPECT_STREQ(p.GetFileName(), "X.prf");
+    EXPECT_EQ(p.SaveProfile(""), 1);
+}
+
+TEST_F(ProfileFile, SavingOverOwnFileNameAndLoadingOwnFileNameWork)
+{
+    GMProfile p;
+    p.SetDisplayName("Self");
+    ASSERT_EQ(p.SaveProfile("Self.prf"), 0);
+    ASSERT_EQ(p.SaveProfile(p.GetFileName()), 0);
+    ASSERT_EQ(p.LoadProfile(p.GetFileName()), 0);
+    EXPECT_STREQ(p.GetDisplayName(), "Self");
+    EXPECT_STREQ(p.GetFileName(), "Self.prf");
+}
+
+TEST(Profile, ResetProgressKeepsMoneyLevelsAndNames)
+{
+    GMProfile p;
+    p.SetDisplayName("R");
+    p.SetFileName("R.prf");
+    p.AddLevel("level1.lvl");
+    p.SetCurrentLevel("level1.lvl");
+    p.SetCurrentLevelIndex(3);
+    p.SetScore(10);
+    p.SetRatingPoints(4);
+    p.SetMoney(6);
+    p.AddBonus(1, 1000.0f, 1, 1.0f, 1);
+    p.ResetProgress();
+    EXPECT_EQ(p.GetBonusRecordCount(), 0);
+    EXPECT_EQ(p.GetCurrentLevel(), nullptr);
+    EXPECT_EQ(p.GetCurrentLevelIndex(), 0);
+    EXPECT_EQ(p.GetScore(), 0);
+    EXPECT_EQ(p.GetRatingPoints(), 0);
+    EXPECT_EQ(p.GetMoney(), 6);
+    EXPECT_EQ(p.GetLevelCount(), 1);
+    EXPECT_STREQ(p.GetDisplayName(), "R");
+    EXPECT_STREQ(p.GetFileName(), "R.prf");
+
+    p.ClearProfile();
+    EXPECT_EQ(p.GetLevelCount(), 0);
+    EXPECT_EQ(p.GetDisplayName(), nullptr);
+    EXPECT_EQ(p.GetFileName(), nullptr);
+}
+
+TEST(Profile, SettersRaiseNegativeValuesAndEmptyCurrentLevelIsNone)
+{
+    GMProfile p;
+    p.SetMoney(-1);
+    p.SetScore(-2);
+    p.SetRatingPoints(-3);
+    p.SetCurrentLevelIndex(-4);
+    EXPECT_EQ(p.GetMoney() + p.GetScore() + p.GetRatingPoints() + p.GetCurrentLevelIndex(), 0);
+    p.SetCurrentLevel("level2.lvl");
+    EXPECT_STREQ(p.GetCurrentLevel(), "level2.lvl");
+    p.SetCurrentLevel("");
+    EXPECT_EQ(p.GetCurrentLevel(), nullptr);
+}
+
+TEST(Profile, AddLevelSkipsNamesEqualWithoutRegardToCase)
+{
+    GMProfile p;
+    p.AddLevel("level1.lvl");
+    p.AddLevel("LEVEL1.LVL");
+    p.AddLevel("level2.lvl");
+    EXPECT_EQ(p.GetLevelCount(), 2);
+    EXPECT_EQ(p.FindLevel("Level2.LVL"), 1);
+}
+
+TEST(Profile, RemoveLevelMovesLaterNamesDownAndFollowsCurrentLevel)
+{
+    GMProfile p;
+    for (const char* n : {"level1.lvl", "level2.lvl", "level3.lvl", "level4.lvl"})
+        p.AddLevel(n);
+    p.SetCurrentLevelIndex(2);
+    p.SetCurrentLevel("level3.lvl");
+
+    p.RemoveLevel("LEVEL1.lvl");  // below the current index: the index follows
+    EXPECT_EQ(p.GetLevelCount(), 3);
+    EXPECT_STREQ(p.GetLevel(0), "level2.lvl");
+    EXPECT_EQ(p.GetCurrentLevelIndex(), 1);
+    EXPECT_STREQ(p.GetCurrentLevel(), "level3.lvl");
+
+    p.RemoveLevel("level4.lvl");  // above: nothing moves
+    EXPECT_EQ(p.GetCurrentLevelIndex(), 1);
+
+    p.RemoveLevel("level3.lvl");  // the current one: index drops, level follows it
+    EXPECT_EQ(p.GetCurrentLevelIndex(), 0);
+    EXPECT_STREQ(p.GetCurrentLevel(), "level2.lvl");
+
+    p.RemoveLevel(p.GetLevel(0));  // the last one, passed as the stored string itself
+    EXPECT_EQ(p.GetLevelCount(), 0);
+    EXPECT_EQ(p.GetCurrentLevelIndex(), 0);
+    EXPECT_EQ(p.GetCurrentLevel(), nullptr);
+
+    p.RemoveLevel("absent.lvl");
+    EXPECT_EQ(p.GetLevelCount(), 0);
+}
+
+}  // namespace
