@@ -112,8 +112,7 @@ GameApp::~GameApp()
 {
     Release(m_logo);
     Release(m_loading);
-    Release(m_background);
-    Release(m_font);
+    DiscardMenuInterface(m_menu);
 }
 
 DisplayDevice* GameApp::GetDevice() const
@@ -160,7 +159,8 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     m_desktopMatches = false;
     GetDisplayState().deviceReady = false;
 
-    ReadSettings("option.cfg", &m_settings);
+    if (ReadSettings("option.cfg", &m_settings) && !m_settings.profileFile.empty())
+        m_profile.LoadProfile(m_settings.profileFile.c_str());
     if (m_options.windowOverride >= 0)
         m_settings.windowed = m_options.windowOverride != 0;
 
@@ -179,6 +179,7 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     display.displayBits = 32;
     SetRestoreImagesHandler(&GMImageManager::RestoreImages, &m_images);
     if (CreateDisplayDevice(false) != 0) {
+        m_settings.profileFile = m_profile.GetFileName() ? m_profile.GetFileName() : "";
         WriteSettings("option.cfg", m_settings);
         SetFontSmoothing(savedSmoothing);
         Shutdown();
@@ -204,6 +205,7 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     m_window->Show(SW_SHOW);
     int32_t quitCode = MainLoop();
 
+    m_settings.profileFile = m_profile.GetFileName() ? m_profile.GetFileName() : "";
     WriteSettings("option.cfg", m_settings);
     SetFontSmoothing(savedSmoothing);
     Shutdown();
@@ -450,55 +452,208 @@ void GameApp::MenuMusic()
     m_sound.ChangeMusic("sfx\\mainmenu.ogg");
 }
 
+MenuContext& GameApp::Menu()
+{
+    m_menu.widgets = &m_widgets;
+    m_menu.manager = &m_images;
+    m_menu.device = GetDevice();
+    m_menu.progress = &m_progress;
+    m_menu.profile = &m_profile;
+    m_menu.profileList = &m_profileList;
+    m_menu.highscores = &m_highscores;
+    m_menu.help = &m_help;
+    m_menu.desktopWidth = m_desktopWidth;
+    m_menu.desktopHeight = m_desktopHeight;
+    m_menu.windowed = m_settings.windowed;
+    m_menu.musicVolume = m_settings.musicVolume;
+    m_menu.effectsVolume = m_settings.effectsVolume;
+    m_menu.versionText = m_versionText;
+    m_menu.typedName = m_hasTypedName ? m_typedName.c_str() : nullptr;
+    return m_menu;
+}
+
+void GameApp::SetTypedName(const char* name)
+{
+    m_hasTypedName = name != nullptr;
+    m_typedName = name ? name : "";
+}
+
+void GameApp::SetMenuHandlers(void (*draw)(GameApp& app))
+{
+    m_modes.SetHandlers([this](float x, float y, uint32_t f, float dt) { return MenuUpdate(x, y, f, dt); },
+                        [this, draw] {
+                            draw(*this);
+                            return 0;
+                        });
+}
+
+int32_t GameApp::MenuUpdate(float x, float y, uint32_t clickFlags, float elapsedMs)
+{
+    if (m_menu.background)
+        m_menu.background->Advance(elapsedMs);
+    return HandleMenuInput(x, y, clickFlags, elapsedMs);
+}
+
+int32_t GameApp::SelectLevelUpdate(float x, float y, uint32_t clickFlags, float elapsedMs)
+{
+    int32_t command = MenuUpdate(x, y, clickFlags, elapsedMs);
+    if (command < 0) {
+        SelectLevelButton(Menu(), command);
+    } else if (command == kCmdStartLevel && m_menu.selectedLevel) {
+        int32_t k = -m_menu.selectedLevel->GetMark();
+        m_menu.selectedLevel->SetHighlight(true);
+        SafeRelease(m_menu.selectedLevel);
+        m_profile.ResetProgress();
+        if (m_profile.GetFileName())
+            m_profile.SaveProfile(m_profile.GetFileName());
+        m_profile.SetCurrentLevel(m_profile.GetLevel(k - 1));
+        FadeToGameMode(kModeContinueGame);
+    }
+    return command;
+}
+
+int32_t GameApp::ProfilesUpdate(float x, float y, uint32_t clickFlags, float elapsedMs)
+{
+    ProfileDialogBeforeInput(Menu());
+    int32_t command = MenuUpdate(x, y, clickFlags, elapsedMs);
+    ProfileDialogAfterInput(Menu(), x, y, static_cast<int32_t>(clickFlags));
+    return command;
+}
+
 void GameApp::LeaveMode(uint8_t current, uint8_t next)
 {
-    if (current == kModeLogo && next != kModeLogo)
-        Release(m_logo);
+    switch (current) {
+    case kModeHighscores:
+        m_highscores.SaveHighscores("highscores.dat");
+        m_highscores.ClearHighscores();
+        break;
+    case kModeLogo:
+        if (next != kModeLogo)
+            Release(m_logo);
+        break;
+    case kModeProfiles:
+        if (next != kModeNewProfile)
+            LeaveProfileDialog(Menu());
+        break;
+    case kModeNewProfile:
+        LeaveNewProfileDialog(Menu(), m_newEntryIndex, m_hasTypedName ? m_typedName.c_str() : nullptr);
+        SetTypedName(nullptr);
+        break;
+    default:
+        break;
+    }
 }
 
 void GameApp::DiscardInterface()
 {
-    m_widgets.ReleaseItems();
-    Release(m_background);
-    Release(m_font);
+    DiscardMenuInterface(m_menu);
+}
+
+// Hands the profile to the level run and loads the day's level file.
+bool GameApp::EnterPlay(uint8_t mode)
+{
+    if (!m_levelRun)
+        return false;
+    m_levelRun->SetProfile(&m_profile);
+    const char* current = m_profile.GetCurrentLevel();
+    if (!(mode == kModeContinueGame && current && *current)) {
+        m_profile.ResetProgress();
+        if (m_profile.FindLevel("level1.lvl") < 0)
+            m_profile.AddLevel("level1.lvl");
+    }
+    // The level loader comes with the working day; until then no level loads.
+    return false;
 }
 
 EntryOutcome GameApp::EnterMode(uint8_t& mode, uint8_t previous)
 {
-    // Screens whose builders are not part of the game yet fail as a failing
-    // builder does: a line in the error log and the quit code 1.
     auto failed = [](const char* line) { return EntryOutcome{EntryOutcome::Failed, line, 0}; };
+    auto switched = [](uint8_t result) { return EntryOutcome{EntryOutcome::Switched, nullptr, result}; };
     switch (mode) {
     case kModeMainMenu:
         StopEffects();
-        return failed("Level class not be created");
+        if (!m_levelRun)
+            m_levelRun.reset(new (std::nothrow) GMLevelRun);
+        else
+            m_levelRun->Reset();
+        if (!m_levelRun)
+            return failed("Level class not be created");
+        m_levelRun->Initialise();
+        MenuMusic();
+        if (BuildMainMenu(Menu()) != 0)
+            return failed("Can't initialize main menu interface");
+        SetMenuHandlers([](GameApp& app) { DrawMainMenu(app.Menu()); });
+        if (!m_profile.GetFileName()) {
+            m_profileList.FillProfileList(nullptr, "Menu\\ScrollThumb.img", &m_images, GetDevice());
+            m_profileList.Select(0);
+            if (m_profileList.LoadSelectedProfile(&m_profile) != 0) {
+                SetTypedName("Player");
+                return switched(m_modes.SetGameMode(kModeNewProfile, 0));
+            }
+        }
+        return {};
     case kModeSelectLevel:
         StopEffects();
         MenuMusic();
-        return failed("Can't initialize select level interface");
+        if (BuildSelectLevel(Menu()) != 0)
+            return failed("Can't initialize select level interface");
+        if (!m_menu.selectedLevel)
+            return switched(m_modes.SetGameMode(kModePlaying, 0));
+        m_modes.SetHandlers(
+            [this](float x, float y, uint32_t f, float dt) { return SelectLevelUpdate(x, y, f, dt); },
+            [this] {
+                DrawSelectLevel(Menu());
+                return 0;
+            });
+        return {};
     case kModePause:
         PauseEffects(true);
-        return failed("Can't initialize pause interface");
+        if (BuildPause(Menu()) != 0)
+            return failed("Can't initialize pause interface");
+        SetMenuHandlers([](GameApp& app) { DrawPause(app.Menu()); });
+        return {};
     case kModeResume:
         PauseEffects(false);
         mode = kModePlaying;
-        return failed(nullptr);
+        return failed(nullptr);  // the level run does not play yet
     case kModeContinueGame:
-    case kModePlaying:
+    case kModePlaying: {
+        uint8_t requested = mode;
         mode = kModePlaying;
-        return failed("Can't load level from file");
+        if (!EnterPlay(requested))
+            return failed("Can't load level from file");
+        return {};
+    }
     case kModeHighscores:
         StopEffects();
         MenuMusic();
-        return failed("Can't initialize highscores interface");
+        if (BuildHighscores(Menu()) != 0)
+            return failed("Can't initialize highscores interface");
+        m_highscores.LoadHighscores("highscores.dat", &m_images, GetDevice());
+        if (previous == kModePlaying && m_levelRun) {
+            const char* name = m_profile.GetDisplayName();
+            m_highscores.InsertHighscore(name ? name : "", m_levelRun->Score());
+        }
+        SetMenuHandlers([](GameApp& app) { DrawHighscoresScreen(app.Menu()); });
+        return {};
     case kModeProfiles:
         StopEffects();
         MenuMusic();
-        return failed("Can't initialize profile interface");
+        if (EnterProfileDialog(Menu()) != 0)
+            return failed("Can't initialize profile interface");
+        m_modes.SetHandlers([this](float x, float y, uint32_t f, float dt) { return ProfilesUpdate(x, y, f, dt); },
+                            [this] {
+                                DrawProfilesScreen(Menu());
+                                return 0;
+                            });
+        return {};
     case kModeNewProfile:
         StopEffects();
         MenuMusic();
-        return failed("Can't initialize new profile interface");
+        if (EnterNewProfileDialog(Menu(), previous == kModeProfiles, &m_newEntryIndex) != 0)
+            return failed("Can't initialize new profile interface");
+        SetMenuHandlers([](GameApp& app) { DrawNewProfile(app.Menu(), timeGetTime()); });
+        return {};
     case kModeMenuOptions:
     case kModePauseOptions:
         if (previous == kModePause) {
@@ -507,25 +662,43 @@ EntryOutcome GameApp::EnterMode(uint8_t& mode, uint8_t previous)
             mode = kModeMenuOptions;
             MenuMusic();
         }
-        return failed(nullptr);
+        if (BuildOptions(Menu()) != 0)
+            return failed(nullptr);
+        if (mode == kModePauseOptions)
+            SetMenuHandlers([](GameApp& app) { DrawOptions(app.Menu(), true); });
+        else
+            SetMenuHandlers([](GameApp& app) { DrawOptions(app.Menu(), false); });
+        return {};
     case kModeExitQuestion:
         PauseEffects(true);
-        return {EntryOutcome::Switched, nullptr, m_modes.SetGameMode(kModeQuit, 0)};
+        if (BuildExitQuestion(Menu()) != 0)
+            return switched(m_modes.SetGameMode(kModeQuit, 0));
+        SetMenuHandlers([](GameApp& app) { DrawMainMenu(app.Menu()); });
+        return {};
     case kModeLogo:
         MenuMusic();
         if (!m_logo)
-            return {EntryOutcome::Switched, nullptr, m_modes.SetGameMode(kModeMainMenu, 0)};
+            return switched(m_modes.SetGameMode(kModeMainMenu, 0));
         m_logo->SetFramePosition(m_logo->GetFramePosition() + m_logo->GetSpeed());
         m_modes.SetHandlers([this](float x, float y, uint32_t f, float dt) { return LogoUpdate(x, y, f, dt); },
                             [this] { return LogoDraw(); });
         return {};
     case kModeNewGameQuestion:
         MenuMusic();
-        return failed("Can't initialize question interface");
+        if (BuildNewGameQuestion(Menu()) != 0)
+            return failed("Can't initialize question interface");
+        SetMenuHandlers([](GameApp& app) { DrawMainMenu(app.Menu()); });
+        return {};
     case kModeHelp:
         StopEffects();
         MenuMusic();
-        return failed("Can't load help file");
+        if (m_help.LoadFromFile("Help.txt", &m_images, GetDevice()) != 0)
+            return failed("Can't load help file");
+        if (BuildHelp(Menu()) != 0)
+            return failed("Can't initialize help interface");
+        m_help.SetFont(m_menu.font);
+        SetMenuHandlers([](GameApp& app) { DrawHelpScreen(app.Menu()); });
+        return {};
     default:
         return {};  // not a mode: the switch retries and gives up
     }
@@ -648,9 +821,17 @@ int32_t GameApp::FilterMessage(const Message& msg)
                 case kModePauseOptions:
                     PostGameMode(kModePause);
                     break;
+                case kModePlaying:
+                    if (m_levelRun && m_levelRun->GetStateWord() == 0)
+                        PostGameMode(kModePause);
+                    break;
                 default:
-                    break;  // plain play pauses through the level run, which is not part of the game yet
+                    break;
                 }
+            } else if (mode == kModeNewProfile) {
+                std::string name = m_typedName;
+                if (GMProfileList::EditName(TranslateKey(vk, m_input.IsDown(VK_SHIFT)), name))
+                    SetTypedName(name.empty() ? nullptr : name.c_str());
             }
         }
         DeveloperKey(vk);
@@ -693,7 +874,10 @@ int32_t GameApp::HandleMenuInput(float x, float y, uint32_t clickFlags, float el
         FadeToGameMode(kModeContinueGame);
         break;
     case 2:
-        FadeToGameMode(kModeSelectLevel);
+        if (m_profile.GetCurrentLevel() && *m_profile.GetCurrentLevel())
+            PostGameMode(kModeNewGameQuestion);
+        else
+            FadeToGameMode(kModeSelectLevel);
         break;
     case 4:
         FadeToGameMode(kModeSelectLevel);
@@ -749,8 +933,26 @@ int32_t GameApp::HandleMenuInput(float x, float y, uint32_t clickFlags, float el
         ToggleWindowMode(box);
         break;
     }
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 20:
+    case 21:
+    case 22:
+    case 23:
+    case 24:
+        ProfileCommand(command);
+        break;
     case 39:
         FadeToGameMode(kModeHelp);
+        break;
+    case 40:
+        m_help.SetPage(m_help.GetPage() + 1);
+        break;
+    case 41:
+        m_help.SetPage(m_help.GetPage() - 1);
         break;
     case 42:
         m_active = false;
@@ -765,6 +967,37 @@ int32_t GameApp::HandleMenuInput(float x, float y, uint32_t clickFlags, float el
     return command;
 }
 
+void GameApp::ProfileCommand(int32_t command)
+{
+    switch (command) {
+    case 20:
+        SetTypedName(nullptr);
+        [[fallthrough]];
+    case 21: {
+        const char* name = m_profile.GetDisplayName();
+        int32_t found = m_profileList.FindName(name ? name : "");
+        if (found < 0 && !m_hasTypedName)
+            break;
+        if (found >= 0)
+            m_profileList.Select(found);
+        PostGameMode(m_profile.GetFileName() ? kModeProfiles : kModeMainMenu);
+        break;
+    }
+    case 22:
+        m_profileList.ScrollTo(m_profileList.GetFirstVisible() + 1);
+        break;
+    case 23:
+        m_profileList.ScrollTo(m_profileList.GetFirstVisible() - 1);
+        break;
+    case 24:
+        DeleteSelectedProfile(Menu());
+        break;
+    default:  // rows 9-13
+        m_profileList.SelectRow(command - 9);
+        break;
+    }
+}
+
 // ---- Settings, window, volumes ------------------------------------------------
 
 bool GameApp::CreateGameWindow(bool visible)
@@ -772,6 +1005,8 @@ bool GameApp::CreateGameWindow(bool visible)
     DisplayMode desktop;
     if (!GetDesktopDisplayMode(&desktop))
         return false;
+    m_desktopWidth = desktop.width;
+    m_desktopHeight = desktop.height;
     m_desktopMatches = desktop.width == 800 && desktop.height == 600;
     WindowStyle style = WindowStyle::Popup;
     WindowRect rect{0, 0, 800, 600};

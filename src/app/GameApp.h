@@ -3,8 +3,14 @@
 #include "app/GameModeMachine.h"
 #include "app/Input.h"
 #include "app/Settings.h"
+#include "game/GMLevelRun.h"
 #include "gfx/GMImageManager.h"
+#include "player/GMHighscoreTable.h"
+#include "player/GMProfile.h"
+#include "player/GMProfileList.h"
 #include "sound/GMSoundSystem.h"
+#include "ui/HelpPages.h"
+#include "ui/MenuScreens.h"
 #include "world/GMObjectArray.h"
 
 #include <cstdint>
@@ -94,6 +100,18 @@ private:
     int32_t LogoDraw();
     void DeveloperKey(uint32_t vk);
 
+    // The menu screens' shared state, refreshed from the application's.
+    MenuContext& Menu();
+    // Sets the handlers of a menu screen: its draw, and the common update
+    // (background animation, then the widgets and their commands).
+    void SetMenuHandlers(void (*draw)(GameApp& app));
+    int32_t MenuUpdate(float x, float y, uint32_t clickFlags, float elapsedMs);
+    int32_t SelectLevelUpdate(float x, float y, uint32_t clickFlags, float elapsedMs);
+    int32_t ProfilesUpdate(float x, float y, uint32_t clickFlags, float elapsedMs);
+    void ProfileCommand(int32_t command);
+    void SetTypedName(const char* name);
+    bool EnterPlay(uint8_t mode);
+
     RunOptions m_options;
     Settings m_settings;
     GameModeMachine m_modes{this};
@@ -109,8 +127,17 @@ private:
     SoundBuffer* m_clickSound = nullptr;
     GMImage* m_logo = nullptr;
     GMImage* m_loading = nullptr;
-    GMImage* m_background = nullptr;
-    GMImage* m_font = nullptr;
+    MenuContext m_menu;
+    GMProfile m_profile;
+    GMProfileList m_profileList;
+    GMHighscoreTable m_highscores;
+    HelpPages m_help;
+    std::unique_ptr<GMLevelRun> m_levelRun;
+    std::string m_typedName;
+    bool m_hasTypedName = false;
+    int32_t m_newEntryIndex = -1;
+    int32_t m_desktopWidth = 0;
+    int32_t m_desktopHeight = 0;
     float m_progress = 0.0f;
     char m_versionText[20] = {};
     bool m_active = false;

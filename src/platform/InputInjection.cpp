@@ -1,5 +1,6 @@
 #include "platform/InputInjection.h"
 
+#include "platform/Letterbox.h"
 #include "platform/SdlBackend.h"
 #include "platform/Window.h"
 
@@ -10,8 +11,26 @@ static uint32_t WindowId(Window* window)
     return window && window->GetBackend() && window->GetBackend()->sdl ? SDL_GetWindowID(window->GetBackend()->sdl) : 0;
 }
 
+// Frame coordinates to window pixels: in full screen the frame is letterboxed
+// into the window, and the events must land where the player would click.
+static void FrameToWindow(Window* window, int32_t* x, int32_t* y)
+{
+    WindowBackend* b = window ? window->GetBackend() : nullptr;
+    if (!b || !b->sdl || !b->fullScreen)
+        return;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(b->sdl, &w, &h);
+    LetterboxRect box = ComputeLetterbox(b->frameWidth, b->frameHeight, w, h);
+    if (b->frameWidth <= 0 || b->frameHeight <= 0)
+        return;
+    // The centre of the output pixels that show frame pixel (x, y).
+    *x = box.x + static_cast<int32_t>((2 * *x + 1) * static_cast<int64_t>(box.width) / (2 * b->frameWidth));
+    *y = box.y + static_cast<int32_t>((2 * *y + 1) * static_cast<int64_t>(box.height) / (2 * b->frameHeight));
+}
+
 void InjectMouseMove(Window* window, int32_t x, int32_t y)
 {
+    FrameToWindow(window, &x, &y);
     SDL_Event e{};
     e.type = SDL_MOUSEMOTION;
     e.motion.windowID = WindowId(window);
@@ -22,6 +41,7 @@ void InjectMouseMove(Window* window, int32_t x, int32_t y)
 
 void InjectMouseButton(Window* window, int32_t button, bool down, int32_t x, int32_t y)
 {
+    FrameToWindow(window, &x, &y);
     SDL_Event e{};
     e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     e.button.windowID = WindowId(window);

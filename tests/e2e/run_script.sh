@@ -4,6 +4,7 @@
 # The directory gets its own "data" (links into the generated set), so
 # settings, profiles, logs and screenshots stay there. Each CHECK is
 #   file:PATH            PATH (relative to the directory) exists
+#   nofile:PATH          PATH does not exist
 #   grep:PATH:TEXT       PATH contains TEXT
 #   png:NAME             the screenshot NAME.png exists and is not one flat colour
 set -u
@@ -25,6 +26,7 @@ for check in "$@"; do
     kind=${check%%:*} rest=${check#*:}
     case $kind in
     file) [ -e "$rest" ] || { echo "missing file $rest"; fail=1; } ;;
+    nofile) [ ! -e "$rest" ] || { echo "unexpected file $rest"; fail=1; } ;;
     grep) path=${rest%%:*} text=${rest#*:}
           grep -qF -- "$text" "$path" 2>/dev/null || { echo "$path does not contain \"$text\""; fail=1; } ;;
     png)  f="shots/$rest.png"
