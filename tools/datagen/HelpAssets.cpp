@@ -1,0 +1,2 @@
+#include "datagen/Generator.h"
+bool GenerateHelp(DataDir&) { return true; }

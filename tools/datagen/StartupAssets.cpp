@@ -1,0 +1,2 @@
+#include "datagen/Generator.h"
+bool GenerateStartup(DataDir&) { return true; }
