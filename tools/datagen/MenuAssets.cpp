@@ -22,13 +22,20 @@ struct ButtonDef {
     const char* label;
     int w, h;
     ButtonKind kind;
+    int inset = 0;  // transparent margin left and right (buttons near the screen edge)
 };
 
 bool WriteButtonPair(DataDir& dir, const ButtonDef& b)
 {
     for (int hover = 0; hover < 2; ++hover) {
         Canvas c(b.w, b.h);
-        DrawButton(c, b.label, hover != 0, b.kind);
+        if (b.inset > 0) {
+            Canvas body(b.w - 2 * b.inset, b.h);
+            DrawButton(body, b.label, hover != 0, b.kind);
+            c.Paint(body, b.inset, 0);
+        } else {
+            DrawButton(c, b.label, hover != 0, b.kind);
+        }
         std::string stem = std::string("Menu\\") + b.stem + (hover ? "H" : "I");
         if (!dir.WriteSingle(stem, c))
             return false;
@@ -440,8 +447,8 @@ bool GenerateMenus(DataDir& dir)
         {"NewGameBtn", "New game", 256, 32, ButtonKind::Normal},
         {"ResumeBtn", "Resume", 256, 32, ButtonKind::Accent},
         {"ProfileCreateBtn", "New player", 256, 32, ButtonKind::Quiet},
-        {"MainBtn", "Menu", 128, 32, ButtonKind::Normal},
-        {"StartBtn", "Start", 128, 32, ButtonKind::Accent},
+        {"MainBtn", "Menu", 128, 32, ButtonKind::Normal, 12},
+        {"StartBtn", "Start", 128, 32, ButtonKind::Accent, 12},
         {"DoneBtn", "Done", 128, 32, ButtonKind::Accent},
         {"NoBtn", "No", 128, 32, ButtonKind::Normal},
         {"YesBtn", "Yes", 128, 32, ButtonKind::Accent},

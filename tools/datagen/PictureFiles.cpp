@@ -1,5 +1,6 @@
 #include "datagen/PictureFiles.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <csetjmp>
@@ -178,4 +179,186 @@ bool WriteBmpFile(const std::string& path, const std::vector<uint8_t>& rgba, int
         std::fwrite(row.data(), 1, row.size(), f);
     }
     return CloseChecked(f);
+}
+
+namespace {
+
+bool ReadPng(FILE* f, Picture& out)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_init_io(png, f);
+    png_read_info(png, info);
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_read_update_info(png, info);
+    out.width = static_cast<int>(png_get_image_width(png, info));
+    out.height = static_cast<int>(png_get_image_height(png, info));
+    out.rgba.assign(static_cast<size_t>(out.width) * out.height * 4, 0);
+    std::vector<png_bytep> rows(static_cast<size_t>(out.height));
+    for (int y = 0; y < out.height; ++y)
+        rows[y] = out.rgba.data() + static_cast<size_t>(y) * out.width * 4;
+    png_read_image(png, rows.data());
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+bool ReadJpeg(FILE* f, std::vector<uint8_t>& pixels, int& width, int& height, int& components)
+{
+    jpeg_decompress_struct cinfo;
+    JpegError jerr;
+    cinfo.err = jpeg_std_error(&jerr.mgr);
+    jerr.mgr.error_exit = JpegErrorExit;
+    if (setjmp(jerr.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, f);
+    jpeg_read_header(&cinfo, TRUE);
+    jpeg_start_decompress(&cinfo);
+    width = static_cast<int>(cinfo.output_width);
+    height = static_cast<int>(cinfo.output_height);
+    components = cinfo.output_components;
+    pixels.assign(static_cast<size_t>(width) * height * components, 0);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = pixels.data() + static_cast<size_t>(cinfo.output_scanline) * width * components;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
+bool ReadGif(const std::string& path, Picture& out)
+{
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+    if (!gif)
+        return false;
+    bool ok = DGifSlurp(gif) == GIF_OK && gif->ImageCount > 0;
+    if (ok) {
+        const SavedImage& img = gif->SavedImages[0];
+        ColorMapObject* map = img.ImageDesc.ColorMap ? img.ImageDesc.ColorMap : gif->SColorMap;
+        out.width = gif->SWidth;
+        out.height = gif->SHeight;
+        out.rgba.assign(static_cast<size_t>(out.width) * out.height * 4, 255);
+        for (int y = 0; y < img.ImageDesc.Height && ok; ++y)
+            for (int x = 0; x < img.ImageDesc.Width; ++x) {
+                int idx = img.RasterBits[y * img.ImageDesc.Width + x];
+                if (!map || idx >= map->ColorCount) {
+                    ok = false;
+                    break;
+                }
+                uint8_t* p = &out.rgba[(static_cast<size_t>(y + img.ImageDesc.Top) * out.width + x + img.ImageDesc.Left) * 4];
+                p[0] = map->Colors[idx].Red;
+                p[1] = map->Colors[idx].Green;
+                p[2] = map->Colors[idx].Blue;
+            }
+    }
+    DGifCloseFile(gif, &error);
+    return ok;
+}
+
+bool ReadBmp(FILE* f, Picture& out)
+{
+    uint8_t h[54];
+    if (std::fread(h, 1, 54, f) != 54 || h[0] != 'B' || h[1] != 'M')
+        return false;
+    auto get32 = [&](int at) {
+        return static_cast<int32_t>(h[at] | (h[at + 1] << 8) | (h[at + 2] << 16) | (static_cast<uint32_t>(h[at + 3]) << 24));
+    };
+    int offset = get32(10), w = get32(18), hgt = get32(22), bpp = h[28] | (h[29] << 8);
+    if (bpp != 24 || w <= 0 || hgt == 0)
+        return false;
+    bool bottomUp = hgt > 0;
+    if (hgt < 0)
+        hgt = -hgt;
+    int rowBytes = (w * 3 + 3) & ~3;
+    std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
+    out.width = w;
+    out.height = hgt;
+    out.rgba.assign(static_cast<size_t>(w) * hgt * 4, 255);
+    std::fseek(f, offset, SEEK_SET);
+    for (int i = 0; i < hgt; ++i) {
+        if (std::fread(row.data(), 1, row.size(), f) != row.size())
+            return false;
+        int y = bottomUp ? hgt - 1 - i : i;
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = &out.rgba[(static_cast<size_t>(y) * w + x) * 4];
+            p[0] = row[x * 3 + 2];
+            p[1] = row[x * 3 + 1];
+            p[2] = row[x * 3];
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool ReadPictureFile(const std::string& path, Picture& out)
+{
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    uint8_t sig[8] = {};
+    size_t got = std::fread(sig, 1, 8, f);
+    std::rewind(f);
+    bool ok = false;
+    if (got == 8 && png_sig_cmp(sig, 0, 8) == 0) {
+        ok = ReadPng(f, out);
+    } else if (got >= 2 && sig[0] == 0xFF && sig[1] == 0xD8) {
+        std::vector<uint8_t> px;
+        int comps = 0;
+        ok = ReadJpeg(f, px, out.width, out.height, comps);
+        if (ok) {
+            out.rgba.assign(static_cast<size_t>(out.width) * out.height * 4, 255);
+            for (size_t i = 0, n = static_cast<size_t>(out.width) * out.height; i < n; ++i)
+                for (int ch = 0; ch < 3; ++ch)
+                    out.rgba[i * 4 + ch] = px[i * comps + (comps == 3 ? ch : 0)];
+        }
+    } else if (got >= 3 && std::memcmp(sig, "GIF", 3) == 0) {
+        std::fclose(f);
+        f = nullptr;
+        ok = ReadGif(path, out);
+    } else if (got >= 2 && sig[0] == 'B' && sig[1] == 'M') {
+        ok = ReadBmp(f, out);
+    }
+    if (f)
+        std::fclose(f);
+    if (!ok)
+        return false;
+    // A JPEG or GIF takes its alpha from "<name>_A<ext>" when that exists.
+    size_t dot = path.rfind('.');
+    std::string ext = dot == std::string::npos ? "" : path.substr(dot);
+    for (char& ch : ext)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (ext == ".jpg" || ext == ".gif") {
+        Picture alpha;
+        std::string alphaPath = path.substr(0, dot) + "_A" + path.substr(dot);
+        FILE* probe = std::fopen(alphaPath.c_str(), "rb");
+        if (probe) {
+            std::fclose(probe);
+            if (ReadPictureFile(alphaPath, alpha) && alpha.width > 0 && alpha.height > 0) {
+                for (int y = 0; y < out.height; ++y)
+                    for (int x = 0; x < out.width; ++x) {
+                        const uint8_t* a = &alpha.rgba[(static_cast<size_t>(y * alpha.height / out.height) * alpha.width +
+                                                         x * alpha.width / out.width) * 4];
+                        out.rgba[(static_cast<size_t>(y) * out.width + x) * 4 + 3] =
+                            static_cast<uint8_t>((a[0] + a[1] + a[2]) / 3);
+                    }
+            }
+        }
+    }
+    return true;
 }

@@ -18,3 +18,15 @@ bool WriteJpegAlphaFile(const std::string& path, const std::vector<uint8_t>& rgb
 bool WriteGifFile(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height);
 // Bottom-up 24-bit Windows bitmap (alpha dropped).
 bool WriteBmpFile(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height);
+
+// A decoded picture: straight RGBA rows, top to bottom.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgba;
+};
+
+// Reads a PNG, JPEG (with its "_A" companion as alpha when present), GIF or
+// BMP by its signature, the way the game tells them apart. False when the file
+// is missing or not a picture of those kinds.
+bool ReadPictureFile(const std::string& path, Picture& out);

@@ -1,5 +1,6 @@
 // brimvale-datagen --out DIR [--src DIR]: writes the whole game data set.
 #include "datagen/Generator.h"
+#include "datagen/PreviewScreens.h"
 
 #include <chrono>
 #include <cstdio>
@@ -9,16 +10,28 @@
 
 int main(int argc, char** argv)
 {
-    std::string out, src = "data-src";
+    std::string out, src = "data-src", preview;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--out") == 0)
             out = argv[i + 1];
         else if (std::strcmp(argv[i], "--src") == 0)
             src = argv[i + 1];
+        else if (std::strcmp(argv[i], "--preview") == 0)
+            preview = argv[i + 1];
     }
     if (out.empty()) {
-        std::fprintf(stderr, "usage: brimvale-datagen --out DATA_DIR [--src DATA_SRC_DIR]\n");
+        std::fprintf(stderr, "usage: brimvale-datagen --out DATA_DIR [--src DATA_SRC_DIR] [--preview PNG_DIR]\n"
+                             "       (with --preview, DATA_DIR is read, not written)\n");
         return 2;
+    }
+    if (!preview.empty()) {
+        int n = RenderPreviewScreens(out, preview);
+        if (n < 0) {
+            std::fprintf(stderr, "brimvale-datagen: a picture is missing in %s\n", out.c_str());
+            return 1;
+        }
+        std::printf("brimvale-datagen: %d screens in %s\n", n, preview.c_str());
+        return 0;
     }
     auto start = std::chrono::steady_clock::now();
     std::error_code ec;
