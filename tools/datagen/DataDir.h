@@ -60,9 +60,11 @@ public:
     const std::string& Error() const { return m_error; }
     bool Fail(const std::string& what);
 
-private:
+    // Records a file about to be written by the caller and creates its directory;
+    // `full` receives the path to write to.
     bool Prepare(const std::string& dataPath, std::string& full);
 
+private:
     std::string m_root;
     std::string m_sourceDir;
     std::vector<std::string> m_preload;

@@ -176,6 +176,75 @@ void ShotLogo1(Preview& p)
     p.Draw("Logo.img", 1, 400 - 256, 300 - 256);
 }
 
+void ShotShop(Preview& p)
+{
+    p.Clear(0x7DB357);
+    p.DrawAllFrames("Menu\\MainMenuBk.img", 0, 0);
+    p.Draw("BonusBuyBk.img", 0, 12, 28);
+    const char* names[] = {"Speed Up", "Time Delay", "Extra Order", "Time Reset", "Supply All"};
+    for (int i = 0; i < 5; ++i) {
+        double y = 100 + 75 * i;
+        p.Text(kStd, 181, y - 12, 1, 0xFFFBEA2A, names[i]);
+        p.Text(kStd, 181, y + 9, 1, 0xFFFBC72A, "Price:");
+        std::string price = "$" + std::to_string(150 + 50 * i);
+        p.Text(kStd, 374 - p.TextWidth(kStd, 1, price), y + 9, 1, 0xFFFBC72A, price);
+        p.DrawCentred(i == 1 ? "BuyBtnH.img" : "BuyBtnI.img", 231, y);
+    }
+    p.Text(kStd, 86, 418, 1, 0xFFFBEA2A, "Your van drives twice as fast for a while.");
+    p.Text(kStd, 465, 413, 1, 0xFFFBEA2A, "MONEY:");
+    p.Text(kStd, 749 - p.TextWidth(kStd, 1, "$1250"), 413, 1, 0xFFFBEA2A, "$1250");
+    p.DrawCentred("DiaryBtnI.img", 668, 476);
+}
+
+void ShotReport(Preview& p)
+{
+    p.Clear(0x7DB357);
+    p.DrawAllFrames("Menu\\MainMenuBk.img", 0, 0);
+    double x0 = 144, y0 = 44;
+    p.Draw("EndLevelBk.img", 0, x0, y0);
+    p.Text("FontBig.img", x0 + 84, y0 + 134, 0.63, 0xFFFFB600, "D%75zAILY%100z R%75zEPORT");
+    const char* labels[] = {"Daily receipts:", "Extra pay:", "Total receipts:", "Level time:", "Level rating:",
+                            "TOTAL SCORE:"};
+    const char* values[] = {"$840", "$120", "$960", "4:07", "Great", "5960"};
+    const double ys[] = {167, 200, 233, 299, 332, 398};
+    for (int i = 0; i < 6; ++i) {
+        p.Text(kStd, x0 + 84, y0 + ys[i], 1, 0xFFFBF42A, labels[i]);
+        p.Text(kStd, x0 + 386 - p.TextWidth(kStd, 1, values[i]), y0 + ys[i], 1, i == 5 ? 0xFFFF7800 : 0xFFFBF42A,
+               values[i]);
+    }
+    p.DrawCentred("DiaryBtnH.img", 449, 506);
+}
+
+void ShotMessage(Preview& p)
+{
+    p.Clear(0x7DB357);
+    p.DrawAllFrames("Menu\\LevelBk.img", 0, 0);
+    p.DrawCentred("CongratulationBk.img", 400, 300);
+    std::string t = "W%75zELL%100z D%75zONE%100z!";
+    double w = p.TextWidth("FontBig.img", 0.6, t);
+    double h = p.LineHeight("FontBig.img") * 0.6;
+    p.Text("FontBig.img", 400 - w / 2, 300 - h / 2 + h, 0.6, 0xFFFFB600, t);
+    // HUD pieces along the bottom.
+    for (int i = 0; i < 7; ++i) {
+        p.Draw("RatingBk.img", 0, 283 + 48 * i, 535);
+        if (i < 4)
+            p.Draw("Rating.img", 0, 283 + 48 * i, 534);
+    }
+    p.Draw("ComboBk.img", 0, 224 - 64 * 0.7, 567 - 32 * 0.7, 1, 0.7);
+    p.Number("Hud\\Digits.img", 40, 80, 0xFF000000, "$1250");
+    p.Number("Hud\\Digits.img", 40, 110, 0xFFFF3030, "-12:05x");
+    p.DrawCentred("Menu\\MainBtnI.img", 743, 560);
+    p.DrawCentred("UfoI.img", 120, 200);
+    p.DrawCentred("UfoH.img", 680, 160);
+    p.DrawCentred("Zzz.img", 600, 420);
+    p.DrawCentred("PathMarker.img", 560, 420);
+    p.DrawCentred("FlashStar.img", 520, 420);
+    p.Draw("MGRangeBk.img", 0, 100, 6);
+    p.Draw("MGRange.img", 0, 99.5, 5.5);
+    p.DrawCentred("RoadLineBtnI.img", 700, 480);
+    p.DrawCentred("RoadLineBtnH.img", 740, 480);
+}
+
 } // namespace
 
 int RenderPreviewScreens(const std::string& root, const std::string& outDir)
@@ -186,6 +255,9 @@ int RenderPreviewScreens(const std::string& root, const std::string& outDir)
         {"main_menu.png", ShotMain},          {"options.png", ShotOptions},   {"profiles.png", ShotProfiles},
         {"new_profile.png", ShotNewProfile},  {"exit.png", ShotExit},         {"continue.png", ShotContinue},
         {"pause.png", ShotPause},             {"highscores.png", ShotHighscores}, {"levels.png", ShotLevels},
+        {"shop.png", ShotShop}, {"report.png", ShotReport}, {"message_hud.png", ShotMessage},
+        {"splash1.png", ShotSplash1}, {"splash2.png", ShotSplash2}, {"loading.png", ShotLoading},
+        {"logo0.png", ShotLogo0}, {"logo1.png", ShotLogo1},
     };
     int count = 0;
     for (const auto& s : screens) {
@@ -195,10 +267,5 @@ int RenderPreviewScreens(const std::string& root, const std::string& outDir)
             return -1;
         ++count;
     }
-    (void)ShotSplash1;
-    (void)ShotSplash2;
-    (void)ShotLoading;
-    (void)ShotLogo0;
-    (void)ShotLogo1;
     return count;
 }

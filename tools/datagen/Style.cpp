@@ -300,3 +300,22 @@ void DrawStudioMark(Canvas& c, double cx, double cy, double s, bool lit)
     cairo_rectangle(cr, cx - 11 * s, cy - 50 * s, 22 * s, 16 * s);
     cairo_stroke(cr);
 }
+
+void DrawVan(Canvas& c, double x, double ground, double s)
+{
+    // Body, cab, window, stripe, wheels.
+    c.FillRoundRect(x - 60 * s, ground - 62 * s, 82 * s, 50 * s, 6 * s, {Pal::Cream});
+    c.FillRoundRect(x + 16 * s, ground - 46 * s, 44 * s, 34 * s, 8 * s, {Pal::Brick});
+    c.FillPolygon({x + 20 * s, ground - 46 * s, x + 40 * s, ground - 46 * s, x + 56 * s, ground - 30 * s,
+                   x + 20 * s, ground - 30 * s},
+                  {0xCFEAF2});
+    c.FillRect(x - 60 * s, ground - 34 * s, 78 * s, 7 * s, {Pal::Brick});
+    c.StrokeRoundRect(x - 60 * s, ground - 62 * s, 82 * s, 50 * s, 6 * s, 2.2 * s, {Pal::Ink});
+    c.StrokeRoundRect(x + 16 * s, ground - 46 * s, 44 * s, 34 * s, 8 * s, 2.2 * s, {Pal::Ink});
+    c.Text("B", x - 20 * s, ground - 39 * s, Face::SerifBold, 20 * s, {Pal::Brick}, Align::Centre);
+    for (double wx : {x - 38 * s, x + 38 * s}) {
+        c.FillCircle(wx, ground - 10 * s, 11 * s, {Pal::Ink});
+        c.FillCircle(wx, ground - 10 * s, 5 * s, {0xD8D2C4});
+    }
+    c.FillRect(x + 56 * s, ground - 24 * s, 6 * s, 5 * s, {Pal::Gold});
+}

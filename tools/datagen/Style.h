@@ -78,3 +78,5 @@ void DrawTown(Canvas& c, double x0, double x1, double ground, double scale, uint
 void DrawGameTitle(Canvas& c, double cx, double baseline, double size);
 // The studio's mark: a small harbour lighthouse with the name beside it.
 void DrawStudioMark(Canvas& c, double cx, double cy, double scale, bool lit);
+// The delivery van, side view, wheels on (x, ground), facing right.
+void DrawVan(Canvas& c, double x, double ground, double scale);
