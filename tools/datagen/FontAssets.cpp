@@ -15,6 +15,7 @@ struct FontStyle {
     double outline;        // dark outline width, 0 for none
     double outlineAlpha;
     double shadow;         // shadow offset, 0 for none
+    int leading;           // empty rows above every glyph: the line step grows by this
 };
 
 // Glyph picture of one character with the baseline at row `above`.
@@ -34,8 +35,9 @@ bool WriteFont(DataDir& dir, const FontStyle& style)
         int above = static_cast<int>(std::ceil(std::max(0.0, -ext.y_bearing)) + pad);
         int below = static_cast<int>(std::ceil(std::max(0.0, ext.height + ext.y_bearing)) + pad);
         int width = static_cast<int>(std::ceil(std::max(advance, ext.x_bearing + ext.width)) + left + pad);
+        above += style.leading;
         if (code == 32) {
-            above = 1;
+            above = 1 + style.leading;
             below = 0;
             width = static_cast<int>(advance);
             left = 0;
@@ -112,9 +114,9 @@ bool GenerateFonts(DataDir& dir)
     if (!FacesAvailable())
         return dir.Fail("the DejaVu fonts are missing (fonts-dejavu-core)");
     const FontStyle styles[] = {
-        {"FontStd", "Fonts\\Std", Face::SansBold, 17, 1.0, 0.45, 0},
-        {"Font16", "Fonts\\F16", Face::SansBold, 16, 0, 0, 1},
-        {"FontBig", "Fonts\\Big", Face::SansBold, 48, 3.0, 0.85, 0},
+        {"FontStd", "Fonts\\Std", Face::SansBold, 17, 1.0, 0.45, 0, 4},
+        {"Font16", "Fonts\\F16", Face::SansBold, 16, 0, 0, 1, 0},
+        {"FontBig", "Fonts\\Big", Face::SansBold, 48, 3.0, 0.85, 0, 0},
     };
     for (const auto& s : styles) {
         if (!WriteFont(dir, s))

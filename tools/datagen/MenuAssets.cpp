@@ -246,7 +246,6 @@ bool Backgrounds(DataDir& dir)
         DrawPanel(c, 8, 8, 784, 530, "");
         c.FillRect(0, 540, 800, 60, {0x3A2213});
         c.FillRect(0, 540, 800, 2, {0x000000, 0.3});
-        c.Text("Page", 196, 566, Face::SansBold, 12, {0xC9A57A}, Align::Centre);
         if (!dir.WriteSingle("Menu\\HelpBk", c))
             return false;
         dir.AddPreload("Menu\\HelpBk.img");

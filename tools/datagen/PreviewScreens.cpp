@@ -11,6 +11,7 @@
 namespace {
 
 const char* kStd = "FontStd.img";
+std::string g_root;
 
 void MainMenu(Preview& p, bool widgets = true)
 {
@@ -245,6 +246,57 @@ void ShotMessage(Preview& p)
     p.DrawCentred("RoadLineBtnH.img", 740, 480);
 }
 
+struct HelpEntry {
+    bool picture;
+    float x, y, scale;
+    int page;
+    std::string value;
+};
+
+// Reads the scrambled help file the way the help screen does.
+std::vector<HelpEntry> ReadHelp(const std::string& root)
+{
+    std::vector<HelpEntry> out;
+    FILE* f = std::fopen((root + "/Help.txt").c_str(), "rb");
+    if (!f)
+        return out;
+    FileKey key("Help.txt");
+    char tag[kValueBufferSize];
+    while (ReadQuoted(f, '"', '"', tag, &key) >= 0) {
+        bool img = std::string(tag) == "IMG", txt = std::string(tag) == "TXT";
+        if (!img && !txt)
+            continue;
+        HelpEntry e{img, 0, 0, 1, 0, {}};
+        int32_t page = 0;
+        char value[kValueBufferSize];
+        if (!ReadTokenFloat(f, &key, &e.x) || !ReadTokenFloat(f, &key, &e.y) || !ReadTokenInt(f, &key, &page) ||
+            !ReadTokenFloat(f, &key, &e.scale) || ReadQuoted(f, '"', '"', value, &key) < 0)
+            break;
+        e.page = page;
+        e.value = value;
+        out.push_back(e);
+    }
+    std::fclose(f);
+    return out;
+}
+
+int g_helpPage = 0;
+
+void ShotHelp(Preview& p)
+{
+    p.Clear(0);
+    p.DrawAllFrames("Menu\\HelpBk.img", 0, 0);
+    for (const auto& e : ReadHelp(g_root))
+        if (e.picture && (e.page == g_helpPage || e.page == -1))
+            p.Draw(e.value, 0, e.x, e.y, 1, e.scale);
+    for (const auto& e : ReadHelp(g_root))
+        if (!e.picture && (e.page == g_helpPage || e.page == -1))
+            p.Text(kStd, e.x, e.y, e.scale, 0xFFFFFFFF, e.value);
+    p.DrawCentred("Menu\\MainBtnI.img", 56, 560);
+    p.DrawCentred("Menu\\LeftArrowBtnI.img", 160, 561);
+    p.DrawCentred("Menu\\RightArrowBtnH.img", 231, 561);
+}
+
 } // namespace
 
 int RenderPreviewScreens(const std::string& root, const std::string& outDir)
@@ -260,6 +312,14 @@ int RenderPreviewScreens(const std::string& root, const std::string& outDir)
         {"logo0.png", ShotLogo0}, {"logo1.png", ShotLogo1},
     };
     int count = 0;
+    g_root = root;
+    for (g_helpPage = 0; g_helpPage < 8; ++g_helpPage) {
+        Preview p(root);
+        ShotHelp(p);
+        if (!p.Save(outDir + "/help" + std::to_string(g_helpPage + 1) + ".png"))
+            return -1;
+        ++count;
+    }
     for (const auto& s : screens) {
         Preview p(root);
         s.draw(p);

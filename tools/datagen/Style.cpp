@@ -319,3 +319,67 @@ void DrawVan(Canvas& c, double x, double ground, double s)
     }
     c.FillRect(x + 56 * s, ground - 24 * s, 6 * s, 5 * s, {Pal::Gold});
 }
+
+void DrawGoods(Canvas& c, int kind, double cx, double cy, double s)
+{
+    cairo_t* cr = c.Cr();
+    double k = s / 40.0;
+    switch (kind) {
+    case 0:  // bread
+        c.FillRoundRect(cx - 18 * k, cy - 10 * k, 36 * k, 22 * k, 11 * k, {0xD9913F});
+        c.FillRoundRect(cx - 16 * k, cy - 12 * k, 32 * k, 16 * k, 8 * k, {0xEDB566});
+        for (int i = -1; i <= 1; ++i) {
+            cairo_move_to(cr, cx + (i * 9 - 3) * k, cy - 8 * k);
+            cairo_line_to(cr, cx + (i * 9 + 3) * k, cy - 1 * k);
+        }
+        c.Colour({0xB06A24});
+        cairo_set_line_width(cr, 2 * k);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_stroke(cr);
+        c.StrokeRoundRect(cx - 18 * k, cy - 12 * k, 36 * k, 24 * k, 11 * k, 1.8 * k, {Pal::Ink});
+        break;
+    case 1:  // milk
+        c.FillRoundRect(cx - 10 * k, cy - 8 * k, 20 * k, 26 * k, 5 * k, {0xFAFAF5});
+        c.FillRect(cx - 6 * k, cy - 17 * k, 12 * k, 10 * k, {0xFAFAF5});
+        c.FillRect(cx - 7 * k, cy - 20 * k, 14 * k, 4 * k, {0x4A90C8});
+        c.FillRect(cx - 10 * k, cy + 2 * k, 20 * k, 8 * k, {0x4A90C8});
+        c.StrokeRoundRect(cx - 10 * k, cy - 8 * k, 20 * k, 26 * k, 5 * k, 1.8 * k, {Pal::Ink});
+        break;
+    case 2:  // flowers
+        c.FillRect(cx - 1 * k, cy - 2 * k, 2 * k, 20 * k, {Pal::LeafShade});
+        c.FillRect(cx - 9 * k, cy + 2 * k, 2 * k, 16 * k, {Pal::LeafShade});
+        c.FillRect(cx + 7 * k, cy + 2 * k, 2 * k, 16 * k, {Pal::LeafShade});
+        for (int i = 0; i < 3; ++i) {
+            double fx = cx + (i - 1) * 9 * k, fy = cy - (i == 1 ? 8 : 2) * k;
+            uint32_t col = i == 1 ? 0xE8577Bu : 0xF2B134u;
+            for (int p = 0; p < 5; ++p)
+                c.FillCircle(fx + 5 * k * std::cos(p * 1.2566), fy + 5 * k * std::sin(p * 1.2566), 3.6 * k, {col});
+            c.FillCircle(fx, fy, 2.6 * k, {0xFFF3D6});
+        }
+        c.FillPolygon({cx - 13 * k, cy + 8 * k, cx + 13 * k, cy + 8 * k, cx + 8 * k, cy + 19 * k, cx - 8 * k,
+                       cy + 19 * k},
+                      {Pal::Brick});
+        break;
+    case 3:  // parcel
+        c.FillRect(cx - 16 * k, cy - 12 * k, 32 * k, 26 * k, {0xC99A5B});
+        c.FillRect(cx - 3 * k, cy - 12 * k, 6 * k, 26 * k, {0xE9D3A8});
+        c.StrokeRoundRect(cx - 16 * k, cy - 12 * k, 32 * k, 26 * k, 2 * k, 1.8 * k, {Pal::Ink});
+        break;
+    default:  // cake
+        c.FillRoundRect(cx - 16 * k, cy - 4 * k, 32 * k, 20 * k, 4 * k, {0xF4C2D2});
+        c.FillRoundRect(cx - 16 * k, cy - 8 * k, 32 * k, 8 * k, 4 * k, {0xFFF8F0});
+        c.FillCircle(cx, cy - 12 * k, 4 * k, {0xD8323C});
+        c.StrokeRoundRect(cx - 16 * k, cy - 8 * k, 32 * k, 24 * k, 4 * k, 1.8 * k, {Pal::Ink});
+        break;
+    }
+}
+
+void DrawOrderBubble(Canvas& c, double cx, double cy, double s, int goods, int lit)
+{
+    c.FillPolygon({cx - 8 * s, cy + 24 * s, cx + 6 * s, cy + 24 * s, cx - 12 * s, cy + 40 * s}, {0xFFFFFF});
+    c.FillRoundRect(cx - 34 * s, cy - 30 * s, 68 * s, 56 * s, 16 * s, {0xFFFFFF});
+    c.StrokeRoundRect(cx - 34 * s, cy - 30 * s, 68 * s, 56 * s, 16 * s, 2 * s, {Pal::Ink});
+    DrawGoods(c, goods, cx, cy - 8 * s, 36 * s);
+    for (int i = 0; i < 6; ++i)
+        c.FillCircle(cx - 25 * s + i * 10 * s, cy + 16 * s, 3.6 * s, {i < lit ? 0x5DBB4Du : 0xCFCFCFu});
+}

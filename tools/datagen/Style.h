@@ -80,3 +80,8 @@ void DrawGameTitle(Canvas& c, double cx, double baseline, double size);
 void DrawStudioMark(Canvas& c, double cx, double cy, double scale, bool lit);
 // The delivery van, side view, wheels on (x, ground), facing right.
 void DrawVan(Canvas& c, double x, double ground, double scale);
+// Goods art shared by the help pages (and later the town): 0 bread, 1 milk,
+// 2 flowers, 3 parcel, 4 cake, centred on (cx, cy), about `size` across.
+void DrawGoods(Canvas& c, int kind, double cx, double cy, double size);
+// An order bubble with the goods in it and six patience dots (`lit` of them lit).
+void DrawOrderBubble(Canvas& c, double cx, double cy, double scale, int goods, int lit);
