@@ -36,9 +36,15 @@ bool SplashFamily(DataDir& dir)
     for (int i = 0; i < 16; ++i)
         c.FillRect(0, i * 40, 800, 20, {0xFBEBC8});
     c.FillCircle(400, 250, 150, {Pal::Gold, 0.35});
-    DrawHills(c, 380, Pal::Leaf, 10, 0.5, 1.0);
-    c.FillRect(0, 380, 800, 220, {Pal::Leaf});
-    DrawVan(c, 400, 380, 1.7);
+    cairo_t* cr = c.Cr();
+    cairo_move_to(cr, 0, 390);
+    cairo_curve_to(cr, 250, 360, 550, 360, 800, 385);
+    cairo_line_to(cr, 800, 600);
+    cairo_line_to(cr, 0, 600);
+    cairo_close_path(cr);
+    c.Colour({Pal::Leaf});
+    cairo_fill(cr);
+    DrawVan(c, 400, 372, 1.7);
     c.Text("A Halvenport game", 400, 470, Face::SansBold, 30, {Pal::Ink}, Align::Centre);
     c.Text("Made with care, for players of every age", 400, 506, Face::Sans, 18, {Pal::Ink}, Align::Centre);
     return dir.WriteSingle("Halvenport\\splash2", c, {}, PictureFormat::Bmp);

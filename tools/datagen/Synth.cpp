@@ -369,8 +369,14 @@ void Reverb(Signal& left, Signal& right, double mix, double room)
     ReverbChannel(right, mix, room, 23);
 }
 
-bool EncodeOgg(const char* path, const Signal& left, const Signal* right, float quality, int serial)
+namespace {
+
+// One encoding pass; `extra` samples of the loop's start are fed after its end.
+// `trimmed` tells whether the final granule position could cut them off again.
+bool EncodePass(const char* path, const Signal& left, const Signal* right, float quality, int serial, size_t extra,
+                bool& trimmed)
 {
+    trimmed = false;
     FILE* f = std::fopen(path, "wb");
     if (!f)
         return false;
@@ -402,19 +408,27 @@ bool EncodeOgg(const char* path, const Signal& left, const Signal* right, float 
         ok = ok && std::fwrite(og.header, 1, og.header_len, f) == static_cast<size_t>(og.header_len);
         ok = ok && std::fwrite(og.body, 1, og.body_len, f) == static_cast<size_t>(og.body_len);
     }
+    // A loop is fed a little of its own beginning after its end, so the last
+    // block is coded as it continues; the final granule position then trims
+    // the decoded length back to the loop.
+    const size_t total = left.Size();
+    extra = std::min(extra, total);
+    const size_t fed = total + extra;
     const size_t chunk = 1024;
-    size_t total = left.Size(), pos = 0;
+    size_t pos = 0;
+    ogg_int64_t lastGranule = 0;
     bool eos = false;
     while (!eos) {
-        size_t n = std::min(chunk, total - pos);
+        size_t n = std::min(chunk, fed - pos);
         if (n == 0) {
             vorbis_analysis_wrote(&vd, 0);
         } else {
             float** buf = vorbis_analysis_buffer(&vd, static_cast<int>(n));
             for (size_t i = 0; i < n; ++i) {
-                buf[0][i] = std::clamp(left.Data()[pos + i], -1.f, 1.f);
+                size_t at = (pos + i) % total;
+                buf[0][i] = std::clamp(left.Data()[at], -1.f, 1.f);
                 if (right)
-                    buf[1][i] = std::clamp(right->Data()[pos + i], -1.f, 1.f);
+                    buf[1][i] = std::clamp(right->Data()[at], -1.f, 1.f);
             }
             vorbis_analysis_wrote(&vd, static_cast<int>(n));
             pos += n;
@@ -424,6 +438,12 @@ bool EncodeOgg(const char* path, const Signal& left, const Signal* right, float 
             vorbis_bitrate_addblock(&vb);
             ogg_packet op;
             while (vorbis_bitrate_flushpacket(&vd, &op)) {
+                if (op.e_o_s && extra > 0 && lastGranule <= static_cast<ogg_int64_t>(total)) {
+                    op.granulepos = static_cast<ogg_int64_t>(total);
+                    trimmed = true;
+                }
+                if (op.granulepos >= 0)
+                    lastGranule = op.granulepos;
                 ogg_stream_packetin(&os, &op);
                 while (!eos && ogg_stream_pageout(&os, &og) != 0) {
                     ok = ok && std::fwrite(og.header, 1, og.header_len, f) == static_cast<size_t>(og.header_len);
@@ -441,4 +461,24 @@ bool EncodeOgg(const char* path, const Signal& left, const Signal* right, float 
     vorbis_info_clear(&vi);
     ok = (std::fclose(f) == 0) && ok;
     return ok;
+}
+
+} // namespace
+
+bool EncodeOgg(const char* path, const Signal& left, const Signal* right, float quality, int serial)
+{
+    if (left.Size() == 0 || (right && right->Size() != left.Size()))
+        return false;
+    bool trimmed = false;
+    if (left.Loops()) {
+        // The last packet must end past the loop while the one before does not;
+        // a shorter overhang fits more often.
+        for (size_t extra : {512u, 256u, 128u, 64u, 32u}) {
+            if (!EncodePass(path, left, right, quality, serial, extra, trimmed))
+                return false;
+            if (trimmed)
+                return true;
+        }
+    }
+    return EncodePass(path, left, right, quality, serial, 0, trimmed);
 }
