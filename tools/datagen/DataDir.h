@@ -56,6 +56,8 @@ public:
     const std::vector<std::string>& Preload() const { return m_preload; }
 
     const std::vector<std::string>& Written() const { return m_written; }
+    // Adds a file another DataDir wrote under the same root.
+    void Record(const std::string& dataPath) { m_written.push_back(dataPath); }
     bool Failed() const { return !m_error.empty(); }
     const std::string& Error() const { return m_error; }
     bool Fail(const std::string& what);
