@@ -3,6 +3,7 @@
 #ifdef BRIMVALE_DATAGEN_DATA_DIR
 
 #include "datagen/DataDir.h"
+#include "datagen/ExeImages.h"
 #include "datagen/Generator.h"
 #include "datagen/PictureFiles.h"
 #include "datagen/Synth.h"
@@ -234,6 +235,22 @@ TEST(DatagenParts, HelpSourceIsCheckedBeforeItIsScrambled)
     DataDir good(out.Path(), src.Path());
     EXPECT_TRUE(GenerateHelp(good)) << good.Error();
     EXPECT_TRUE(FileExists((out.Path() + "/Help.txt").c_str()));
+}
+
+TEST(DatagenParts, ExecutablePicturesAreWrittenAsSourceAndPictures)
+{
+    TempDir tmp;
+    ASSERT_TRUE(WriteExeImages(tmp.Path()));
+    std::string src = ReadAll(tmp.File("ExeImages.cpp"));
+    for (const char* id : {"{108, 32, 32,", "{110, 16, 16,", "{111, 32, 32, 2, 2,", "{116, 32, 32, 16, 16,"})
+        EXPECT_NE(src.find(id), std::string::npos) << id;
+    EXPECT_NE(ReadAll(tmp.File("ExeImages.h")).find("FindExeImage"), std::string::npos);
+    // The cursor's hot spot sits on its drawn tip, and the picture has see-through parts.
+    Picture arrow;
+    ASSERT_TRUE(ReadPictureFile(tmp.File("CursorGame.png"), arrow));
+    EXPECT_GT(arrow.rgba[(2 * 32 + 2) * 4 + 3], 100);
+    EXPECT_EQ(arrow.rgba[(31 * 32 + 31) * 4 + 3], 0);
+    EXPECT_FALSE(WriteExeImages("/proc/no-such-place/here"));
 }
 
 #endif

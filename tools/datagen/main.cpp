@@ -1,4 +1,5 @@
 // brimvale-datagen --out DIR [--src DIR]: writes the whole game data set.
+#include "datagen/ExeImages.h"
 #include "datagen/Generator.h"
 #include "datagen/PreviewScreens.h"
 
@@ -10,7 +11,7 @@
 
 int main(int argc, char** argv)
 {
-    std::string out, src = "data-src", preview;
+    std::string out, src = "data-src", preview, exeImages;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--out") == 0)
             out = argv[i + 1];
@@ -18,9 +19,19 @@ int main(int argc, char** argv)
             src = argv[i + 1];
         else if (std::strcmp(argv[i], "--preview") == 0)
             preview = argv[i + 1];
+        else if (std::strcmp(argv[i], "--exe-images") == 0)
+            exeImages = argv[i + 1];
+    }
+    if (!exeImages.empty()) {
+        if (!WriteExeImages(exeImages)) {
+            std::fprintf(stderr, "brimvale-datagen: cannot write the executable's pictures to %s\n", exeImages.c_str());
+            return 1;
+        }
+        return 0;
     }
     if (out.empty()) {
         std::fprintf(stderr, "usage: brimvale-datagen --out DATA_DIR [--src DATA_SRC_DIR] [--preview PNG_DIR]\n"
+                             "       brimvale-datagen --exe-images DIR\n"
                              "       (with --preview, DATA_DIR is read, not written)\n");
         return 2;
     }
