@@ -30,7 +30,7 @@ const char* const kFixedTemplates[] = {
     "FontBig.img", "Menu\\MainMenuBk.img", "Menu\\HighscoresBk.img", "Menu\\HelpBk.img", "Menu\\LevelBk.img",
     "Menu\\PauseBk.img", "Menu\\ContinueWindow.img", "Menu\\OptionsWindow.img", "Menu\\ExitWindow.img",
     "Menu\\ProfileWindow.img", "Menu\\NewProfWindow.img", "Menu\\ScrollThumb.img", "Halvenport\\logo_na.img",
-    "Halvenport\\logo_a.img", "Halvenport\\copyright.img", "UfoI.img", "UfoH.img", "BuyBtnI.img", "BuyBtnH.img",
+    "Halvenport\\logo_a.img", "Halvenport\\copyright.img", "UfoI.img", "UfoH.img", "BuyBtnH.img",
     "Zzz.img", "FlashRating.img", "FlashStar.img", "PathMarker.img", "RatingBk.img", "Rating.img", "BonusBuyBk.img",
     "DiaryBtnI.img", "DiaryBtnH.img", "ComboBk.img", "EndLevelBk.img", "CongratulationBk.img", "RoadLineBtnI.img",
     "RoadLineBtnH.img", "MGRangeBk.img", "MGRange.img",
@@ -111,12 +111,13 @@ TEST(DatagenData, EveryFixedTemplateLoadsAndStatesItsSize)
 
 TEST(DatagenData, CentredWidgetsArePowerOfTwoAndFillTheirHitBox)
 {
-    // Widgets are centred on their frame size and the whole texture is drawn:
-    // a picture the size of its texture lines up whatever the loader rounds.
+    // Widgets are centred on their frame size and the whole texture is drawn.
+    // PNG textures keep the picture's size, but power-of-two pictures line up
+    // whatever a loader rounds; only the wide rows (ProfileBtn, BuyBtn) are not.
     std::vector<std::string> centred = {"Menu\\PauseBk.img", "Menu\\ContinueWindow.img", "Menu\\OptionsWindow.img",
                                         "Menu\\ExitWindow.img", "Menu\\ProfileWindow.img", "Menu\\NewProfWindow.img",
                                         "Menu\\ScrollThumb.img", "Halvenport\\logo_na.img", "Halvenport\\logo_a.img",
-                                        "Halvenport\\copyright.img", "UfoI.img", "UfoH.img", "BuyBtnI.img",
+                                        "Halvenport\\copyright.img", "UfoI.img", "UfoH.img",
                                         "DiaryBtnI.img", "RoadLineBtnI.img", "Logo.img", "Levels\\level5I.img"};
     for (const char* stem : kButtonStems)
         if (std::string(stem) != "ProfileBtn")

@@ -259,16 +259,13 @@ void Canvas::BlurAlpha(int radius)
                     tmp[x * 4 + ch] = row[x * 4 + ch];
             for (int x = 0; x < m_width; ++x) {
                 for (int ch = 0; ch < 4; ++ch) {
-                    int sum = 0, n = 0;
+                    int sum = 0;
                     for (int k = -radius; k <= radius; ++k) {
                         int xx = x + k;
-                        if (xx < 0 || xx >= m_width)
-                            continue;
-                        sum += tmp[xx * 4 + ch];
-                        ++n;
+                        if (xx >= 0 && xx < m_width)
+                            sum += tmp[xx * 4 + ch];
                     }
                     row[x * 4 + ch] = static_cast<uint8_t>((sum + (2 * radius + 1) / 2) / (2 * radius + 1));
-                    (void)n;
                 }
             }
         }

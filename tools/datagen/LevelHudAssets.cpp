@@ -53,17 +53,19 @@ bool Ufos(DataDir& dir)
 
 bool ShopPictures(DataDir& dir)
 {
-    // Buy button: a frame around a bonus row (icon, name and price).
+    // Buy button: a frame around a bonus row (icon at x 131, name and price
+    // from x 181 to 374), centred at x 231. PNG textures keep the picture's size.
     for (int hover = 0; hover < 2; ++hover) {
-        Canvas c(256, 64);
+        const double w = 296, h = 66;
+        Canvas c(static_cast<int>(w), static_cast<int>(h));
         if (hover) {
-            c.FillRoundRect(2, 2, 252, 60, 12, {Pal::Gold, 0.18});
-            c.StrokeRoundRect(2, 2, 252, 60, 12, 3, {Pal::Gold});
+            c.FillRoundRect(2, 2, w - 4, h - 4, 12, {Pal::Gold, 0.18});
+            c.StrokeRoundRect(2, 2, w - 4, h - 4, 12, 3, {Pal::Gold});
         } else {
-            c.StrokeRoundRect(2, 2, 252, 60, 12, 1.5, {Pal::Cream, 0.35});
+            c.StrokeRoundRect(2, 2, w - 4, h - 4, 12, 1.5, {Pal::Cream, 0.35});
         }
-        c.FillRoundRect(206, 44, 44, 16, 6, {hover ? Pal::Gold : Pal::Brick});
-        c.Text("BUY", 228, 56.5, Face::SansBold, 11, {hover ? Pal::Ink : Pal::Cream}, Align::Centre);
+        c.FillRoundRect(w - 52, h - 20, 44, 16, 6, {hover ? Pal::Gold : Pal::Brick});
+        c.Text("BUY", w - 30, h - 7.5, Face::SansBold, 11, {hover ? Pal::Ink : Pal::Cream}, Align::Centre);
         if (!Single(dir, hover ? "BuyBtnH" : "BuyBtnI", c))
             return false;
     }
