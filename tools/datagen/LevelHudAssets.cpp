@@ -56,7 +56,7 @@ bool ShopPictures(DataDir& dir)
     // Buy button: a frame around a bonus row (icon at x 131, name and price
     // from x 181 to 374), centred at x 231. PNG textures keep the picture's size.
     for (int hover = 0; hover < 2; ++hover) {
-        const double w = 296, h = 66;
+        const double w = 316, h = 66;
         Canvas c(static_cast<int>(w), static_cast<int>(h));
         if (hover) {
             c.FillRoundRect(2, 2, w - 4, h - 4, 12, {Pal::Gold, 0.18});
