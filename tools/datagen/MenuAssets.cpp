@@ -336,16 +336,19 @@ bool LevelMap(DataDir& dir)
 bool LevelMarkers(DataDir& dir)
 {
     for (int hover = 0; hover < 2; ++hover) {
+        // The game writes the number with its baseline half a line below the
+        // marker's centre, so the badge sits a few pixels low to stay around it.
         Canvas c(64, 64);
+        const double cy = 34;
         if (hover)
-            c.FillCircle(32, 32, 31, {0xFFF1A8, 0.55});
-        c.FillCircle(32, 34, 25, {0x1E1208, 0.35});
-        c.FillCircle(32, 32, 25, {hover ? Pal::Gold : Pal::Cream});
-        c.FillCircle(32, 32, 19, {hover ? 0x6B3A1E : Pal::Panel});
-        c.StrokeCircle(32, 32, 25, 2.5, {Pal::Ink});
+            c.FillCircle(32, cy - 1, 30, {0xFFF1A8, 0.55});
+        c.FillCircle(32, cy + 2, 25, {0x1E1208, 0.35});
+        c.FillCircle(32, cy, 25, {hover ? Pal::Gold : Pal::Cream});
+        c.FillCircle(32, cy, 19, {hover ? 0x6B3A1E : Pal::Panel});
+        c.StrokeCircle(32, cy, 25, 2.5, {Pal::Ink});
         // A little roof on top: every day is a house call.
-        c.FillPolygon({20, 12, 32, 2, 44, 12}, {hover ? Pal::GoldShade : Pal::Brick});
-        c.StrokeCircle(32, 32, 19, 1.5, {0x000000, 0.35});
+        c.FillPolygon({20, cy - 20, 32, cy - 30, 44, cy - 20}, {hover ? Pal::GoldShade : Pal::Brick});
+        c.StrokeCircle(32, cy, 19, 1.5, {0x000000, 0.35});
         std::string pic = hover ? "Levels\\MarkerH.png" : "Levels\\MarkerI.png";
         if (!dir.WritePicture(pic, c))
             return false;
