@@ -8,6 +8,13 @@
 #include "datagen/TemplateFile.h"
 
 #include "core/TaggedFile.h"
+#include "gfx/GMImageManager.h"
+#include "gfx/GMImageTemplate.h"
+#include "gfx/ImageFrameInfo.h"
+#include "platform/AudioDevice.h"
+#include "platform/DisplayDevice.h"
+#include "platform/System.h"
+#include "sound/GMSoundSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +25,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -419,6 +427,80 @@ TEST(DatagenData, AllStartUpSoundsDecodeAndLoopsJoinWithoutAClick)
         std::fclose(f);
     }
     EXPECT_GT(volumeFiles, 0);
+}
+
+// The game's own loaders, run in the generated directory as the game runs.
+class DatagenGameLoad : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(StartPlatform());
+        ASSERT_EQ(DisplayDevice::CreateOffscreen(800, 600, &m_device), DD_OK);
+        m_chdir = std::make_unique<ScopedChdir>(kData);
+        m_manager = std::make_unique<GMImageManager>();
+    }
+    void TearDown() override
+    {
+        m_manager.reset();
+        if (m_device)
+            m_device->Release();
+        m_chdir.reset();
+    }
+
+    DisplayDevice* m_device = nullptr;
+    std::unique_ptr<ScopedChdir> m_chdir;
+    std::unique_ptr<GMImageManager> m_manager;
+};
+
+TEST_F(DatagenGameLoad, EveryFixedTemplateLoadsWithTheSizesItStates)
+{
+    for (const auto& name : AllFixedTemplates()) {
+        int32_t index = m_manager->LoadTemplate(name.c_str(), m_device);
+        ASSERT_GE(index, 0) << name;
+        GMImageTemplate* t = m_manager->GetTemplate(index);
+        TemplateInfo stated;
+        ASSERT_TRUE(ReadTemplateFile(kData, name, stated));
+        ASSERT_EQ(t->GetFrameCount(), static_cast<int32_t>(stated.frames.size())) << name << ": a frame failed to load";
+        for (int32_t i = 0; i < t->GetFrameCount(); ++i) {
+            const ImageFrameInfo* info = t->GetFrameInfo(i);
+            ASSERT_NE(info, nullptr) << name;
+            EXPECT_EQ(info->imageWidth, static_cast<float>(stated.frames[i].imageWidth)) << name << " frame " << i;
+            EXPECT_EQ(info->imageHeight, static_cast<float>(stated.frames[i].imageHeight)) << name << " frame " << i;
+            EXPECT_EQ(info->offsetX, static_cast<float>(stated.frames[i].offsetX)) << name;
+            EXPECT_EQ(info->offsetY, static_cast<float>(stated.frames[i].offsetY)) << name;
+        }
+    }
+    for (const char* font : {"FontStd.img", "Font16.img", "FontBig.img"}) {
+        GMImageTemplate* t = m_manager->GetTemplate(m_manager->LoadTemplate(font, m_device));
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(t->GetFrameCount(), 95) << font;
+        EXPECT_GT(t->GetHeight(), 0) << font;
+    }
+    GMImageTemplate* digits = m_manager->GetTemplate(m_manager->LoadTemplate("Hud\\Digits.img", m_device));
+    ASSERT_NE(digits, nullptr);
+    EXPECT_EQ(digits->GetFrameCount(), 14);
+}
+
+TEST_F(DatagenGameLoad, AllStartUpSoundsLoadWithTheirVolumes)
+{
+    GMSoundSystem sound;
+    ASSERT_EQ(sound.UseDevice(AudioDevice::OpenManual(44100, 2)), 0);
+    for (const char* name : kSounds) {
+        std::string path = std::string("sfx\\") + name + ".ogg";
+        bool music = std::string(name) == "mainmenu" || std::string(name) == "ingame";
+        SoundBuffer* handle = sound.LoadSound(path.c_str(), music ? 100 : 0, false, music ? 130 : 128, music);
+        ASSERT_NE(handle, nullptr) << path;
+        GMSoundEntry* entry = sound.FindEntry(handle);
+        ASSERT_NE(entry, nullptr);
+        FILE* snd = std::fopen((kData + "/sfx/" + name + ".snd").c_str(), "r");
+        float expected = 1.0f;
+        if (snd) {
+            ASSERT_TRUE(ReadPlainFloat(snd, &expected));
+            std::fclose(snd);
+        }
+        EXPECT_FLOAT_EQ(entry->relativeVolume, expected) << name;
+    }
+    EXPECT_EQ(sound.GetSoundCount(), 37);
 }
 
 TEST(DatagenData, ASecondRunWritesIdenticalBytes)
