@@ -8,6 +8,7 @@
 #include "datagen/TemplateFile.h"
 
 #include "core/TaggedFile.h"
+#include "gfx/GMImage.h"
 #include "gfx/GMImageManager.h"
 #include "gfx/GMImageTemplate.h"
 #include "gfx/ImageFrameInfo.h"
@@ -15,6 +16,9 @@
 #include "platform/DisplayDevice.h"
 #include "platform/System.h"
 #include "sound/GMSoundSystem.h"
+#include "ui/HelpPages.h"
+#include "ui/Widgets.h"
+#include "world/GMObjectArray.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +30,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <tuple>
 #include <set>
 #include <sstream>
 
@@ -501,6 +506,116 @@ TEST_F(DatagenGameLoad, AllStartUpSoundsLoadWithTheirVolumes)
         EXPECT_FLOAT_EQ(entry->relativeVolume, expected) << name;
     }
     EXPECT_EQ(sound.GetSoundCount(), 37);
+}
+
+namespace {
+
+struct Shot {
+    std::vector<uint32_t> pixels;
+    uint32_t width = 0, height = 0;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// True when the pixel is within `tolerance` of the colour in every channel.
+bool Near(uint32_t pixel, uint32_t rgb, int tolerance)
+{
+    for (int shift : {16, 8, 0})
+        if (std::abs(static_cast<int>((pixel >> shift) & 255) - static_cast<int>((rgb >> shift) & 255)) > tolerance)
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST_F(DatagenGameLoad, ScreensDrawnByTheGameShowOurPictures)
+{
+    std::filesystem::create_directories(BRIMVALE_DATAGEN_SHOT_DIR);
+    auto save = [&](const char* name, Shot& shot) {
+        ASSERT_EQ(m_device->ReadBackBuffer(&shot.pixels, &shot.width, &shot.height), DD_OK);
+        m_device->EndScene();
+        EXPECT_TRUE(m_device->SaveBackBufferPng((std::string(BRIMVALE_DATAGEN_SHOT_DIR) + "/" + name).c_str()));
+    };
+    GMImage background, font;
+    ASSERT_EQ(font.LoadTemplate("FontStd.img", m_manager.get(), m_device), 0);
+
+    // Main menu with the pointer on Highscores, and the options dialog over it.
+    ASSERT_EQ(background.LoadTemplate("Menu\\MainMenuBk.img", m_manager.get(), m_device), 0);
+    GMObjectArray widgets;
+    const char* stems[] = {"Play", "High", "Help", "Options", "Exit", "ProfileMenu"};
+    const float ys[] = {300, 350, 400, 450, 500, 249};
+    for (int i = 0; i < 6; ++i) {
+        std::string idle = std::string("Menu\\") + stems[i] + "BtnI.img", hover = std::string("Menu\\") + stems[i] + "BtnH.img";
+        ASSERT_EQ(CreateMenuButton(&widgets, idle.c_str(), hover.c_str(), 616, ys[i], i + 1, m_manager.get(), m_device), 0);
+    }
+    ASSERT_EQ(CreateMenuButton(&widgets, "Halvenport\\logo_na.img", "Halvenport\\logo_a.img", 109.3f, 540.3f, 42,
+                               m_manager.get(), m_device), 0);
+    ASSERT_EQ(CreateMenuButton(&widgets, "Halvenport\\copyright.img", "Halvenport\\copyright.img", 261, 595, 0,
+                               m_manager.get(), m_device), 0);
+    UpdateScreenObjects(&widgets, 616, 350, 0, 0, nullptr);
+    auto drawMenu = [&] {
+        ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0), DD_OK);
+        ASSERT_EQ(m_device->BeginScene(), DD_OK);
+        background.DrawAllFrames(0, 0, m_device);
+        float w = 0;
+        font.DrawText(0, 0, 0, 1, 0xFFFFB600u, "Annabel", nullptr, &w);
+        font.DrawText(616 - w / 2, 230, 0, 1, 0xFFFFB600u, "Annabel", m_device);
+        DrawScreenObjects(&widgets, m_device);
+        font.DrawText(725.5f, 598.5f, 0, 0.7f, 0xFF808080u, "ver. 0.10", m_device);
+    };
+    drawMenu();
+    Shot menu;
+    save("main_menu.png", menu);
+    EXPECT_TRUE(Near(menu.At(616 - 90, 356), 0xFFC53D, 40)) << "Highscores is lit gold under the pointer";
+    EXPECT_TRUE(Near(menu.At(616 - 90, 306), 0xC9553B, 40)) << "Play is brick red";
+    EXPECT_TRUE(Near(menu.At(616 - 90, 456), 0xFFF3D6, 40)) << "Options is cream";
+
+    ASSERT_EQ(CreateDialogWindow(&widgets, "Menu\\OptionsWindow.img", 26, m_manager.get(), m_device), 0);
+    ASSERT_EQ(CreateMenuButton(&widgets, "Menu\\DoneBtnI.img", "Menu\\DoneBtnH.img", 400, 354, 27, m_manager.get(), m_device), 0);
+    const float arrows[4][2] = {{395, 187}, {499, 187}, {395, 242}, {499, 242}};
+    for (int i = 0; i < 4; ++i) {
+        const char* idle = i % 2 ? "Menu\\RightArrowBtnI.img" : "Menu\\LeftArrowBtnI.img";
+        const char* hover = i % 2 ? "Menu\\RightArrowBtnH.img" : "Menu\\LeftArrowBtnH.img";
+        ASSERT_EQ(CreateMenuButton(&widgets, idle, hover, arrows[i][0], arrows[i][1], 28 + i, m_manager.get(), m_device), 0);
+    }
+    ASSERT_EQ(CreateMenuButton(&widgets, "Menu\\CheckBtnI.img", "Menu\\CheckBtnH.img", 333, 297, 32, m_manager.get(), m_device), 0);
+    UpdateScreenObjects(&widgets, 400, 354, 0, 0, nullptr);
+    drawMenu();
+    for (auto [text, x, y] : {std::tuple{"Music", 295.f, 195.f}, std::tuple{"Sound", 295.f, 249.f},
+                              std::tuple{"Fullscreen", 353.f, 303.f}, std::tuple{"8", 440.f, 195.f},
+                              std::tuple{"10", 435.f, 249.f}})
+        font.DrawText(x, y, 0, 1, 0xFFFFB600u, text, m_device);
+    Shot options;
+    save("options.png", options);
+    EXPECT_TRUE(Near(options.At(400 + 40, 354 + 6), 0xFFC53D, 40)) << "Done is lit under the pointer";
+    EXPECT_TRUE(Near(options.At(300, 230), 0x4A2C1B, 30)) << "the options board is behind the labels";
+
+    // A help page as the help screen draws it.
+    GMImage helpBack;
+    ASSERT_EQ(helpBack.LoadTemplate("Menu\\HelpBk.img", m_manager.get(), m_device), 0);
+    HelpPages help;
+    ASSERT_EQ(help.LoadFromFile("Help.txt", m_manager.get(), m_device), 0);
+    EXPECT_EQ(help.GetPageCount(), 8);
+    help.SetFont(&font);
+    GMObjectArray helpWidgets;
+    ASSERT_EQ(CreateMenuButton(&helpWidgets, "Menu\\MainBtnI.img", "Menu\\MainBtnH.img", 56, 560, 8, m_manager.get(), m_device), 0);
+    ASSERT_EQ(CreateMenuButton(&helpWidgets, "Menu\\LeftArrowBtnI.img", "Menu\\LeftArrowBtnH.img", 160, 561, 41, m_manager.get(), m_device), 0);
+    ASSERT_EQ(CreateMenuButton(&helpWidgets, "Menu\\RightArrowBtnI.img", "Menu\\RightArrowBtnH.img", 231, 561, 40, m_manager.get(), m_device), 0);
+    for (int page : {0, 5}) {
+        help.SetPage(page);
+        ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0), DD_OK);
+        ASSERT_EQ(m_device->BeginScene(), DD_OK);
+        helpBack.Draw(0, 0, m_device);
+        help.Draw(0, 0, m_device);
+        DrawScreenObjects(&helpWidgets, m_device);
+        Shot shot;
+        save(page == 0 ? "help1.png" : "help6.png", shot);
+        int white = 0;
+        for (int y = 110; y < 300; ++y)
+            for (int x = 320; x < 700; ++x)
+                white += Near(shot.At(x, y), 0xFFFFFF, 20);
+        EXPECT_GT(white, 800) << "page " << page << " shows its white text";
+        EXPECT_TRUE(Near(shot.At(60, 130), 0xFFF3D6, 20)) << "page " << page << " shows its picture";
+    }
 }
 
 TEST(DatagenData, ASecondRunWritesIdenticalBytes)
