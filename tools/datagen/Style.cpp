@@ -44,7 +44,13 @@ void DrawButton(Canvas& c, const std::string& label, bool hover, ButtonKind kind
         tw = c.TextWidth(label, Face::SansBold, fontSize);
     }
     double baseline = (H - lipH) / 2 + fontSize * 0.36 + 1;
+    // A label that cannot shrink enough is cut rather than spilt over the ends.
+    cairo_t* cr = c.Cr();
+    cairo_save(cr);
+    cairo_rectangle(cr, r * 0.75, 0, W - r * 1.5, H);
+    cairo_clip(cr);
     c.Text(label, W / 2, baseline, Face::SansBold, fontSize, {text}, Align::Centre);
+    cairo_restore(cr);
 }
 
 void DrawIcon(Canvas& c, Icon icon, double cx, double cy, double s, Rgb colour)
