@@ -1,0 +1,7 @@
+#pragma once
+#include <string>
+
+// Renders every screen this data set serves (start-up, menus, dialogs, help
+// pages, HUD panels) from the generated data into outDir as PNG files.
+// Returns the number of screens written, or -1 when a picture is missing.
+int RenderPreviewScreens(const std::string& dataRoot, const std::string& outDir);
