@@ -14,7 +14,7 @@ trap 'kill "$pid" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"'
 cp -rs "$data" "$work/data"
 cd "$work"
 # The pages fade in and out on the wall clock: splash 2 x 4 s, then loading.
-xvfb-run -a -s "-screen 0 1024x768x24" env SDL_AUDIODRIVER=dummy "$game" --windowed >"$work/out.txt" 2>&1 &
+xvfb-run -a -s "-screen 0 1024x768x24" env SDL_AUDIODRIVER=dummy ${BENCH_ENV:-} "$game" --windowed >"$work/out.txt" 2>&1 &
 pid=$!
 sleep 1
 gamepid=$(pgrep -n -f "$game" || true)
