@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 DeviceCapsFilter s_capsFilter;
@@ -39,6 +40,111 @@ struct DrawPlan {
 uint8_t Channel(uint32_t c, int shift) { return static_cast<uint8_t>((c >> shift) & 0xFF); }
 
 float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+
+// A frame longer than this is carried out as it comes (nothing the game draws gets near).
+constexpr size_t kMaxRecordedCommands = 1u << 16;
+constexpr size_t kMaxRecordedVertices = 1u << 20;
+
+void ApplyClip(DeviceBackend* b, const uint32_t clip[4])
+{
+    if (b->clipApplied && std::equal(clip, clip + 4, b->appliedClip))
+        return;
+    SDL_Rect rect{static_cast<int>(clip[0]), static_cast<int>(clip[1]), static_cast<int>(clip[2]),
+                  static_cast<int>(clip[3])};
+    bool whole = clip[0] == 0 && clip[1] == 0 && clip[2] == b->width && clip[3] == b->height;
+    SDL_RenderSetClipRect(b->renderer, whole ? nullptr : &rect);
+    std::copy(clip, clip + 4, b->appliedClip);
+    b->clipApplied = true;
+}
+
+void RunClear(DeviceBackend* b, const DrawCommand& c, const SDL_Rect* rects)
+{
+    SDL_Renderer* r = b->renderer;
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(r, Channel(c.color, 16), Channel(c.color, 8), Channel(c.color, 0), Channel(c.color, 24));
+    if (c.count == 0) {
+        SDL_Rect all{static_cast<int>(c.clip[0]), static_cast<int>(c.clip[1]), static_cast<int>(c.clip[2]),
+                     static_cast<int>(c.clip[3])};
+        SDL_RenderFillRect(r, &all);
+        return;
+    }
+    for (uint32_t i = 0; i < c.count; ++i)
+        SDL_RenderFillRect(r, &rects[i]);
+}
+
+void RunDraw(DeviceBackend* b, const DrawCommand& c, const TLVertex* v);
+
+// Carries out what the frame has recorded and not yet drawn.
+void CarryOut(DeviceBackend* b)
+{
+    DrawList& f = b->frame;
+    for (; f.done < f.commands.size(); ++f.done) {
+        DrawCommand& c = f.commands[f.done];
+        if (b->renderer) {
+            ApplyClip(b, c.clip);
+            if (c.kind == DrawCommand::Clear)
+                RunClear(b, c, f.rects.data() + c.first);
+            else
+                RunDraw(b, c, f.vertices.data() + c.first);
+        }
+        if (c.texture) {
+            c.texture->Release();
+            c.texture = nullptr;
+        }
+    }
+}
+
+// Forgets the frame's commands; those not carried out never will be.
+void ResetFrame(DrawList& f)
+{
+    for (size_t i = f.done; i < f.commands.size(); ++i)
+        if (f.commands[i].texture)
+            f.commands[i].texture->Release();
+    f.commands.clear();
+    f.vertices.clear();
+    f.rects.clear();
+    f.done = 0;
+    f.opens = false;
+    f.broken = false;
+}
+
+bool SameDrawing(const DrawList& a, const DrawList& b)
+{
+    if (a.commands.size() != b.commands.size() || a.vertices.size() != b.vertices.size() ||
+        a.rects.size() != b.rects.size())
+        return false;
+    for (size_t i = 0; i < a.commands.size(); ++i)
+        if (!a.commands[i].SameAs(b.commands[i]))
+            return false;
+    return std::memcmp(a.vertices.data(), b.vertices.data(), a.vertices.size() * sizeof(TLVertex)) == 0 &&
+           std::memcmp(a.rects.data(), b.rects.data(), a.rects.size() * sizeof(SDL_Rect)) == 0;
+}
+
+// Adds a command to the frame. A clear of the whole back buffer opens a new
+// frame: what was recorded before it would be covered anyway.
+DrawCommand& Record(DeviceBackend* b, const Viewport& vp, DrawCommand::Kind kind, bool whole)
+{
+    DrawList& f = b->frame;
+    const bool opens = whole && vp.x == 0 && vp.y == 0 && vp.width == b->width && vp.height == b->height;
+    if (opens) {
+        if (f.done > 0 || f.broken)
+            b->shownValid = false;  // the back buffer no longer holds the shown frame
+        ResetFrame(f);
+        f.opens = true;
+    } else if (f.commands.size() >= kMaxRecordedCommands || f.vertices.size() >= kMaxRecordedVertices) {
+        CarryOut(b);
+        ResetFrame(f);
+        f.broken = true;
+        b->shownValid = false;
+    }
+    DrawCommand& c = f.commands.emplace_back();
+    c.kind = kind;
+    c.clip[0] = vp.x;
+    c.clip[1] = vp.y;
+    c.clip[2] = vp.width;
+    c.clip[3] = vp.height;
+    return c;
+}
 }  // namespace
 
 void SetDeviceCapsFilter(DeviceCapsFilter filter) { s_capsFilter = std::move(filter); }
@@ -81,6 +187,7 @@ DisplayDevice::~DisplayDevice()
         m_texture->Release();
     DeviceBackend* b = m_backend;
     PlatformDetachDevice(this);
+    ResetFrame(b->frame);
     auto& devices = m_driver->GetBackend()->devices;
     devices.erase(std::remove(devices.begin(), devices.end(), this), devices.end());
     m_target->Release();
@@ -207,13 +314,7 @@ DisplayResult DisplayDevice::SetViewport(const Viewport& viewport)
     if (viewport.width == 0 || viewport.height == 0 || viewport.x + viewport.width > m_backend->width ||
         viewport.y + viewport.height > m_backend->height)
         return DDERR_INVALIDPARAMS;
-    m_viewport = viewport;
-    SDL_Rect clip{static_cast<int>(viewport.x), static_cast<int>(viewport.y), static_cast<int>(viewport.width),
-                  static_cast<int>(viewport.height)};
-    bool whole = viewport.x == 0 && viewport.y == 0 && viewport.width == m_backend->width &&
-                 viewport.height == m_backend->height;
-    if (m_backend->renderer)
-        SDL_RenderSetClipRect(m_backend->renderer, whole ? nullptr : &clip);
+    m_viewport = viewport;  // the clip of the commands recorded from now on
     return DD_OK;
 }
 
@@ -266,21 +367,18 @@ DisplayResult DisplayDevice::Clear(uint32_t rectCount, const ClearRect* rects, u
 {
     if (!(flags & D3DCLEAR_TARGET))
         return DD_OK;  // no depth or stencil buffer to clear
-    SDL_Renderer* r = m_backend->renderer;
-    if (!r)
+    if (!m_backend->renderer)
         return DDERR_SURFACELOST;
-    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(r, Channel(color, 16), Channel(color, 8), Channel(color, 0), Channel(color, 24));
-    if (rectCount == 0 || !rects) {
-        SDL_Rect all{static_cast<int>(m_viewport.x), static_cast<int>(m_viewport.y),
-                     static_cast<int>(m_viewport.width), static_cast<int>(m_viewport.height)};
-        SDL_RenderFillRect(r, &all);
+    const bool whole = rectCount == 0 || !rects;
+    DrawCommand& c = Record(m_backend, m_viewport, DrawCommand::Clear, whole);
+    c.color = color;
+    if (whole)
         return DD_OK;
-    }
-    for (uint32_t i = 0; i < rectCount; ++i) {
-        SDL_Rect rc{rects[i].x1, rects[i].y1, rects[i].x2 - rects[i].x1, rects[i].y2 - rects[i].y1};
-        SDL_RenderFillRect(r, &rc);
-    }
+    DrawList& f = m_backend->frame;
+    c.first = static_cast<uint32_t>(f.rects.size());
+    c.count = rectCount;
+    for (uint32_t i = 0; i < rectCount; ++i)
+        f.rects.push_back({rects[i].x1, rects[i].y1, rects[i].x2 - rects[i].x1, rects[i].y2 - rects[i].y1});
     return DD_OK;
 }
 
@@ -329,15 +427,63 @@ DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFo
     if (vertexFormat != kTLVertexFormat || !v || count < 3 ||
         (type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLELIST))
         return DDERR_INVALIDPARAMS;
-    SDL_Renderer* r = m_backend->renderer;
-    if (!r)
+    if (!m_backend->renderer)
         return DDERR_SURFACELOST;  // its window is gone
+
+    // Texture stage 0: a texture only counts when colour or alpha comes from it.
+    Texture* tex = m_texture;
+    if (tex && m_stageStates[D3DTSS_COLOROP] != D3DTOP_DISABLE) {
+        Source colour = OpSource(m_stageStates[D3DTSS_COLOROP], m_stageStates[D3DTSS_COLORARG1],
+                                 m_stageStates[D3DTSS_COLORARG2]);
+        Source alpha = OpSource(m_stageStates[D3DTSS_ALPHAOP], m_stageStates[D3DTSS_ALPHAARG1],
+                                m_stageStates[D3DTSS_ALPHAARG2]);
+        if (colour == Source::Diffuse && alpha == Source::Diffuse)
+            tex = nullptr;
+        else if (tex->IsLost() < 0)
+            return DDERR_SURFACELOST;
+    } else {
+        tex = nullptr;
+    }
+
+    DrawCommand& c = Record(m_backend, m_viewport, DrawCommand::Draw, false);
+    c.primitive = type;
+    c.states = {m_renderStates[D3DRENDERSTATE_ALPHABLENDENABLE],
+                m_renderStates[D3DRENDERSTATE_SRCBLEND],
+                m_renderStates[D3DRENDERSTATE_DESTBLEND],
+                m_stageStates[D3DTSS_COLOROP],
+                m_stageStates[D3DTSS_COLORARG1],
+                m_stageStates[D3DTSS_COLORARG2],
+                m_stageStates[D3DTSS_ALPHAOP],
+                m_stageStates[D3DTSS_ALPHAARG1],
+                m_stageStates[D3DTSS_ALPHAARG2],
+                m_stageStates[D3DTSS_MAGFILTER],
+                m_stageStates[D3DTSS_MINFILTER]};
+    if (tex) {
+        tex->AddRef();
+        c.texture = tex;
+        c.textureSerial = tex->GetBackend()->serial;
+        c.textureVersion = tex->GetVersion();
+    }
+    DrawList& f = m_backend->frame;
+    c.first = static_cast<uint32_t>(f.vertices.size());
+    c.count = count;
+    f.vertices.insert(f.vertices.end(), v, v + count);
+    return DD_OK;
+}
+
+namespace {
+void RunDraw(DeviceBackend* b, const DrawCommand& c, const TLVertex* v)
+{
+    SDL_Renderer* r = b->renderer;
+    const DrawStates& st = c.states;
+    const uint32_t type = c.primitive;
+    uint32_t count = c.count;
 
     // Blending.
     DrawPlan plan;
-    const uint32_t src = m_renderStates[D3DRENDERSTATE_SRCBLEND], dst = m_renderStates[D3DRENDERSTATE_DESTBLEND];
+    const uint32_t src = st.srcBlend, dst = st.destBlend;
     int derived = 0;
-    if (!m_renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] || (src == D3DBLEND_ONE && dst == D3DBLEND_ZERO))
+    if (!st.blendEnable || (src == D3DBLEND_ONE && dst == D3DBLEND_ZERO))
         plan.blend = SDL_BLENDMODE_NONE;
     else if (dst == D3DBLEND_ONE)
         plan.blend = SDL_BLENDMODE_ADD;
@@ -351,33 +497,22 @@ DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFo
         plan.blend = SDL_BLENDMODE_BLEND;
 
     // Texture stage 0: which of texture and vertex give colour and alpha.
-    Texture* tex = m_texture;
-    if (tex && m_stageStates[D3DTSS_COLOROP] != D3DTOP_DISABLE) {
-        Source colour = OpSource(m_stageStates[D3DTSS_COLOROP], m_stageStates[D3DTSS_COLORARG1],
-                                 m_stageStates[D3DTSS_COLORARG2]);
-        Source alpha = OpSource(m_stageStates[D3DTSS_ALPHAOP], m_stageStates[D3DTSS_ALPHAARG1],
-                                m_stageStates[D3DTSS_ALPHAARG2]);
-        if (colour == Source::Diffuse && alpha == Source::Diffuse) {
-            tex = nullptr;
-        } else {
-            if (tex->IsLost() < 0)
-                return DDERR_SURFACELOST;
-            if (colour == Source::Diffuse)
-                derived |= 1;
-            if (alpha == Source::Diffuse)
-                derived |= 2;
-            plan.colourFromTexture = colour == Source::Texture;
-            plan.alphaFromTexture = alpha == Source::Texture;
-            if (plan.invertVertexAlpha && alpha != Source::Diffuse)
-                plan.invertVertexAlpha = false;  // the copy's alpha is already turned over
-            plan.texture = PlatformTextureFor(tex, r, derived & 7);
-            if (!plan.texture)
-                return DDERR_OUTOFVIDEOMEMORY;
-        }
-    } else {
-        tex = nullptr;
+    Texture* tex = c.texture;
+    if (tex) {
+        Source colour = OpSource(st.colorOp, st.colorArg1, st.colorArg2);
+        Source alpha = OpSource(st.alphaOp, st.alphaArg1, st.alphaArg2);
+        if (colour == Source::Diffuse)
+            derived |= 1;
+        if (alpha == Source::Diffuse)
+            derived |= 2;
+        plan.colourFromTexture = colour == Source::Texture;
+        plan.alphaFromTexture = alpha == Source::Texture;
+        if (plan.invertVertexAlpha && alpha != Source::Diffuse)
+            plan.invertVertexAlpha = false;  // the copy's alpha is already turned over
+        plan.texture = PlatformTextureFor(tex, r, derived & 7);
+        if (!plan.texture)
+            return;  // no room on the renderer: the draw is lost, as a failed upload would be
     }
-
     auto vertexColour = [&](uint32_t c) {
         SDL_Color out{Channel(c, 16), Channel(c, 8), Channel(c, 0), Channel(c, 24)};
         if (plan.texture && plan.colourFromTexture)
@@ -389,10 +524,10 @@ DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFo
         return out;
     };
     auto setScale = [&](SDL_Texture* t, bool magnify) {
-        uint32_t filter = magnify ? m_stageStates[D3DTSS_MAGFILTER] : m_stageStates[D3DTSS_MINFILTER];
+        uint32_t filter = magnify ? st.magFilter : st.minFilter;
         SDL_ScaleMode want = filter >= 2 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
-        TextureBackend* b = tex->GetBackend();
-        SDL_ScaleMode& have = t == b->sdl ? b->scale : b->derivedScale;
+        TextureBackend* tb = tex->GetBackend();
+        SDL_ScaleMode& have = t == tb->sdl ? tb->scale : tb->derivedScale;
         if (have != want) {
             SDL_RenderFlush(r);  // the scale mode is not queued with earlier draws
             SDL_SetTextureScaleMode(t, want);
@@ -406,26 +541,26 @@ DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFo
         v[0].diffuse == v[2].diffuse && v[0].diffuse == v[3].diffuse &&
         (!plan.texture || (v[0].u == v[2].u && v[1].u == v[3].u && v[0].v == v[1].v && v[2].v == v[3].v &&
                            v[1].u > v[0].u && v[2].v > v[0].v))) {
-        SDL_Color c = vertexColour(v[0].diffuse);
+        SDL_Color one = vertexColour(v[0].diffuse);
         SDL_FRect dstRect{v[0].x, v[0].y, v[1].x - v[0].x, v[2].y - v[0].y};
         if (!plan.texture) {
             SDL_SetRenderDrawBlendMode(r, plan.blend);
-            SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
+            SDL_SetRenderDrawColor(r, one.r, one.g, one.b, one.a);
             SDL_RenderFillRectF(r, &dstRect);
-            return DD_OK;
+            return;
         }
         const float tw = static_cast<float>(tex->GetWidth()), th = static_cast<float>(tex->GetHeight());
         int x0 = static_cast<int>(std::lround(Clamp01(v[0].u) * tw)), x1 = static_cast<int>(std::lround(Clamp01(v[1].u) * tw));
         int y0 = static_cast<int>(std::lround(Clamp01(v[0].v) * th)), y1 = static_cast<int>(std::lround(Clamp01(v[2].v) * th));
         if (x1 <= x0 || y1 <= y0)
-            return DD_OK;  // less than a texel: nothing to show
+            return;  // less than a texel: nothing to show
         SDL_Rect srcRect{x0, y0, x1 - x0, y1 - y0};
         setScale(plan.texture, dstRect.w > srcRect.w || dstRect.h > srcRect.h);
         SDL_SetTextureBlendMode(plan.texture, plan.blend);
-        SDL_SetTextureColorMod(plan.texture, c.r, c.g, c.b);
-        SDL_SetTextureAlphaMod(plan.texture, c.a);
+        SDL_SetTextureColorMod(plan.texture, one.r, one.g, one.b);
+        SDL_SetTextureAlphaMod(plan.texture, one.a);
         SDL_RenderCopyF(r, plan.texture, &srcRect, &dstRect);
-        return DD_OK;
+        return;
     }
 
     // Everything else: triangles.
@@ -469,13 +604,13 @@ DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFo
     } else {
         SDL_SetRenderDrawBlendMode(r, plan.blend);
     }
-    if (SDL_RenderGeometry(r, plan.texture, out, static_cast<int>(count), idx, idxCount) != 0)
-        return DDERR_GENERIC;
-    return DD_OK;
+    SDL_RenderGeometry(r, plan.texture, out, static_cast<int>(count), idx, idxCount);
 }
+}  // namespace
 
 void DisplayDevice::Flush()
 {
+    CarryOut(m_backend);
     if (m_backend->renderer)
         SDL_RenderFlush(m_backend->renderer);
 }
@@ -487,6 +622,7 @@ DisplayResult DisplayDevice::ReadBackBuffer(std::vector<uint32_t>* pixels, uint3
     DeviceBackend* b = m_backend;
     if (!b->renderer)
         return DDERR_SURFACELOST;
+    CarryOut(b);  // readers see every draw so far
     pixels->assign(size_t(b->width) * b->height, 0);
     SDL_Rect all{0, 0, static_cast<int>(b->width), static_cast<int>(b->height)};
     if (SDL_RenderReadPixels(b->renderer, &all, SDL_PIXELFORMAT_ARGB8888, pixels->data(),
@@ -511,6 +647,8 @@ bool DisplayDevice::SaveBackBufferPng(const char* path)
 void PlatformDetachDevice(DisplayDevice* device)
 {
     DeviceBackend* b = device->GetBackend();
+    ResetFrame(b->frame);  // nothing left to draw into
+    b->shownValid = false;
     if (b->renderer) {
         PlatformDropTexturesOn(b->renderer);
         if (b->target)
@@ -532,6 +670,21 @@ int32_t PlatformPresent(DisplayDevice* device)
     if (!window || !r)
         return DDERR_INVALIDOBJECT;
     WindowBackend* wb = window->GetBackend();
+    int ww = 0, wh = 0;
+    SDL_GetWindowSize(wb->sdl, &ww, &wh);
+    DrawList& f = b->frame;
+    // The same frame as the one on the window, drawn over nothing that came
+    // before it: the back buffer and the window already hold its picture.
+    if (b->shownValid && f.opens && !f.broken && !wb->needsPresent && wb->capturePath.empty() &&
+        ww == b->shownOutputW && wh == b->shownOutputH && wb->fullScreen == b->shownFullScreen &&
+        SameDrawing(f, b->shown)) {
+        if (f.done > 0)
+            CarryOut(b);  // a read drew part of it: finish the same picture
+        ResetFrame(f);
+        return DD_OK;
+    }
+    CarryOut(b);
+
     SDL_SetRenderTarget(r, nullptr);
     // The window may have changed size while we drew into the back buffer (full
     // screen arrives late under X11): the whole output is the viewport now.
@@ -558,10 +711,36 @@ int32_t PlatformPresent(DisplayDevice* device)
     }
     SDL_RenderPresent(r);
     SDL_SetRenderTarget(r, b->target);
-    // Switching targets drops the clip: put the viewport's back.
-    Viewport vp;
-    device->GetViewport(&vp);
-    device->SetViewport(vp);
+    b->clipApplied = false;  // switching targets drops the clip
     ++wb->presents;
+
+    // Keep this frame to compare the next one with (swapping keeps the buffers).
+    std::swap(b->frame, b->shown);
+    b->shownValid = b->shown.opens && !b->shown.broken;
+    b->shownOutputW = ww;
+    b->shownOutputH = wh;
+    b->shownFullScreen = wb->fullScreen;
+    wb->needsPresent = false;
+    ResetFrame(b->frame);
     return DD_OK;
+}
+
+void PlatformFlushDrawsWith(DisplayDriver* driver, Texture* texture)
+{
+    for (DisplayDevice* device : driver->GetBackend()->devices) {
+        DrawList& f = device->GetBackend()->frame;
+        for (size_t i = f.done; i < f.commands.size(); ++i)
+            if (f.commands[i].texture == texture) {
+                CarryOut(device->GetBackend());
+                break;
+            }
+    }
+}
+
+void PlatformForgetShownFrames(DisplayDriver* driver)
+{
+    for (DisplayDevice* device : driver->GetBackend()->devices) {
+        CarryOut(device->GetBackend());  // what was drawn before the loss stays drawn before it
+        device->GetBackend()->shownValid = false;
+    }
 }

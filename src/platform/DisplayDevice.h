@@ -27,6 +27,12 @@ struct DeviceBackend;
 //                          colour goes through SDL_RenderCopyF (texel-exact), anything else
 //                          through SDL_RenderGeometry with strip indices {0,1,3, 0,3,2}
 //   BeginScene/EndScene    bookkeeping only; drawing outside a scene is refused
+// Clears and draws are recorded (with the states and texture contents they
+// use) and carried out when the back buffer is read or presented, or before a
+// texture they use changes. A frame that begins by clearing the whole back
+// buffer and records exactly what the last presented frame did is neither
+// drawn again nor copied to the window: both already hold its picture (unless
+// the window was exposed, resized or restored, or the display was lost).
 // Other states are stored and read back but change nothing: no depth buffer,
 // culling or lighting exists (the game sets them off anyway).
 // Colours are ARGB with alpha on top; integer coordinates hit texels exactly
@@ -65,13 +71,13 @@ public:
     DisplayResult DrawPrimitive(PrimitiveType type, uint32_t vertexFormat, const TLVertex* vertices,
                                 uint32_t count, uint32_t flags = 0);
 
-    // Carries out every draw queued so far (SDL batches them until needed).
+    // Carries out every draw recorded or queued so far.
     void Flush();
 
     // A new texture of the driver, width x height (at least 1 x 1), transparent black.
     DisplayResult CreateTexture(uint32_t width, uint32_t height, Texture** out);
 
-    // The back buffer as it stands (call before presenting): row-major 0xAARRGGBB.
+    // The back buffer with every draw so far (call before presenting): row-major 0xAARRGGBB.
     DisplayResult ReadBackBuffer(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height);
     // Writes the back buffer as an RGB PNG; false when it cannot.
     bool SaveBackBufferPng(const char* path);

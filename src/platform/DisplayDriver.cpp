@@ -270,6 +270,7 @@ void ForceDisplayLoss(DisplayDriver* driver)
 {
     if (!driver)
         return;
+    PlatformForgetShownFrames(driver);
     DriverBackend* b = driver->GetBackend();
     for (DisplaySurface* s : b->surfaces)
         s->MarkLost();

@@ -79,3 +79,12 @@ void UseHeadlessDrivers()
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("SDL_RENDER_DRIVER", "software", 1);
 }
+
+void InjectWindowExposed(Window* window)
+{
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_EXPOSED;
+    e.window.windowID = WindowId(window);
+    SDL_PushEvent(&e);
+}

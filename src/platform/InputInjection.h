@@ -11,6 +11,8 @@ void InjectMouseMove(Window* window, int32_t x, int32_t y);
 void InjectMouseButton(Window* window, int32_t button, bool down, int32_t x, int32_t y);
 // A key by virtual-key code; false when no key of this keyboard gives it.
 bool InjectKey(Window* window, uint32_t virtualKey, bool down);
+// The system asks for the window's contents again (another window uncovered it).
+void InjectWindowExposed(Window* window);
 
 // Chooses SDL's headless drivers (dummy video and audio, software renderer)
 // before the platform starts; everything still draws real pixels.

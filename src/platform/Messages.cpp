@@ -103,7 +103,15 @@ void TranslateWindowEvent(const SDL_WindowEvent& e)
             PlatformDeactivate(w);
         break;
     case SDL_WINDOWEVENT_MINIMIZED: w->GetBackend()->minimized = true; break;
-    case SDL_WINDOWEVENT_RESTORED: w->GetBackend()->minimized = false; break;
+    case SDL_WINDOWEVENT_RESTORED:
+        w->GetBackend()->minimized = false;
+        w->GetBackend()->needsPresent = true;
+        break;
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_RESIZED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_MAXIMIZED: w->GetBackend()->needsPresent = true; break;
     default: break;
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 // Private to src/platform: what the platform objects keep of SDL.
+#include "platform/DisplayTypes.h"
+
 #include <SDL.h>
 
 #include <cstdint>
@@ -32,6 +34,9 @@ struct WindowBackend {
     bool awaitingFocus = false;
     SDL_Renderer* renderer = nullptr;  // the device's renderer on this window
     std::string capturePath;
+    // The window's contents may be gone (shown, exposed, resized, restored):
+    // the next present copies the back buffer even when the frame is unchanged.
+    bool needsPresent = true;
 };
 
 struct TextureBackend {
@@ -43,6 +48,46 @@ struct TextureBackend {
     bool dirty = true;
     SDL_ScaleMode scale = SDL_ScaleModeNearest;
     SDL_ScaleMode derivedScale = SDL_ScaleModeNearest;
+    uint64_t serial = 0;  // unique per texture ever made: an address can be reused
+};
+
+// The states of the device that decide how a draw comes out.
+struct DrawStates {
+    uint32_t blendEnable, srcBlend, destBlend;
+    uint32_t colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
+    uint32_t magFilter, minFilter;
+    bool operator==(const DrawStates&) const = default;
+};
+
+// One drawing command into the back buffer, as recorded for the frame.
+struct DrawCommand {
+    enum Kind : uint32_t { Clear, Draw };
+    Kind kind = Clear;
+    uint32_t clip[4] = {};      // the viewport in force: x, y, width, height
+    uint32_t color = 0;         // Clear
+    uint32_t primitive = 0;     // Draw: D3DPT_
+    DrawStates states{};
+    uint64_t textureSerial = 0;  // 0: untextured
+    uint32_t textureVersion = 0;
+    uint32_t first = 0, count = 0;  // vertices (Draw) or rectangles (Clear, 0: the viewport)
+    Texture* texture = nullptr;     // held until carried out, then null; not compared
+    bool SameAs(const DrawCommand& o) const
+    {
+        return kind == o.kind && clip[0] == o.clip[0] && clip[1] == o.clip[1] && clip[2] == o.clip[2] &&
+               clip[3] == o.clip[3] && color == o.color && primitive == o.primitive && states == o.states &&
+               textureSerial == o.textureSerial && textureVersion == o.textureVersion && first == o.first &&
+               count == o.count;
+    }
+};
+
+// The drawing of one frame (from one present to the next).
+struct DrawList {
+    std::vector<DrawCommand> commands;
+    std::vector<TLVertex> vertices;
+    std::vector<SDL_Rect> rects;
+    size_t done = 0;      // commands carried out so far
+    bool opens = false;   // starts with a clear of the whole back buffer: needs nothing drawn before
+    bool broken = false;  // commands were carried out and forgotten (too long a frame)
 };
 
 struct DeviceBackend {
@@ -56,6 +101,15 @@ struct DeviceBackend {
     Window* ownWindow = nullptr;
     DisplayDriver* ownDriver = nullptr;
     DisplaySurface* ownPrimary = nullptr;
+    // Drawing is recorded and carried out when the back buffer is read or
+    // presented; a frame equal to the one shown is neither redrawn nor copied.
+    DrawList frame;
+    DrawList shown;          // the last presented frame (commands and data only)
+    bool shownValid = false;  // the back buffer and the window hold what `shown` draws
+    bool clipApplied = false;
+    uint32_t appliedClip[4] = {};
+    int shownOutputW = 0, shownOutputH = 0;
+    bool shownFullScreen = false;
 };
 
 struct DriverBackend {
@@ -82,6 +136,10 @@ void PlatformRegisterDriver(DisplayDriver* driver, bool add);
 void PlatformLoseAllDisplays();
 // Copies the device's back buffer to its window, letterboxed in full screen.
 int32_t PlatformPresent(DisplayDevice* device);
+// Carries out the recorded drawing that uses the texture, before its pixels change.
+void PlatformFlushDrawsWith(DisplayDriver* driver, Texture* texture);
+// The back buffers' contents are gone or suspect: the next frames draw and present.
+void PlatformForgetShownFrames(DisplayDriver* driver);
 // The device's renderer goes (with its window): it draws nothing from then on.
 void PlatformDetachDevice(DisplayDevice* device);
 void PlatformDetachDevicesOf(Window* window);

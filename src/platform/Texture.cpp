@@ -9,6 +9,8 @@ Texture::Texture(DisplayDriver* driver, uint32_t width, uint32_t height)
     : m_driver(driver), m_width(width), m_height(height), m_pixels(size_t(width) * height, 0u),
       m_backend(new TextureBackend)
 {
+    static uint64_t s_serial = 0;
+    m_backend->serial = ++s_serial;
     m_driver->AddRef();
     m_driver->GetBackend()->textures.push_back(this);
 }
@@ -39,6 +41,7 @@ DisplayResult Texture::Lock(LockedRect* out, uint32_t)
         return DDERR_SURFACELOST;
     if (m_locked)
         return DDERR_SURFACEBUSY;
+    PlatformFlushDrawsWith(m_driver, this);  // recorded draws show the pixels as they were
     m_locked = true;
     out->bits = m_pixels.data();
     out->pitch = static_cast<int32_t>(m_width * 4);

@@ -125,6 +125,7 @@ void Window::SetPlacement(WindowStyle style, const WindowRect& client, bool visi
     b->framed = style == WindowStyle::Framed;
     b->clientWidth = std::max(1, client.Width());
     b->clientHeight = std::max(1, client.Height());
+    b->needsPresent = true;
     if (!b->fullScreen) {
         SDL_SetWindowBordered(b->sdl, b->framed ? SDL_TRUE : SDL_FALSE);
         SDL_SetWindowSize(b->sdl, b->clientWidth, b->clientHeight);
@@ -142,6 +143,7 @@ void Window::SetFullScreen(bool fullScreen, int32_t frameWidth, int32_t frameHei
     if (b->fullScreen == fullScreen)
         return;
     b->fullScreen = fullScreen;
+    b->needsPresent = true;
     if (fullScreen) {
         // Cover the desktop ourselves first: without a window manager (a bare X
         // server) the full-screen request alone leaves the window as it was.
@@ -165,6 +167,7 @@ bool Window::IsFullScreen() const { return m_backend->fullScreen; }
 void Window::Show(ShowCommand command)
 {
     WindowBackend* b = m_backend;
+    b->needsPresent = true;
     switch (command) {
     case SW_HIDE:
         SDL_HideWindow(b->sdl);
