@@ -84,6 +84,10 @@ bool StartPlatform()
 {
     if (s_started)
         return true;
+    // The software renderer's picture goes to the window directly (XShm under
+    // X11), not through an OpenGL texture as SDL would choose: the same pixels,
+    // without a GL upload and draw per present (llvmpipe where there is no GPU).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         // No display at all: SDL's dummy driver still draws with the software renderer.
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
