@@ -116,8 +116,9 @@ bool SameDrawing(const DrawList& a, const DrawList& b)
     for (size_t i = 0; i < a.commands.size(); ++i)
         if (!a.commands[i].SameAs(b.commands[i]))
             return false;
-    return std::memcmp(a.vertices.data(), b.vertices.data(), a.vertices.size() * sizeof(TLVertex)) == 0 &&
-           std::memcmp(a.rects.data(), b.rects.data(), a.rects.size() * sizeof(SDL_Rect)) == 0;
+    return (a.vertices.empty() ||
+            std::memcmp(a.vertices.data(), b.vertices.data(), a.vertices.size() * sizeof(TLVertex)) == 0) &&
+           (a.rects.empty() || std::memcmp(a.rects.data(), b.rects.data(), a.rects.size() * sizeof(SDL_Rect)) == 0);
 }
 
 // Adds a command to the frame. A clear of the whole back buffer opens a new
