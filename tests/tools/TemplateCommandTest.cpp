@@ -36,7 +36,7 @@ std::string Bmp(int w, int h)
 
 std::string RunTool(std::vector<std::string> args, int* status)
 {
-    ToolResult r = RunTool(std::move(args));
+    ToolResult r = ::RunTool(std::move(args));
     *status = r.status;
     return r.out + r.err;
 }
