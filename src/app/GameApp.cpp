@@ -835,6 +835,13 @@ int32_t GameApp::FilterMessage(const Message& msg)
             }
         }
         DeveloperKey(vk);
+        if (vk == VK_F5 && mode == kModeHelp) {
+            // Reload the help text for whoever is writing it, on the same page.
+            int32_t page = m_help.GetPage();
+            m_help.LoadFromFile("Help.txt", &m_images, GetDevice());
+            m_help.SetPage(page);
+            m_help.SetFont(m_menu.font);
+        }
         return 1;
     }
     case WM_KEYUP:
