@@ -438,6 +438,10 @@ void GameApp::FrameDraw()
 void GameApp::Shutdown()
 {
     DiscardInterface();
+    // Everything that holds pictures lets go before the device goes.
+    m_help.Clear();
+    m_profileList.ClearList();
+    m_highscores.ClearHighscores();
     Release(m_logo);
     Release(m_loading);
     m_images.ReleaseAll();
