@@ -130,7 +130,6 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     uint32_t savedSmoothing = GetFontSmoothing();
     SetFontSmoothing(1);
 
-    m_modes.SetTransition(0);
     if (!StartPlatform()) {
         ShowMessageBox(nullptr, "Can't create game windows", "Creation Error", MB_ICONERROR);
         return 1;
@@ -408,8 +407,7 @@ int32_t GameApp::MainLoop()
             MessageQueue::Wait(m_timer.DueIn(timeGetTime()));
         }
     }
-    m_quitCode = static_cast<int32_t>(msg.wParam);
-    return m_quitCode;
+    return static_cast<int32_t>(msg.wParam);
 }
 
 void GameApp::FrameUpdate(float elapsedMs)
