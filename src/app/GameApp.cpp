@@ -130,7 +130,6 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     uint32_t savedSmoothing = GetFontSmoothing();
     SetFontSmoothing(1);
 
-    m_modes.SetTransition(0);
     if (!StartPlatform()) {
         ShowMessageBox(nullptr, "Can't create game windows", "Creation Error", MB_ICONERROR);
         return 1;
@@ -408,8 +407,7 @@ int32_t GameApp::MainLoop()
             MessageQueue::Wait(m_timer.DueIn(timeGetTime()));
         }
     }
-    m_quitCode = static_cast<int32_t>(msg.wParam);
-    return m_quitCode;
+    return static_cast<int32_t>(msg.wParam);
 }
 
 void GameApp::FrameUpdate(float elapsedMs)
@@ -438,6 +436,10 @@ void GameApp::FrameDraw()
 void GameApp::Shutdown()
 {
     DiscardInterface();
+    // Everything that holds pictures lets go before the device goes.
+    m_help.Clear();
+    m_profileList.ClearList();
+    m_highscores.ClearHighscores();
     Release(m_logo);
     Release(m_loading);
     m_images.ReleaseAll();
@@ -835,6 +837,13 @@ int32_t GameApp::FilterMessage(const Message& msg)
             }
         }
         DeveloperKey(vk);
+        if (vk == VK_F5 && mode == kModeHelp) {
+            // Reload the help text for whoever is writing it, on the same page.
+            int32_t page = m_help.GetPage();
+            m_help.LoadFromFile("Help.txt", &m_images, GetDevice());
+            m_help.SetPage(page);
+            m_help.SetFont(m_menu.font);
+        }
         return 1;
     }
     case WM_KEYUP:

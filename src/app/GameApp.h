@@ -66,10 +66,6 @@ public:
 
     Window* GetWindow() const { return m_window; }
     DisplayDevice* GetDevice() const;
-    const Settings& GetSettings() const { return m_settings; }
-    const char* GetVersionText() const { return m_versionText; }
-    bool IsActive() const { return m_active; }
-    int32_t GetQuitCode() const { return m_quitCode; }
     // Screenshot of the frame being drawn, taken just before it is presented.
     void RequestShot(const std::string& path) { m_pendingShot = path; }
 
@@ -142,7 +138,6 @@ private:
     char m_versionText[20] = {};
     bool m_active = false;
     bool m_desktopMatches = false;
-    int32_t m_quitCode = 0;
     std::string m_pendingShot;
     std::unique_ptr<ScriptRunner> m_script;
     KeyCode m_winCode{"BRIMW", 0};

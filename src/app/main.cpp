@@ -2,6 +2,9 @@
 #include "app/GameApp.h"
 #include "core/Version.h"
 #include "platform/InputInjection.h"
+#include "platform/ResourcePictures.h"
+
+#include "ExeImages.h"
 
 #include <climits>
 #include <cstdio>
@@ -70,6 +73,13 @@ int main(int argc, char** argv)
         UseHeadlessDrivers();
         options.windowOverride = 1;  // script coordinates are the window's own
     }
+    SetResourcePictures([](int32_t id, ResourcePicture* out) {
+        const ExeImage* image = FindExeImage(id);
+        if (!image)
+            return false;
+        *out = {image->width, image->height, image->hotX, image->hotY, image->rgba};
+        return true;
+    });
     GameApp app;
     return app.RunApplication(options);
 }

@@ -1,5 +1,6 @@
 #include "platform/Cursor.h"
 
+#include "platform/ResourcePictures.h"
 #include "platform/SdlBackend.h"
 
 #include <cstring>
@@ -63,12 +64,19 @@ Cursor* Cursor::Load(int32_t resourceId)
         return nullptr;
     auto* backend = new CursorBackend;
     backend->pixels.assign(32 * 32, 0);
-    for (int y = 0; y < pic.count && y < 32; ++y) {
-        int len = static_cast<int>(std::strlen(pic.rows[y]));
-        for (int x = 0; x < len && x < 32; ++x) {
-            char c = pic.rows[y][x];
-            uint32_t p = c == 'X' ? pic.outline : c == '.' ? pic.fill : c == 'o' ? pic.shade : 0;
-            backend->pixels[y * 32 + x] = p;
+    ResourcePicture drawn;
+    if (FindResourcePicture(resourceId, &drawn) && drawn.width == 32 && drawn.height == 32) {
+        ResourcePictureToArgb(drawn, backend->pixels.data());
+        pic.hotX = drawn.hotX;
+        pic.hotY = drawn.hotY;
+    } else {
+        for (int y = 0; y < pic.count && y < 32; ++y) {
+            int len = static_cast<int>(std::strlen(pic.rows[y]));
+            for (int x = 0; x < len && x < 32; ++x) {
+                char c = pic.rows[y][x];
+                uint32_t p = c == 'X' ? pic.outline : c == '.' ? pic.fill : c == 'o' ? pic.shade : 0;
+                backend->pixels[y * 32 + x] = p;
+            }
         }
     }
     backend->hotX = pic.hotX;

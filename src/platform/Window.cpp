@@ -2,6 +2,7 @@
 
 #include "platform/Cursor.h"
 #include "platform/Letterbox.h"
+#include "platform/ResourcePictures.h"
 #include "platform/SdlBackend.h"
 
 #include <algorithm>
@@ -284,9 +285,18 @@ bool Window::SetIcon(bool large, int32_t resourceId)
         return false;
     if (!large)
         return true;  // SDL shows one icon; the large one is the sharper
-    std::vector<uint32_t> px = DrawIcon(resourceId == IDI_LARGE_ICON ? 32 : 16);
     int size = resourceId == IDI_LARGE_ICON ? 32 : 16;
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(px.data(), size, size, 32, size * 4, SDL_PIXELFORMAT_ARGB8888);
+    std::vector<uint32_t> px;
+    ResourcePicture drawn;
+    if (FindResourcePicture(resourceId, &drawn)) {
+        size = drawn.width;
+        px.resize(size_t(drawn.width) * size_t(drawn.height));
+        ResourcePictureToArgb(drawn, px.data());
+    } else {
+        px = DrawIcon(size);
+    }
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(px.data(), size, static_cast<int>(px.size() / size_t(size)), 32,
+                                                        size * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!s)
         return false;
     SDL_SetWindowIcon(m_backend->sdl, s);

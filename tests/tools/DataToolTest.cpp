@@ -1,4 +1,4 @@
-#include "datatool/Commands.h"
+#include "tools/RunTool.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,37 +8,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result RunTool(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "brimvale-data");
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    FILE* out = std::tmpfile();
-    FILE* err = std::tmpfile();
-    int status = RunDataTool(static_cast<int>(argv.size()), argv.data(), out, err);
-    auto slurp = [](FILE* f) {
-        std::string s;
-        std::rewind(f);
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            s.append(buf, n);
-        std::fclose(f);
-        return s;
-    };
-    return {status, slurp(out), slurp(err)};
-}
-
-}  // namespace
 
 TEST(DataTool, ScrambleThenUnscrambleRoundTripsArbitraryBytes)
 {
@@ -52,7 +21,7 @@ TEST(DataTool, ScrambleThenUnscrambleRoundTripsArbitraryBytes)
     EXPECT_NE(dir.Read("LEVEL1.LVL"), bytes);
     EXPECT_EQ(dir.Read("LEVEL1.LVL").size(), bytes.size());
 
-    Result same = RunTool({"unscramble", dir.File("LEVEL1.LVL")});
+    ToolResult same = RunTool({"unscramble", dir.File("LEVEL1.LVL")});
     ASSERT_EQ(same.status, 0);
     EXPECT_EQ(same.out, bytes);
 
@@ -66,12 +35,12 @@ TEST(DataTool, ScrambleThenUnscrambleRoundTripsArbitraryBytes)
 TEST(DataTool, BadInputGivesAMessageAndAFailureStatus)
 {
     TempDir dir;
-    Result missing = RunTool({"unscramble", dir.File("nope.lvl")});
+    ToolResult missing = RunTool({"unscramble", dir.File("nope.lvl")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("cannot open"), std::string::npos);
     EXPECT_EQ(RunTool({"scramble", dir.File("nope"), dir.File("x.lvl")}).status, 1);
     EXPECT_EQ(RunTool({"scramble", dir.File("only-one")}).status, 2);
-    Result unknown = RunTool({"frobnicate"});
+    ToolResult unknown = RunTool({"frobnicate"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("unknown command"), std::string::npos);
     EXPECT_EQ(RunTool({}).status, 2);

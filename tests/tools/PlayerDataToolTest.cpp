@@ -1,4 +1,4 @@
-#include "datatool/Commands.h"
+#include "tools/RunTool.h"
 #include "player/GMHighscoreTable.h"
 #include "player/GMProfile.h"
 #include "support/TempDir.h"
@@ -10,33 +10,6 @@
 
 namespace {
 
-struct ToolResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-ToolResult RunTool(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "brimvale-data");
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    FILE* out = std::tmpfile();
-    FILE* err = std::tmpfile();
-    int status = RunDataTool(static_cast<int>(argv.size()), argv.data(), out, err);
-    auto slurp = [](FILE* f) {
-        std::string s;
-        std::rewind(f);
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            s.append(buf, n);
-        std::fclose(f);
-        return s;
-    };
-    return {status, slurp(out), slurp(err)};
-}
 
 TEST(PlayerDataTool, ProfilePrintsEveryField)
 {

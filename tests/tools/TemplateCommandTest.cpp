@@ -1,5 +1,5 @@
 // brimvale-data template: the game's own loader, printed.
-#include "datatool/Commands.h"
+#include "tools/RunTool.h"
 #include "support/TempDir.h"
 
 #include <cstdio>
@@ -36,23 +36,9 @@ std::string Bmp(int w, int h)
 
 std::string RunTool(std::vector<std::string> args, int* status)
 {
-    std::vector<char*> argv;
-    args.insert(args.begin(), "brimvale-data");
-    for (auto& a : args)
-        argv.push_back(a.data());
-    FILE* out = std::tmpfile();
-    FILE* err = std::tmpfile();
-    *status = RunDataTool(int(argv.size()), argv.data(), out, err);
-    std::string text;
-    for (FILE* f : {out, err}) {
-        std::rewind(f);
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            text.append(buf, n);
-        std::fclose(f);
-    }
-    return text;
+    ToolResult r = ::RunTool(std::move(args));
+    *status = r.status;
+    return r.out + r.err;
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #include "core/TaggedFile.h"
-#include "datatool/Commands.h"
+#include "tools/RunTool.h"
 #include "gfx/GMImage.h"
 #include "support/gfx/CairoFont.h"
 #include "support/gfx/GfxTestSupport.h"
@@ -219,26 +219,16 @@ TEST_F(LayoutTest, TheDataToolPrintsHelpAndStoryFiles)
     WriteScrambled("Help.txt", "\"TXT\" 20 40 2 1.5 \"hello\"\n\"IMG\" 1 2 -1 1 \"pic.img\"\n");
     WriteScrambled("s.sto", "\"TXT\" \"@hi\"\n");
     auto run = [](std::vector<std::string> args, std::string* out) {
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        FILE* o = std::tmpfile();
-        FILE* e = std::tmpfile();
-        int status = RunDataTool(int(argv.size()), argv.data(), o, e);
-        std::rewind(o);
-        char buf[4096];
-        size_t n = std::fread(buf, 1, sizeof buf, o);
-        out->assign(buf, n);
-        std::fclose(o);
-        std::fclose(e);
-        return status;
+        ToolResult r = RunTool(std::move(args));
+        *out = r.out;
+        return r.status;
     };
     std::string out;
-    EXPECT_EQ(run({"brimvale-data", "help", "Help.txt"}, &out), 0);
+    EXPECT_EQ(run({"help", "Help.txt"}, &out), 0);
     EXPECT_NE(out.find("3 pages"), std::string::npos) << out;
     EXPECT_NE(out.find("every page:"), std::string::npos);
     EXPECT_NE(out.find("text at (20, 40) scale 1.5: \"hello\""), std::string::npos) << out;
-    EXPECT_EQ(run({"brimvale-data", "story", "s.sto"}, &out), 1) << "a story without a button is reported";
+    EXPECT_EQ(run({"story", "s.sto"}, &out), 1) << "a story without a button is reported";
     EXPECT_NE(out.find("text (standard font) \"hi\""), std::string::npos) << out;
-    EXPECT_EQ(run({"brimvale-data", "help", "none.txt"}, &out), 1);
+    EXPECT_EQ(run({"help", "none.txt"}, &out), 1);
 }
