@@ -13,7 +13,8 @@ seconds=${2:-10}
 game=$(realpath "$build/game/brimvale")
 data=$(realpath "$build/game/data")
 work=$(mktemp -d /tmp/brimvale-cpu-XXXXXX)
-trap 'kill "$pid" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+# Ending the game lets xvfb-run take its X server down with it.
+trap 'kill "${gamepid:-}" 2>/dev/null || true; sleep 1; kill "${pid:-}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 cp -rs "$data" "$work/data"
 cd "$work"
 # The pages fade in and out on the wall clock: splash 2 x 4 s, then loading.
