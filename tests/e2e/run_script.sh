@@ -6,7 +6,8 @@
 #   file:PATH            PATH (relative to the directory) exists
 #   nofile:PATH          PATH does not exist
 #   grep:PATH:TEXT       PATH contains TEXT
-#   png:NAME             the screenshot NAME.png exists and is not one flat colour
+#   png:NAME             the screenshot NAME.png exists
+#   without:PATH         (done before the run) PATH is taken out of the data copy
 set -u
 game=$1 data=$2 script=$3 expected=$4
 shift 4
@@ -15,6 +16,9 @@ trap 'rm -rf "$work"' EXIT
 cp -rs "$(realpath "$data")" "$work/data"
 mkdir -p "$work/shots"
 cd "$work"
+for check in "$@"; do
+    case $check in without:*) rm -f "data/${check#without:}" ;; esac
+done
 "$game" --headless --script "$script" --shots "$work/shots" >"$work/out.txt" 2>&1
 status=$?
 fail=0
@@ -32,6 +36,7 @@ for check in "$@"; do
     png)  f="shots/$rest.png"
           if [ ! -s "$f" ]; then echo "missing screenshot $f"; fail=1;
           elif [ -n "${BRIMVALE_SHOTS_KEEP:-}" ]; then mkdir -p "$BRIMVALE_SHOTS_KEEP"; cp "$f" "$BRIMVALE_SHOTS_KEEP/"; fi ;;
+    without) ;;
     *)    echo "unknown check $check"; fail=1 ;;
     esac
 done
