@@ -1,6 +1,7 @@
 #include "world/GMFieldGrid.h"
 
 #include "world/GMImageObj.h"
+#include "world/GMRoadNodeObj.h"
 
 static bool InGrid(int32_t cellX, int32_t cellY, int32_t layer)
 {
@@ -28,6 +29,12 @@ bool GMFieldGrid::Place(int32_t cellX, int32_t cellY, int32_t layer, GMFieldObj*
 
 void GMFieldGrid::Clear()
 {
+    // Road nodes that link to each other hold each other: break those rings
+    // first, or the town's roads would outlive the level.
+    for (GMFieldObj* cell : m_cells) {
+        if (cell && cell->GetKind() == kKindRoadNode)
+            static_cast<GMRoadNodeObj*>(cell)->ReleaseNeighbours();
+    }
     for (GMFieldObj*& cell : m_cells)
         ReplaceObject(cell, static_cast<GMFieldObj*>(nullptr));
 }

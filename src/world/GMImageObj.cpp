@@ -41,6 +41,12 @@ void GMFieldObj::Reset()
     m_cellX = m_cellY = m_layer = 0;
 }
 
+void GMFieldObj::Clear()
+{
+    m_cellX = m_cellY = m_layer = 0;
+    GMImageObj::Clear();
+}
+
 void GMFieldObj::SetCell(int32_t cellX, int32_t cellY, int32_t layer)
 {
     m_cellX = cellX;

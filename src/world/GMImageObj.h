@@ -36,6 +36,7 @@ public:
     GMFieldObj() { GMFieldObj::Reset(); }
 
     void Reset() override;
+    void Clear() override;
 
     void SetCell(int32_t cellX, int32_t cellY, int32_t layer);
     int32_t GetCellX() const { return m_cellX; }
