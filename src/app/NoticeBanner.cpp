@@ -96,12 +96,13 @@ void NoticeBanner::Draw(DisplayDevice* device, GMImageManager* images)
     float fraction = m_leftMs < kFadeMs ? m_leftMs / kFadeMs : 1.0f;
     float height = 2.0f * kPadding + static_cast<float>(m_lines.size()) * (lineHeight + kLineGap) - kLineGap;
     float width = 800.0f - 2.0f * kPanelLeft;
-    FillRect(kPanelLeft, kPanelTop, width, height, WithAlpha(0xE0101820u, fraction), device);
+    FillRect(kPanelLeft, kPanelTop, width, height, WithAlpha(0xF0101820u, fraction), device);
     FillRect(kPanelLeft, kPanelTop, width, 2.0f, WithAlpha(0xFFFFD800u, fraction), device);
     FillRect(kPanelLeft, kPanelTop + height - 2.0f, width, 2.0f, WithAlpha(0xFFFFD800u, fraction), device);
     if (!m_font)
         return;
-    float y = kPanelTop + kPadding;
+    // Text stands on its baseline.
+    float y = kPanelTop + kPadding + lineHeight * 0.8f;
     for (const std::string& line : m_lines) {
         float w = 0.0f;
         std::string text = Literal(line);

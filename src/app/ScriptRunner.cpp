@@ -117,6 +117,8 @@ bool ScriptRunner::Parse(const std::string& text, std::string* error)
             ok = ToInt(c.args[0], &n) && n >= 0;
         if (ok && (c.verb == "move" || c.verb == "click" || c.verb == "down" || c.verb == "up"))
             ok = ToInt(c.args[0], &n) && ToInt(c.args[1], &n) && (c.args.size() < 3 || ButtonByName(c.args[2]));
+        if (ok && (c.verb == "expect-notice" || c.verb == "expect-link"))
+            ok = !c.args[0].empty();
         bool shift = false;
         if (ok && c.verb == "key")
             ok = KeyByName(c.args[0], &shift) != 0;
