@@ -34,5 +34,11 @@ int CmdProfile(int argc, char** argv, FILE* out, FILE* err)
                          b->GetCount(), b->GetPrice(), static_cast<double>(b->GetDuration() / 1000.0f),
                          static_cast<double>(b->GetValue()));
     }
+    if (!p.IsWhole()) {
+        // The game would keep this file aside and go on with what is printed.
+        std::fprintf(err, "brimvale-data: \"%s\" is damaged: it does not read back whole (shown: what could be read)\n",
+                     argv[0]);
+        return 1;
+    }
     return 0;
 }
