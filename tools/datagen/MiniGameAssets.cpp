@@ -152,7 +152,7 @@ void AddMiniGamePictures(TownList& out)
         out.push_back(MiniGame(std::string("MiniGame\\Car") + k.name + ".img", "traffic car", Anchor::Foot, 32, 64, 2,
                                6, [car](Canvas& c, int f) { DrawCar(c, *car, f); }));
     }
-    out.push_back(MiniGame("MiniGame\\Road.img", "road background, lanes on columns 6-10", Anchor::Stretched, 1024,
+    out.push_back(MiniGame("MiniGame\\Road.img", "mini-game road background, lanes on columns 6-10", Anchor::Stretched, 1024,
                            1024, 1, 0, [](Canvas& c, int) { DrawRoadBackground(c); }));
     out.push_back(MiniGame("MiniGame\\Lane.img", "lane cell", Anchor::Cell, 64, 64, 1, 0,
                            [](Canvas& c, int) { DrawLaneCell(c); }));

@@ -34,8 +34,8 @@ enum class Anchor {
 
 struct TownPicture {
     std::string path;   // the template as level files name it, e.g. "Town\\Road\\RoadTB.img"
-    TownFamily family;
-    Anchor anchor;
+    TownFamily family = TownFamily::Roads;
+    Anchor anchor = Anchor::Cell;
     int width = 0, height = 0;  // canvas of every frame
     int frames = 1;
     double fps = 0;             // 0 leaves the game's default

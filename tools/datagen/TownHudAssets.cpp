@@ -77,18 +77,18 @@ void DrawMoney(Canvas& c, const Look& look)
     cairo_t* cr = c.Cr();
     cairo_save(cr);
     cairo_scale(cr, 256.0 / 200, 256.0 / 200);
-    c.FillRoundRect(4, 10, 192, 188, 14, {look.plank});
-    c.StrokeRoundRect(4, 10, 192, 188, 14, 2, {Pal::Ink});
-    c.FillRoundRect(16, 26, 168, 164, 4, {0xFFFBEF});
+    c.FillRoundRect(0, 0, 200, 200, 10, {look.plank});
+    c.StrokeRoundRect(1, 1, 198, 198, 10, 2, {Pal::Ink});
+    c.FillRoundRect(12, 22, 176, 170, 4, {0xFFFBEF});
     for (double y = 60; y < 190; y += 20)
-        c.FillRect(22, y + 33, 156, 0.8, {0x9CCBE0, 0.6});
-    c.FillRect(30, 26, 1.2, 164, {0xE8A0A0, 0.7});
-    c.StrokeRoundRect(16, 26, 168, 164, 4, 1.2, {Pal::Ink, 0.7});
+        c.FillRect(18, y + 33, 164, 0.8, {0x9CCBE0, 0.6});
+    c.FillRect(28, 22, 1.2, 170, {0xE8A0A0, 0.7});
+    c.StrokeRoundRect(12, 22, 176, 170, 4, 1.2, {Pal::Ink, 0.7});
     // The clip holding the paper.
-    c.FillRoundRect(70, 14, 60, 18, 5, {0xC9CDD6});
-    c.StrokeRoundRect(70, 14, 60, 18, 5, 1.5, {Pal::Ink});
-    c.FillRoundRect(86, 8, 28, 10, 4, {0xA9AEB8});
-    c.StrokeRoundRect(86, 8, 28, 10, 4, 1.2, {Pal::Ink});
+    c.FillRoundRect(70, 10, 60, 18, 5, {0xC9CDD6});
+    c.StrokeRoundRect(70, 10, 60, 18, 5, 1.5, {Pal::Ink});
+    c.FillRoundRect(86, 4, 28, 10, 4, {0xA9AEB8});
+    c.StrokeRoundRect(86, 4, 28, 10, 4, 1.2, {Pal::Ink});
     // A coin in the corner.
     c.FillCircle(165, 172, 10, {Pal::Gold});
     c.StrokeCircle(165, 172, 10, 1.3, {Pal::Ink});

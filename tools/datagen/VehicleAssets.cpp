@@ -146,7 +146,7 @@ TownPicture Vehicle(const std::string& path, const std::string& role, int facing
     // The size the game reads as the vehicle's own (collision in the mini-game,
     // traffic spacing) is the car's, not the canvas's.
     bool across = facing == 0 || facing == 2;
-    p.extra.imw = across ? 40 : 30;
+    p.extra.imw = across ? 42 : 30;
     p.extra.imh = 40;
     return p;
 }
