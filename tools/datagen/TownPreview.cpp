@@ -117,7 +117,9 @@ bool Sheet(const std::string& root, const std::string& file, TownFamily family)
         x += w + 10;
         rowH = std::max(rowH, h);
     }
-    int height = static_cast<int>(y + rowH + margin);
+    // The HUD's digit picture comes from the fonts; show it with its look.
+    bool digits = family == TownFamily::Hud;
+    int height = static_cast<int>(y + rowH + margin + (digits ? 50 : 0));
     Preview pv(root, static_cast<int>(width), height);
     pv.Clear(kSheetBack);
     char title[160];
@@ -126,6 +128,13 @@ bool Sheet(const std::string& root, const std::string& file, TownFamily family)
     pv.Screen().Text(title, margin, 26, Face::SansBold, 15, {Pal::Ink});
     for (const auto& e : placed)
         DrawEntry(pv, e);
+    if (digits) {
+        double dy = y + rowH + 10;
+        pv.Screen().FillRect(margin, dy, 320, 28, {0xFFFBEF});
+        pv.Number("Hud\\Digits.img", margin + 6, dy + 24, 0xFF000000, "0123456789-$x:");
+        pv.Number("Hud\\Digits.img", margin + 220, dy + 24, 0xFFFF3030, "$2000");
+        pv.Screen().Text("Hud\\Digits.img (SFI, from the fonts)", margin + 2, dy + 40, Face::Sans, 10, {Pal::Ink});
+    }
     return pv.Save(file);
 }
 
