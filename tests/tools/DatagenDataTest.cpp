@@ -631,6 +631,9 @@ TEST(DatagenData, ASecondRunWritesIdenticalBytes)
         sa << a.rdbuf();
         sb << b.rdbuf();
         EXPECT_TRUE(sa.str() == sb.str()) << f << " differs between two runs";
+        // An installed data set is read by players other than the one who generated it.
+        auto perms = std::filesystem::status(DataFilePath(tmp.Path(), f)).permissions();
+        EXPECT_NE(perms & std::filesystem::perms::others_read, std::filesystem::perms::none) << f << " is not readable by others";
     }
 }
 

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <csetjmp>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gif_lib.h>
 #include <jpeglib.h>
 #include <png.h>
@@ -127,10 +130,16 @@ bool WriteGifFile(const std::string& path, const std::vector<uint8_t>& rgba, int
     if (GifQuantizeBuffer(static_cast<unsigned>(width), static_cast<unsigned>(height), &colours, r.data(), g.data(),
                           b.data(), index.data(), palette) == GIF_ERROR)
         return false;
-    int error = 0;
-    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
-    if (!gif)
+    // giflib creates files readable by their owner only; data files must be readable by every player.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
         return false;
+    int error = 0;
+    GifFileType* gif = EGifOpenFileHandle(fd, &error);
+    if (!gif) {
+        ::close(fd);
+        return false;
+    }
     ColorMapObject* map = GifMakeMapObject(256, palette);
     bool ok = map && EGifPutScreenDesc(gif, width, height, 8, 0, map) == GIF_OK &&
               EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK;
