@@ -3,6 +3,7 @@
 #include "app/GameModeMachine.h"
 #include "app/Input.h"
 #include "app/Settings.h"
+#include "app/WindowSettings.h"
 #include "game/GMLevelRun.h"
 #include "gfx/GMImageManager.h"
 #include "player/GMHighscoreTable.h"
@@ -32,6 +33,8 @@ struct RunOptions {
     std::string scriptPath;
     uint32_t stepMs = 16;
     std::string shotsDir;
+    int32_t scale = 0;    // window scale for this run; 0: "window.cfg"
+    int32_t smooth = -1;  // filter for this run; -1: "window.cfg"
 };
 
 // The application: start-up, the main loop, the mode switches with their
@@ -61,6 +64,8 @@ public:
     // Settings and the options screen.
     bool CreateGameWindow(bool visible);
     void ToggleWindowMode(GMInteractiveObj* checkBox);
+    // The options screen's full-screen check box, when it is shown.
+    GMInteractiveObj* WindowModeCheckBox();
     void ChangeMusicVolume(float step);
     void ChangeEffectsVolume(float step);
 
@@ -110,6 +115,7 @@ private:
 
     RunOptions m_options;
     Settings m_settings;
+    WindowSettings m_windowSettings;
     GameModeMachine m_modes{this};
     InputState m_input;
     FrameTimer m_timer;

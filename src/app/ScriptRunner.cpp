@@ -4,6 +4,7 @@
 #include "app/Input.h"
 #include "core/TaggedFile.h"
 #include "platform/InputInjection.h"
+#include "platform/Window.h"
 #include "platform/Messages.h"
 
 #include <cctype>
@@ -48,7 +49,16 @@ struct Shape {
 const Shape kShapes[] = {
     {"frames", 1, 1}, {"wait", 1, 1}, {"move", 2, 2}, {"click", 2, 3}, {"down", 2, 3}, {"up", 2, 3},
     {"key", 1, 1},    {"type", 1, 1}, {"shot", 1, 1}, {"expect-mode", 1, 1}, {"expect-file", 1, 1}, {"quit", 0, 0},
+    {"window-shot", 1, 1},
 };
+
+// "alt+enter" is Alt held around the key; the rest names the key.
+bool SplitAlt(const std::string& name, std::string* key)
+{
+    bool alt = name.size() > 4 && (name.compare(0, 4, "alt+") == 0 || name.compare(0, 4, "Alt+") == 0);
+    *key = alt ? name.substr(4) : name;
+    return alt;
+}
 
 }  // namespace
 
@@ -112,8 +122,11 @@ bool ScriptRunner::Parse(const std::string& text, std::string* error)
         if (ok && (c.verb == "move" || c.verb == "click" || c.verb == "down" || c.verb == "up"))
             ok = ToInt(c.args[0], &n) && ToInt(c.args[1], &n) && (c.args.size() < 3 || ButtonByName(c.args[2]));
         bool shift = false;
-        if (ok && c.verb == "key")
-            ok = KeyByName(c.args[0], &shift) != 0;
+        if (ok && c.verb == "key") {
+            std::string key;
+            SplitAlt(c.args[0], &key);
+            ok = KeyByName(key, &shift) != 0;
+        }
         if (ok && c.verb == "type") {
             for (char ch : c.args[0])
                 ok = ok && KeyForChar(ch, &shift) != 0;
@@ -242,6 +255,13 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
         m_framesLeft = 1;
         return true;
     }
+    if (v == "window-shot") {
+        // The picture as the window shows it: scaled, letterboxed.
+        if (ShotsEnabled() && w)
+            w->CaptureNextPresent(ShotPath(c.args[0]).c_str());
+        m_framesLeft = 1;
+        return true;
+    }
     if (v == "expect-mode") {
         if (app.Modes().GetCurrentMode() != arg(0))
             Fail(c, "the mode is " + std::to_string(app.Modes().GetCurrentMode()));
@@ -278,7 +298,13 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
         };
         bool shift = false;
         if (v == "key") {
-            press(KeyByName(c.args[0], &shift), shift);
+            std::string key;
+            bool alt = SplitAlt(c.args[0], &key);
+            if (alt)
+                InjectKey(w, VK_MENU, true);
+            press(KeyByName(key, &shift), shift);
+            if (alt)
+                InjectKey(w, VK_MENU, false);
         } else {
             for (char ch : c.args[0]) {
                 uint32_t vk = KeyForChar(ch, &shift);

@@ -13,7 +13,8 @@ class GameApp;
 // command a line, "#" starts a comment:
 //   frames N | wait MS | move X Y | click X Y [left|right|middle]
 //   down X Y [button] | up X Y [button] | key NAME|CODE | type TEXT
-//   shot NAME | expect-mode N | expect-file PATH | quit
+//   shot NAME | window-shot NAME | expect-mode N | expect-file PATH | quit
+// A key may be held with Alt: "key alt+enter".
 class ScriptRunner {
 public:
     struct Command {

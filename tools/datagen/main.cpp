@@ -11,7 +11,7 @@
 
 int main(int argc, char** argv)
 {
-    std::string out, src = "data-src", preview, exeImages;
+    std::string out, src = "data-src", preview, exeImages, icons;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--out") == 0)
             out = argv[i + 1];
@@ -21,6 +21,15 @@ int main(int argc, char** argv)
             preview = argv[i + 1];
         else if (std::strcmp(argv[i], "--exe-images") == 0)
             exeImages = argv[i + 1];
+        else if (std::strcmp(argv[i], "--icons") == 0)
+            icons = argv[i + 1];
+    }
+    if (!icons.empty()) {
+        if (!WriteDesktopIcons(icons)) {
+            std::fprintf(stderr, "brimvale-datagen: cannot write the desktop icons to %s\n", icons.c_str());
+            return 1;
+        }
+        return 0;
     }
     if (!exeImages.empty()) {
         if (!WriteExeImages(exeImages)) {
@@ -32,6 +41,7 @@ int main(int argc, char** argv)
     if (out.empty()) {
         std::fprintf(stderr, "usage: brimvale-datagen --out DATA_DIR [--src DATA_SRC_DIR] [--preview PNG_DIR]\n"
                              "       brimvale-datagen --exe-images DIR\n"
+                             "       brimvale-datagen --icons DIR   (DIR/NxN/apps/brimvale.png, hicolor sizes)\n"
                              "       (with --preview, DATA_DIR is read, not written)\n");
         return 2;
     }
