@@ -49,7 +49,7 @@ struct Shape {
 const Shape kShapes[] = {
     {"frames", 1, 1}, {"wait", 1, 1}, {"move", 2, 2}, {"click", 2, 3}, {"down", 2, 3}, {"up", 2, 3},
     {"key", 1, 1},    {"type", 1, 1}, {"shot", 1, 1}, {"expect-mode", 1, 1}, {"expect-file", 1, 1}, {"quit", 0, 0},
-    {"window-shot", 1, 1},
+    {"window-shot", 1, 1}, {"window-click", 2, 3},
 };
 
 // "alt+enter" is Alt held around the key; the rest names the key.
@@ -119,7 +119,8 @@ bool ScriptRunner::Parse(const std::string& text, std::string* error)
         long n = 0;
         if (ok && (c.verb == "frames" || c.verb == "wait" || c.verb == "expect-mode"))
             ok = ToInt(c.args[0], &n) && n >= 0;
-        if (ok && (c.verb == "move" || c.verb == "click" || c.verb == "down" || c.verb == "up"))
+        if (ok && (c.verb == "move" || c.verb == "click" || c.verb == "down" || c.verb == "up" ||
+                   c.verb == "window-click"))
             ok = ToInt(c.args[0], &n) && ToInt(c.args[1], &n) && (c.args.size() < 3 || ButtonByName(c.args[2]));
         bool shift = false;
         if (ok && c.verb == "key") {
@@ -280,13 +281,14 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
     m_framesLeft = 1;
     if (v == "move") {
         InjectMouseMove(w, arg(0), arg(1));
-    } else if (v == "click" || v == "down" || v == "up") {
+    } else if (v == "click" || v == "down" || v == "up" || v == "window-click") {
         int button = ButtonByName(c.args.size() > 2 ? c.args[2] : "");
-        InjectMouseMove(w, arg(0), arg(1));
+        bool pixels = v == "window-click";
+        InjectMouseMove(w, arg(0), arg(1), pixels);
         if (v != "up")
-            InjectMouseButton(w, button, true, arg(0), arg(1));
+            InjectMouseButton(w, button, true, arg(0), arg(1), pixels);
         if (v != "down")
-            InjectMouseButton(w, button, false, arg(0), arg(1));
+            InjectMouseButton(w, button, false, arg(0), arg(1), pixels);
     } else if (v == "key" || v == "type") {
         auto press = [&](uint32_t vk, bool shift) {
             if (shift)

@@ -13,7 +13,10 @@ class GameApp;
 // command a line, "#" starts a comment:
 //   frames N | wait MS | move X Y | click X Y [left|right|middle]
 //   down X Y [button] | up X Y [button] | key NAME|CODE | type TEXT
-//   shot NAME | window-shot NAME | expect-mode N | expect-file PATH | quit
+//   shot NAME | window-shot NAME | window-click X Y [button]
+//   expect-mode N | expect-file PATH | quit
+// window-shot keeps the picture as the window shows it (scaled, letterboxed);
+// window-click clicks at the window's own pixels, not the frame's.
 // A key may be held with Alt: "key alt+enter".
 class ScriptRunner {
 public:

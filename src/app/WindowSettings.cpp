@@ -8,7 +8,7 @@
 
 int32_t ParseWindowScale(const char* text)
 {
-    if (!text || !*text)
+    if (!text || *text < '0' || *text > '9')
         return 0;
     char* end = nullptr;
     long v = std::strtol(text, &end, 10);

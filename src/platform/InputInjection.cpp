@@ -28,9 +28,10 @@ static void FrameToWindow(Window* window, int32_t* x, int32_t* y)
     *y = box.y + static_cast<int32_t>((2 * *y + 1) * static_cast<int64_t>(box.height) / (2 * fh));
 }
 
-void InjectMouseMove(Window* window, int32_t x, int32_t y)
+void InjectMouseMove(Window* window, int32_t x, int32_t y, bool windowPixels)
 {
-    FrameToWindow(window, &x, &y);
+    if (!windowPixels)
+        FrameToWindow(window, &x, &y);
     SDL_Event e{};
     e.type = SDL_MOUSEMOTION;
     e.motion.windowID = WindowId(window);
@@ -39,9 +40,10 @@ void InjectMouseMove(Window* window, int32_t x, int32_t y)
     SDL_PushEvent(&e);
 }
 
-void InjectMouseButton(Window* window, int32_t button, bool down, int32_t x, int32_t y)
+void InjectMouseButton(Window* window, int32_t button, bool down, int32_t x, int32_t y, bool windowPixels)
 {
-    FrameToWindow(window, &x, &y);
+    if (!windowPixels)
+        FrameToWindow(window, &x, &y);
     SDL_Event e{};
     e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     e.button.windowID = WindowId(window);
