@@ -2,10 +2,12 @@
 # hicolor icons, the desktop entry, AppStream metadata, the manual page and
 # the Debian documentation. The installed game finds its data relative to its
 # own executable, so any prefix works (`cmake --install build --prefix DIR`).
+# A game's executable goes to games/ and its static data to share/games/.
+set(CMAKE_INSTALL_BINDIR games CACHE PATH "Games (games)")
 include(GNUInstallDirs)
 
-set(BRIMVALE_INSTALL_DATA ${CMAKE_INSTALL_DATADIR}/brimvale/data)
-file(RELATIVE_PATH _bin_to_data ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/brimvale/data)
+set(BRIMVALE_INSTALL_DATA ${CMAKE_INSTALL_DATADIR}/games/brimvale/data)
+file(RELATIVE_PATH _bin_to_data ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${BRIMVALE_INSTALL_DATA})
 target_compile_definitions(brimvale_app PRIVATE BRIMVALE_INSTALLED_DATA="${_bin_to_data}")
 
 if(BRIMVALE_UNIT_ONLY)
@@ -32,6 +34,8 @@ add_custom_command(
   VERBATIM)
 add_custom_target(brimvale_desktop_files ALL DEPENDS ${_icons}/256x256/apps/brimvale.png ${_man} ${_changelog})
 
+# Bind now: the whole relocation table read-only once the game runs.
+target_link_options(brimvale PRIVATE -Wl,-z,relro -Wl,-z,now)
 install(TARGETS brimvale RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Only the generated set: files a run beside the data wrote are the player's.
 install(DIRECTORY ${BRIMVALE_GAME_DIR}/data/ DESTINATION ${BRIMVALE_INSTALL_DATA}
@@ -55,12 +59,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Brimvale developers")
 set(CPACK_PACKAGE_CONTACT "The Brimvale developers <brimvale@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "casual time-management game of deliveries in a small town")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "casual time-management game of deliveries in a small town
- Each level of Brimvale is a working day in a small town: customers at the
- houses order goods, the player picks the goods up at the shops and assigns
- them to the orders, and the delivery van drives the town's roads to each
- house. The game keeps profiles and highscores in the player's own data
- directory and runs in a scalable window or full screen.")
+# CPack puts the summary first and indents this below it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Each level of Brimvale is a working day in a small town: customers at the
+houses order goods, the player picks the goods up at the shops and assigns
+them to the orders, and the delivery van drives the town's roads to each
+house. The game keeps profiles and highscores in the player's own data
+directory and runs in a scalable window or full screen.")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

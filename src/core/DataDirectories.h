@@ -22,7 +22,7 @@ std::string UserDataDirectory(const char* xdgDataHome, const char* home);
 //   startDir       the directory the game was started in
 //   exeDir         the executable's directory (may be empty)
 //   installedData  an installation's data directory relative to the executable
-//                  ("../share/brimvale/data"; may be empty)
+//                  ("../share/games/brimvale/data"; may be empty)
 // An existing installed data directory wins, so an installed game never picks
 // up some other "data" folder from where it was started; otherwise "data" below
 // startDir (matched without regard to case). The player's directory is used

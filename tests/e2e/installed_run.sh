@@ -15,8 +15,8 @@ fail=0
 check() { if ! eval "$1"; then echo "FAILED: $2"; fail=1; fi; }
 
 cmake --install "$build" --prefix "$work/usr" >"$work/install.txt" 2>&1 || { cat "$work/install.txt"; exit 1; }
-game=$work/usr/bin/brimvale
-data=$work/usr/share/brimvale/data
+game=$work/usr/games/brimvale
+data=$work/usr/share/games/brimvale/data
 check '[ -x "$game" ] && [ -f "$data/preload.cfg" ]' "the executable and the data set are installed"
 check '[ -f "$work/usr/share/applications/org.brimvale.Brimvale.desktop" ]' "desktop entry installed"
 check '[ -f "$work/usr/share/metainfo/org.brimvale.Brimvale.metainfo.xml" ]' "AppStream metadata installed"
