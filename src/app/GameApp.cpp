@@ -163,9 +163,6 @@ int32_t GameApp::RunApplication(const RunOptions& options)
         m_profile.LoadProfile(m_settings.profileFile.c_str());
     if (m_options.windowOverride >= 0)
         m_settings.windowed = m_options.windowOverride != 0;
-    // A file the player can find and edit; the game itself never changes it.
-    if (!ReadWindowSettings("window.cfg", &m_windowSettings))
-        WriteWindowSettings("window.cfg", m_windowSettings);
 
     if (!CreateGameWindow(false)) {
         ShowMessageBox(nullptr, "Can't create game windows", "Creation Error", MB_ICONERROR);
@@ -230,7 +227,13 @@ int32_t GameApp::RunApplication(const RunOptions& options)
 
 bool GameApp::EnterDataDirectory()
 {
-    return EnterGameDirectories();
+    if (!EnterGameDirectories())
+        return false;
+    // Beside "option.cfg": a file the player can find and edit; the game itself
+    // never changes it.
+    if (!ReadWindowSettings("window.cfg", &m_windowSettings))
+        WriteWindowSettings("window.cfg", m_windowSettings);
+    return true;
 }
 
 void GameApp::ApplyVolumes()

@@ -115,7 +115,6 @@ private:
 
     RunOptions m_options;
     Settings m_settings;
-    WindowSettings m_windowSettings;
     GameModeMachine m_modes{this};
     InputState m_input;
     FrameTimer m_timer;
@@ -148,4 +147,5 @@ private:
     std::unique_ptr<ScriptRunner> m_script;
     KeyCode m_winCode{"BRIMW", 0};
     KeyCode m_jumpCode{"JUMP", 2};
+    WindowSettings m_windowSettings;  // "window.cfg"
 };

@@ -40,18 +40,6 @@ int ButtonByName(const std::string& name)
     return 0;
 }
 
-struct Shape {
-    const char* verb;
-    size_t minArgs;
-    size_t maxArgs;
-};
-
-const Shape kShapes[] = {
-    {"frames", 1, 1}, {"wait", 1, 1}, {"move", 2, 2}, {"click", 2, 3}, {"down", 2, 3}, {"up", 2, 3},
-    {"key", 1, 1},    {"type", 1, 1}, {"shot", 1, 1}, {"expect-mode", 1, 1}, {"expect-file", 1, 1}, {"quit", 0, 0},
-    {"window-shot", 1, 1}, {"window-click", 2, 3},
-};
-
 // "alt+enter" is Alt held around the key; the rest names the key.
 bool SplitAlt(const std::string& name, std::string* key)
 {
@@ -59,6 +47,18 @@ bool SplitAlt(const std::string& name, std::string* key)
     *key = alt ? name.substr(4) : name;
     return alt;
 }
+
+struct Shape {
+    const char* verb;
+    size_t minArgs;
+    size_t maxArgs;
+};
+
+const Shape kShapes[] = {
+    {"window-shot", 1, 1}, {"window-click", 2, 3},
+    {"frames", 1, 1}, {"wait", 1, 1}, {"move", 2, 2}, {"click", 2, 3}, {"down", 2, 3}, {"up", 2, 3},
+    {"key", 1, 1},    {"type", 1, 1}, {"shot", 1, 1}, {"expect-mode", 1, 1}, {"expect-file", 1, 1}, {"quit", 0, 0},
+};
 
 }  // namespace
 

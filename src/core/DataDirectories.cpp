@@ -99,7 +99,7 @@ bool ChooseDataDirectories(const std::string& startDir, const std::string& exeDi
             return false;
         out->data = candidate;
     }
-    if (out->installed || ::access(out->data.c_str(), W_OK) != 0)
+    if (out->installed)
         out->writable = UserDataDirectory(xdgDataHome, home);
     return true;
 }
@@ -144,6 +144,20 @@ std::string WritableCopyPath(const char* path)
         return std::string();
     return Join(s_writable, p);
 }
+
+std::string ResolveDataPath(const char* path, bool forWriting)
+{
+    std::string mine = WritableCopyPath(path);
+    if (!mine.empty()) {
+        std::string resolved = ResolvePath(mine.c_str());
+        struct stat st;
+        if (forWriting || ::stat(resolved.c_str(), &st) == 0)
+            return resolved;
+    }
+    return ResolvePath(path);
+}
+
+std::string PlayerFilesDirectory() { return s_writable.empty() ? std::string(".") : s_writable; }
 
 std::vector<std::string> FindDataFiles(const char* pattern)
 {

@@ -26,8 +26,9 @@ std::string UserDataDirectory(const char* xdgDataHome, const char* home);
 // An existing installed data directory wins, so an installed game never picks
 // up some other "data" folder from where it was started; otherwise "data" below
 // startDir (matched without regard to case). The player's directory is used
-// when the data is the installed one or cannot be written to. False when no
-// data directory exists.
+// for an installed game only: a build tree or an unpacked folder keeps its
+// files beside the data, even where that cannot be written (the game then
+// runs without saving and says so). False when no data directory exists.
 bool ChooseDataDirectories(const std::string& startDir, const std::string& exeDir, const std::string& installedData,
                            const char* xdgDataHome, const char* home, DataDirectories* out);
 
@@ -44,6 +45,16 @@ const std::string& GetWritableDirectory();
 // top. Empty when redirection is off or the path is absolute or leaves the
 // tree ("..\\..\\x").
 std::string WritableCopyPath(const char* path);
+
+// The file a data-relative path opens as, for reading (the player's copy when
+// there is one, else the data directory's) or for writing (always the
+// player's directory while redirection is on). Code that handles files itself
+// (rename, stat) uses this in place of ResolvePath.
+std::string ResolveDataPath(const char* path, bool forWriting);
+
+// Where the player's files are written: the writable directory, or "." (the
+// data directory, today's layout).
+std::string PlayerFilesDirectory();
 
 // Files matching a pattern ("*.prf", relative to the data directory), from the
 // data directory and the writable one, each name once, sorted.

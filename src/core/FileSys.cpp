@@ -72,18 +72,7 @@ std::string ResolvePath(const char* path)
     return out;
 }
 
-// Where a data-relative path opens: with a writable directory set, writes go
-// there and reads take its copy first.
-static std::string TargetFor(const char* path, bool writing)
-{
-    std::string mine = WritableCopyPath(path);
-    if (!mine.empty()) {
-        std::string resolved = ResolvePath(mine.c_str());
-        if (writing || Exists(resolved))
-            return resolved;
-    }
-    return ResolvePath(path);
-}
+static std::string TargetFor(const char* path, bool writing) { return ResolveDataPath(path, writing); }
 
 FILE* OpenFile(const char* path, const char* mode)
 {

@@ -78,19 +78,16 @@ TEST(DataDirectories, BuildTreeKeepsEverythingBesideTheData)
     EXPECT_FALSE(ChooseDataDirectories(dir.Path(), "", "../share/brimvale/data", "/xdg", "/home/mia", &d));
 }
 
-TEST(DataDirectories, ReadOnlyUnpackedDataWritesToThePlayer)
+TEST(DataDirectories, ReadOnlyUnpackedDataStaysBesideTheData)
 {
     TempDir dir;
     MakeDir(dir.File("data"));
     ASSERT_EQ(::chmod(dir.File("data").c_str(), 0555), 0);
-    if (::access(dir.File("data").c_str(), W_OK) == 0) {
-        ::chmod(dir.File("data").c_str(), 0755);
-        GTEST_SKIP() << "running with rights that ignore file permissions";
-    }
     DataDirectories d;
-    ASSERT_TRUE(ChooseDataDirectories(dir.Path(), "", "", nullptr, "/home/mia", &d));
+    ASSERT_TRUE(ChooseDataDirectories(dir.Path(), dir.Path(), "../share/games/brimvale/data", nullptr, "/home/mia",
+                                      &d));
     EXPECT_FALSE(d.installed);
-    EXPECT_EQ(d.writable, "/home/mia/.local/share/brimvale");
+    EXPECT_EQ(d.writable, "") << "only an installed game moves the player's files";
     ::chmod(dir.File("data").c_str(), 0755);
 }
 
@@ -110,7 +107,10 @@ TEST(DataDirectories, MakeDirectoriesCreatesMissingParents)
 TEST(DataDirectories, DataPathsMapIntoThePlayerDirectory)
 {
     EXPECT_EQ(WritableCopyPath("option.cfg"), "") << "off by default";
+    EXPECT_EQ(PlayerFilesDirectory(), ".");
+    EXPECT_EQ(ResolveDataPath("sfx\\a.ogg", true), "sfx/a.ogg");
     ScopedWritable on("/w");
+    EXPECT_EQ(PlayerFilesDirectory(), "/w");
     EXPECT_EQ(WritableCopyPath("option.cfg"), "/w/option.cfg");
     EXPECT_EQ(WritableCopyPath(".\\Mia.prf"), "/w/Mia.prf");
     // The logs one level up land in the same place.
@@ -137,10 +137,13 @@ TEST(DataDirectories, WritesGoToThePlayerAndReadsTakeItsCopyFirst)
 
     // Before the player has a copy, the data directory's file is read.
     EXPECT_EQ(ReadWholeFileForTest("option.cfg"), "shipped");
+    EXPECT_EQ(ResolveDataPath("option.cfg", false), "option.cfg");
+    EXPECT_EQ(ResolveDataPath("option.cfg", true), dir.File("mine/option.cfg"));
     ASSERT_TRUE(WriteFileAtomically("option.cfg", "wt", [](FILE* f) { return std::fputs("mine", f) >= 0; }));
     EXPECT_EQ(dir.Read("mine/option.cfg"), "mine");
     EXPECT_EQ(dir.Read("game/data/option.cfg"), "shipped") << "the data directory is never written";
     EXPECT_EQ(ReadWholeFileForTest("OPTION.CFG"), "mine") << "the player's copy first, case ignored";
+    EXPECT_EQ(ResolveDataPath("Option.Cfg", false), dir.File("mine/option.cfg"));
     EXPECT_TRUE(FileExists("Help.txt"));
 
     // Logs of the directory above the data.

@@ -11,7 +11,8 @@
 
 int main(int argc, char** argv)
 {
-    std::string out, src = "data-src", preview, exeImages, icons;
+    std::string out, src = "data-src", preview, exeImages;
+    std::string icons;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--out") == 0)
             out = argv[i + 1];
@@ -41,7 +42,6 @@ int main(int argc, char** argv)
     if (out.empty()) {
         std::fprintf(stderr, "usage: brimvale-datagen --out DATA_DIR [--src DATA_SRC_DIR] [--preview PNG_DIR]\n"
                              "       brimvale-datagen --exe-images DIR\n"
-                             "       brimvale-datagen --icons DIR   (DIR/NxN/apps/brimvale.png, hicolor sizes)\n"
                              "       (with --preview, DATA_DIR is read, not written)\n");
         return 2;
     }
