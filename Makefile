@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test unit-asan bench clean
+.PHONY: all deps build run test unit-asan bench install package clean
 
 all: build
 
@@ -30,6 +30,14 @@ unit-asan: deps
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+# Into CMake's prefix (/usr/local), or PREFIX=DIR; DESTDIR is honoured.
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+# The Debian package build/brimvale_VERSION_ARCH.deb (apt install ./build/brimvale_*.deb).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,5 +1,6 @@
 #include "app/GameApp.h"
 
+#include "app/GameDirectories.h"
 #include "app/ScriptRunner.h"
 #include "app/SplashPages.h"
 #include "core/FileSys.h"
@@ -237,7 +238,13 @@ int32_t GameApp::RunApplication(const RunOptions& options)
 
 bool GameApp::EnterDataDirectory()
 {
-    return ::chdir(ResolvePath(".\\data").c_str()) == 0;
+    if (!EnterGameDirectories())
+        return false;
+    // Beside "option.cfg": a file the player can find and edit; the game itself
+    // never changes it.
+    if (!ReadWindowSettings("window.cfg", &m_windowSettings))
+        WriteWindowSettings("window.cfg", m_windowSettings);
+    return true;
 }
 
 void GameApp::ApplyVolumes()
@@ -850,6 +857,13 @@ int32_t GameApp::FilterMessage(const Message& msg)
     case WM_SYSKEYDOWN:
         if (vk == VK_F10 || (vk == VK_F4 && (msg.lParam & (1 << 29))))
             return 0;
+        // Alt+Enter does what the options screen's full-screen check box does
+        // (once per press, not on key repeat).
+        if (vk == VK_RETURN && (msg.lParam & (1 << 29))) {
+            if (!(msg.lParam & (1 << 30)) && GetDisplayState().deviceReady)
+                ToggleWindowMode(WindowModeCheckBox());
+            return 0;
+        }
         return 1;
     case WM_SYSKEYUP:
         return 0;
@@ -931,15 +945,9 @@ int32_t GameApp::HandleMenuInput(float x, float y, uint32_t clickFlags, float el
     case 31:
         ChangeEffectsVolume(command == 30 ? -0.1f : 0.1f);
         break;
-    case 32: {
-        GMInteractiveObj* box = nullptr;
-        for (int32_t c = -1; GMObject* obj = static_cast<GMObject*>(m_widgets.GetNext(c));) {
-            if (obj->GetMark() == 32)
-                box = AsInteractive(obj);
-        }
-        ToggleWindowMode(box);
+    case 32:
+        ToggleWindowMode(WindowModeCheckBox());
         break;
-    }
     case 9:
     case 10:
     case 11:
@@ -1037,7 +1045,10 @@ bool GameApp::CreateGameWindow(bool visible)
         }
     }
     GetDisplayState().windowed = m_settings.windowed;
+    int32_t scale = m_options.scale > 0 ? m_options.scale : m_windowSettings.scale;
+    bool smooth = m_options.smooth >= 0 ? m_options.smooth != 0 : m_windowSettings.smooth;
     if (m_window) {
+        m_window->SetScale(scale, smooth);
         m_window->SetPlacement(style, rect, true);
         m_window->SetFullScreen(!m_settings.windowed);
         return true;
@@ -1045,10 +1056,22 @@ bool GameApp::CreateGameWindow(bool visible)
     m_window = Window::Create("Brimvale", style, rect, visible);
     if (!m_window)
         return false;
+    if (m_window->SetScale(scale, smooth) > 1)
+        m_window->SetPlacement(style, rect, visible);  // centred at its new size
     m_window->SetFullScreen(!m_settings.windowed);
     m_window->SetIcon(true, IDI_LARGE_ICON);
     m_window->SetIcon(false, IDI_SMALL_ICON);
     return true;
+}
+
+GMInteractiveObj* GameApp::WindowModeCheckBox()
+{
+    GMInteractiveObj* box = nullptr;
+    for (int32_t c = -1; GMObject* obj = static_cast<GMObject*>(m_widgets.GetNext(c));) {
+        if (obj->GetMark() == 32)
+            box = AsInteractive(obj);
+    }
+    return box;
 }
 
 void GameApp::ToggleWindowMode(GMInteractiveObj* checkBox)

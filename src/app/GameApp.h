@@ -4,6 +4,7 @@
 #include "app/Input.h"
 #include "app/NoticeBanner.h"
 #include "app/Settings.h"
+#include "app/WindowSettings.h"
 #include "game/GMLevelRun.h"
 #include "gfx/GMImageManager.h"
 #include "player/GMHighscoreTable.h"
@@ -33,6 +34,8 @@ struct RunOptions {
     std::string scriptPath;
     uint32_t stepMs = 16;
     std::string shotsDir;
+    int32_t scale = 0;    // window scale for this run; 0: "window.cfg"
+    int32_t smooth = -1;  // filter for this run; -1: "window.cfg"
 };
 
 // The application: start-up, the main loop, the mode switches with their
@@ -62,6 +65,8 @@ public:
     // Settings and the options screen.
     bool CreateGameWindow(bool visible);
     void ToggleWindowMode(GMInteractiveObj* checkBox);
+    // The options screen's full-screen check box, when it is shown.
+    GMInteractiveObj* WindowModeCheckBox();
     void ChangeMusicVolume(float step);
     void ChangeEffectsVolume(float step);
 
@@ -153,4 +158,5 @@ private:
     std::unique_ptr<ScriptRunner> m_script;
     KeyCode m_winCode{"BRIMW", 0};
     KeyCode m_jumpCode{"JUMP", 2};
+    WindowSettings m_windowSettings;  // "window.cfg"
 };

@@ -5,6 +5,7 @@
 #include "core/FileSys.h"
 #include "core/TaggedFile.h"
 #include "platform/InputInjection.h"
+#include "platform/Window.h"
 #include "platform/Messages.h"
 
 #include <cctype>
@@ -41,6 +42,14 @@ int ButtonByName(const std::string& name)
     return 0;
 }
 
+// "alt+enter" is Alt held around the key; the rest names the key.
+bool SplitAlt(const std::string& name, std::string* key)
+{
+    bool alt = name.size() > 4 && (name.compare(0, 4, "alt+") == 0 || name.compare(0, 4, "Alt+") == 0);
+    *key = alt ? name.substr(4) : name;
+    return alt;
+}
+
 struct Shape {
     const char* verb;
     size_t minArgs;
@@ -48,6 +57,7 @@ struct Shape {
 };
 
 const Shape kShapes[] = {
+    {"window-shot", 1, 1}, {"window-click", 2, 3},
     {"frames", 1, 1}, {"wait", 1, 1}, {"move", 2, 2}, {"click", 2, 3}, {"down", 2, 3}, {"up", 2, 3},
     {"key", 1, 1},    {"type", 1, 1}, {"shot", 1, 1}, {"expect-mode", 1, 1}, {"expect-file", 1, 1}, {"quit", 0, 0},
     {"expect-notice", 1, 1}, {"expect-link", 1, 1},
@@ -115,13 +125,17 @@ bool ScriptRunner::Parse(const std::string& text, std::string* error)
         long n = 0;
         if (ok && (c.verb == "frames" || c.verb == "wait" || c.verb == "expect-mode"))
             ok = ToInt(c.args[0], &n) && n >= 0;
-        if (ok && (c.verb == "move" || c.verb == "click" || c.verb == "down" || c.verb == "up"))
+        if (ok && (c.verb == "move" || c.verb == "click" || c.verb == "down" || c.verb == "up" ||
+                   c.verb == "window-click"))
             ok = ToInt(c.args[0], &n) && ToInt(c.args[1], &n) && (c.args.size() < 3 || ButtonByName(c.args[2]));
         if (ok && (c.verb == "expect-notice" || c.verb == "expect-link"))
             ok = !c.args[0].empty();
         bool shift = false;
-        if (ok && c.verb == "key")
-            ok = KeyByName(c.args[0], &shift) != 0;
+        if (ok && c.verb == "key") {
+            std::string key;
+            SplitAlt(c.args[0], &key);
+            ok = KeyByName(key, &shift) != 0;
+        }
         if (ok && c.verb == "type") {
             for (char ch : c.args[0])
                 ok = ok && KeyForChar(ch, &shift) != 0;
@@ -259,6 +273,13 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
         m_framesLeft = 1;
         return true;
     }
+    if (v == "window-shot") {
+        // The picture as the window shows it: scaled, letterboxed.
+        if (ShotsEnabled() && w)
+            w->CaptureNextPresent(ShotPath(c.args[0]).c_str());
+        m_framesLeft = 1;
+        return true;
+    }
     if (v == "expect-mode") {
         if (app.Modes().GetCurrentMode() != arg(0))
             Fail(c, "the mode is " + std::to_string(app.Modes().GetCurrentMode()));
@@ -286,13 +307,14 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
     m_framesLeft = 1;
     if (v == "move") {
         InjectMouseMove(w, arg(0), arg(1));
-    } else if (v == "click" || v == "down" || v == "up") {
+    } else if (v == "click" || v == "down" || v == "up" || v == "window-click") {
         int button = ButtonByName(c.args.size() > 2 ? c.args[2] : "");
-        InjectMouseMove(w, arg(0), arg(1));
+        bool pixels = v == "window-click";
+        InjectMouseMove(w, arg(0), arg(1), pixels);
         if (v != "up")
-            InjectMouseButton(w, button, true, arg(0), arg(1));
+            InjectMouseButton(w, button, true, arg(0), arg(1), pixels);
         if (v != "down")
-            InjectMouseButton(w, button, false, arg(0), arg(1));
+            InjectMouseButton(w, button, false, arg(0), arg(1), pixels);
     } else if (v == "key" || v == "type") {
         auto press = [&](uint32_t vk, bool shift) {
             if (shift)
@@ -304,7 +326,13 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
         };
         bool shift = false;
         if (v == "key") {
-            press(KeyByName(c.args[0], &shift), shift);
+            std::string key;
+            bool alt = SplitAlt(c.args[0], &key);
+            if (alt)
+                InjectKey(w, VK_MENU, true);
+            press(KeyByName(key, &shift), shift);
+            if (alt)
+                InjectKey(w, VK_MENU, false);
         } else {
             for (char ch : c.args[0]) {
                 uint32_t vk = KeyForChar(ch, &shift);

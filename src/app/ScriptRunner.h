@@ -12,6 +12,9 @@ class GameApp;
 // player gives it, screenshots, and checks of the mode and of files. One
 // command a line, "#" starts a comment:
 //   frames N | wait MS | move X Y | click X Y [left|right|middle]
+//   window-click X Y [button] (the window's own pixels, not the frame's)
+//   window-shot NAME (the picture as the window shows it: scaled, letterboxed)
+//   key alt+NAME (the key with Alt held)
 //   down X Y [button] | up X Y [button] | key NAME|CODE | type TEXT
 //   shot NAME | expect-mode N | expect-file PATH | expect-notice TEXT
 //   expect-link TEXT | quit

@@ -1,5 +1,7 @@
 // The game's entry: the command line, then the application.
 #include "app/GameApp.h"
+#include "app/GameDirectories.h"
+#include "app/WindowSettings.h"
 #include "core/Version.h"
 #include "platform/InputInjection.h"
 #include "platform/ResourcePictures.h"
@@ -23,14 +25,19 @@ static std::string Absolute(const char* path)
 static void Usage(FILE* to)
 {
     std::fprintf(to,
-                 "usage: brimvale [--windowed | --fullscreen] [--headless --script FILE [--step MS] [--shots DIR]]\n"
+                 "usage: brimvale [--windowed | --fullscreen] [--scale N] [--filter sharp|smooth]\n"
+                 "                [--headless --script FILE [--step MS] [--shots DIR]] [--where]\n"
                  "  --windowed, --fullscreen  override the window setting for this run\n"
+                 "  --scale N                 show the window N times its size (1-8) for this run\n"
+                 "  --filter sharp|smooth     how a scaled picture is drawn, for this run\n"
+                 "  --where                   print where the data is read and files are written\n"
                  "  --headless                no window or sound device (SDL's dummy drivers)\n"
                  "  --script FILE             play the commands of FILE on a virtual clock\n"
                  "  --step MS                 game time per scripted frame (default 16)\n"
                  "  --shots DIR               where the script's screenshots go\n"
                  "  --version, --help\n"
-                 "The game runs in the directory \"data\" below the current directory.\n");
+                 "The game reads its data from the installed data directory, else from \"data\"\n"
+                 "below the current directory.\n");
 }
 
 int main(int argc, char** argv)
@@ -57,6 +64,27 @@ int main(int argc, char** argv)
             options.stepMs = static_cast<uint32_t>(std::strtoul(value(), nullptr, 10));
         } else if (!std::strcmp(a, "--shots")) {
             options.shotsDir = Absolute(value());
+        } else if (!std::strcmp(a, "--scale")) {
+            const char* v = value();
+            if (!(options.scale = ParseWindowScale(v))) {
+                std::fprintf(stderr, "brimvale: --scale takes a whole number from 1 to %d, not \"%s\"\n",
+                             kMaxWindowScale, v);
+                return 2;
+            }
+        } else if (!std::strcmp(a, "--filter")) {
+            const char* v = value();
+            if ((options.smooth = ParseWindowFilter(v)) < 0) {
+                std::fprintf(stderr, "brimvale: --filter takes sharp or smooth, not \"%s\"\n", v);
+                return 2;
+            }
+        } else if (!std::strcmp(a, "--where")) {
+            std::string where;
+            if (!EnterGameDirectories(&where)) {
+                std::fprintf(stderr, "brimvale: no data directory\n");
+                return 1;
+            }
+            std::printf("%s\n", where.c_str());
+            return 0;
         } else if (!std::strcmp(a, "--version")) {
             std::printf("Brimvale ver. %lu.%02lu\n", BRIMVALE_VERSION_MAJOR, BRIMVALE_VERSION_MINOR);
             return 0;

@@ -1,5 +1,7 @@
 #include "core/FileSys.h"
 
+#include "core/DataDirectories.h"
+
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -70,6 +72,8 @@ std::string ResolvePath(const char* path)
     return out;
 }
 
+static std::string TargetFor(const char* path, bool writing) { return ResolveDataPath(path, writing); }
+
 FILE* OpenFile(const char* path, const char* mode)
 {
     if (!path || !mode)
@@ -81,11 +85,17 @@ FILE* OpenFile(const char* path, const char* mode)
             m[n++] = *c;
     }
     m[n] = 0;
-    return std::fopen(ResolvePath(path).c_str(), m);
+    return std::fopen(TargetFor(path, std::strpbrk(m, "wa+") != nullptr).c_str(), m);
 }
 
 bool DeleteFile(const char* path)
 {
+    std::string mine = WritableCopyPath(path);
+    if (!mine.empty()) {
+        std::string p = ResolvePath(mine.c_str());
+        if (std::remove(p.c_str()) != 0 && errno != ENOENT)
+            return false;
+    }
     std::string p = ResolvePath(path);
     return !p.empty() && (std::remove(p.c_str()) == 0 || errno == ENOENT);
 }
@@ -94,7 +104,7 @@ FILE* OpenTempFor(const char* path, const char* mode, std::string& tempPath, std
 {
     if (!path)
         return nullptr;
-    finalPath = ResolvePath(path);
+    finalPath = TargetFor(path, true);
     tempPath = finalPath + ".tmp";
     return OpenFile(tempPath.c_str(), mode);
 }

@@ -697,12 +697,12 @@ int32_t PlatformPresent(DisplayDevice* device)
     int ow = 0, oh = 0;
     SDL_GetRendererOutputSize(r, &ow, &oh);
     SDL_Rect dst{0, 0, static_cast<int>(b->width), static_cast<int>(b->height)};
-    if (wb->fullScreen) {
+    if (wb->fullScreen || wb->scale > 1) {
         LetterboxRect box = ComputeLetterbox(static_cast<int32_t>(b->width), static_cast<int32_t>(b->height), ow, oh);
         dst = {box.x, box.y, box.width, box.height};
     }
     bool scaled = dst.w != static_cast<int>(b->width) || dst.h != static_cast<int>(b->height);
-    SDL_SetTextureScaleMode(b->target, scaled ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_SetTextureScaleMode(b->target, scaled && wb->smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     SDL_RenderCopy(r, b->target, nullptr, &dst);
     if (!wb->capturePath.empty()) {
         std::vector<uint32_t> shown(size_t(ow) * oh);

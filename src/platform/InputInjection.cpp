@@ -16,21 +16,22 @@ static uint32_t WindowId(Window* window)
 static void FrameToWindow(Window* window, int32_t* x, int32_t* y)
 {
     WindowBackend* b = window ? window->GetBackend() : nullptr;
-    if (!b || !b->sdl || !b->fullScreen)
+    if (!b || !b->sdl || (!b->fullScreen && b->scale <= 1))
         return;
-    int w = 0, h = 0;
-    SDL_GetWindowSize(b->sdl, &w, &h);
-    LetterboxRect box = ComputeLetterbox(b->frameWidth, b->frameHeight, w, h);
-    if (b->frameWidth <= 0 || b->frameHeight <= 0)
+    LetterboxRect box = PlatformFrameBox(b);
+    int32_t fw = b->fullScreen ? b->frameWidth : b->clientWidth;
+    int32_t fh = b->fullScreen ? b->frameHeight : b->clientHeight;
+    if (fw <= 0 || fh <= 0)
         return;
     // The centre of the output pixels that show frame pixel (x, y).
-    *x = box.x + static_cast<int32_t>((2 * *x + 1) * static_cast<int64_t>(box.width) / (2 * b->frameWidth));
-    *y = box.y + static_cast<int32_t>((2 * *y + 1) * static_cast<int64_t>(box.height) / (2 * b->frameHeight));
+    *x = box.x + static_cast<int32_t>((2 * *x + 1) * static_cast<int64_t>(box.width) / (2 * fw));
+    *y = box.y + static_cast<int32_t>((2 * *y + 1) * static_cast<int64_t>(box.height) / (2 * fh));
 }
 
-void InjectMouseMove(Window* window, int32_t x, int32_t y)
+void InjectMouseMove(Window* window, int32_t x, int32_t y, bool windowPixels)
 {
-    FrameToWindow(window, &x, &y);
+    if (!windowPixels)
+        FrameToWindow(window, &x, &y);
     SDL_Event e{};
     e.type = SDL_MOUSEMOTION;
     e.motion.windowID = WindowId(window);
@@ -39,9 +40,10 @@ void InjectMouseMove(Window* window, int32_t x, int32_t y)
     SDL_PushEvent(&e);
 }
 
-void InjectMouseButton(Window* window, int32_t button, bool down, int32_t x, int32_t y)
+void InjectMouseButton(Window* window, int32_t button, bool down, int32_t x, int32_t y, bool windowPixels)
 {
-    FrameToWindow(window, &x, &y);
+    if (!windowPixels)
+        FrameToWindow(window, &x, &y);
     SDL_Event e{};
     e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     e.button.windowID = WindowId(window);

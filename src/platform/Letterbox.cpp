@@ -1,5 +1,6 @@
 #include "platform/Letterbox.h"
 
+#include <algorithm>
 #include <cmath>
 
 LetterboxRect ComputeLetterbox(int32_t frameWidth, int32_t frameHeight, int32_t outputWidth, int32_t outputHeight)
@@ -30,4 +31,13 @@ void MapOutputToFrame(const LetterboxRect& box, int32_t frameWidth, int32_t fram
     }
     *frameX = static_cast<int32_t>(std::floor(double(x - box.x) * frameWidth / box.width));
     *frameY = static_cast<int32_t>(std::floor(double(y - box.y) * frameHeight / box.height));
+}
+
+int32_t FitWindowScale(int32_t requested, int32_t frameWidth, int32_t frameHeight, int32_t areaWidth,
+                       int32_t areaHeight)
+{
+    int32_t scale = requested;
+    if (frameWidth > 0 && frameHeight > 0 && areaWidth > 0 && areaHeight > 0)
+        scale = std::min({scale, areaWidth / frameWidth, areaHeight / frameHeight});
+    return std::max<int32_t>(1, scale);
 }

@@ -13,3 +13,8 @@ LetterboxRect ComputeLetterbox(int32_t frameWidth, int32_t frameHeight, int32_t 
 // result lies outside the frame).
 void MapOutputToFrame(const LetterboxRect& box, int32_t frameWidth, int32_t frameHeight, int32_t x, int32_t y,
                       int32_t* frameX, int32_t* frameY);
+
+// The largest whole scale, at most `requested` and at least 1, at which the
+// frame fits an area (the desktop's usable part).
+int32_t FitWindowScale(int32_t requested, int32_t frameWidth, int32_t frameHeight, int32_t areaWidth,
+                       int32_t areaHeight);

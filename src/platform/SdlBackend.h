@@ -1,6 +1,7 @@
 #pragma once
 // Private to src/platform: what the platform objects keep of SDL.
 #include "platform/DisplayTypes.h"
+#include "platform/Letterbox.h"
 
 #include <SDL.h>
 
@@ -26,6 +27,8 @@ struct WindowBackend {
     int32_t clientHeight = 600;
     int32_t frameWidth = 800;    // picture shown in full screen
     int32_t frameHeight = 600;
+    int32_t scale = 1;           // windowed: the frame shown this many times its size
+    bool smooth = true;          // a scaled frame is filtered linearly, else nearest
     int32_t pointerX = 0;        // last pointer position in window pixels
     int32_t pointerY = 0;
     Cursor* classCursor = nullptr;
@@ -125,6 +128,9 @@ struct CursorBackend {
 };
 
 // Shared between the platform's files.
+// Where the frame lies in the window's pixels: letterboxed in full screen and
+// in a scaled window, else the client area itself.
+LetterboxRect PlatformFrameBox(const WindowBackend* b);
 bool PlatformDriverGivesFocus();        // false for dummy/offscreen: shown counts as active
 void PlatformActivate(Window* window);  // becomes the foreground window, posts activation
 void PlatformDeactivate(Window* window);

@@ -54,16 +54,24 @@ std::vector<uint32_t> DrawIcon(int size)
     return px;
 }
 
-LetterboxRect FrameBox(const WindowBackend* b)
+// The window's own size when not full screen.
+void ApplyWindowedSize(WindowBackend* b)
 {
-    if (!b->fullScreen)
-        return {0, 0, b->clientWidth, b->clientHeight};
-    int w = b->clientWidth, h = b->clientHeight;
-    if (b->sdl)
-        SDL_GetWindowSize(b->sdl, &w, &h);
-    return ComputeLetterbox(b->frameWidth, b->frameHeight, w, h);
+    SDL_SetWindowSize(b->sdl, b->clientWidth * b->scale, b->clientHeight * b->scale);
 }
 }  // namespace
+
+LetterboxRect PlatformFrameBox(const WindowBackend* b)
+{
+    if (!b->fullScreen && b->scale <= 1)
+        return {0, 0, b->clientWidth, b->clientHeight};
+    int w = b->clientWidth * b->scale, h = b->clientHeight * b->scale;
+    if (b->sdl)
+        SDL_GetWindowSize(b->sdl, &w, &h);
+    if (b->fullScreen)
+        return ComputeLetterbox(b->frameWidth, b->frameHeight, w, h);
+    return ComputeLetterbox(b->clientWidth, b->clientHeight, w, h);
+}
 
 bool GetDesktopDisplayMode(DisplayMode* out)
 {
@@ -129,8 +137,10 @@ void Window::SetPlacement(WindowStyle style, const WindowRect& client, bool visi
     b->needsPresent = true;
     if (!b->fullScreen) {
         SDL_SetWindowBordered(b->sdl, b->framed ? SDL_TRUE : SDL_FALSE);
-        SDL_SetWindowSize(b->sdl, b->clientWidth, b->clientHeight);
-        SDL_SetWindowPosition(b->sdl, client.left, client.top);
+        ApplyWindowedSize(b);
+        // A scaled window grows around the place asked for.
+        SDL_SetWindowPosition(b->sdl, std::max(0, client.left - (b->scale - 1) * b->clientWidth / 2),
+                              std::max(0, client.top - (b->scale - 1) * b->clientHeight / 2));
     }
     if (visible)
         Show(SW_SHOW);
@@ -159,11 +169,43 @@ void Window::SetFullScreen(bool fullScreen, int32_t frameWidth, int32_t frameHei
     SDL_SetWindowFullscreen(b->sdl, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     if (!fullScreen) {
         SDL_SetWindowBordered(b->sdl, b->framed ? SDL_TRUE : SDL_FALSE);
-        SDL_SetWindowSize(b->sdl, b->clientWidth, b->clientHeight);
+        ApplyWindowedSize(b);
     }
 }
 
 bool Window::IsFullScreen() const { return m_backend->fullScreen; }
+
+int32_t Window::SetScale(int32_t scale, bool smooth)
+{
+    WindowBackend* b = m_backend;
+    SDL_Rect area{0, 0, 0, 0};
+    int display = SDL_GetWindowDisplayIndex(b->sdl);
+    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &area) != 0) {
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+            area.w = desktop.w;
+            area.h = desktop.h;
+        }
+    }
+    int32_t fitted = FitWindowScale(scale, b->clientWidth, b->clientHeight, area.w, area.h);
+    b->smooth = smooth;
+    b->needsPresent = true;
+    if (fitted == b->scale)
+        return fitted;
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(b->sdl, &x, &y);
+    // Keep the window's centre where it was.
+    int32_t cx = x + b->clientWidth * b->scale / 2, cy = y + b->clientHeight * b->scale / 2;
+    b->scale = fitted;
+    if (!b->fullScreen) {
+        ApplyWindowedSize(b);
+        SDL_SetWindowPosition(b->sdl, std::max(0, cx - b->clientWidth * fitted / 2),
+                              std::max(0, cy - b->clientHeight * fitted / 2));
+    }
+    return fitted;
+}
+
+int32_t Window::GetScale() const { return m_backend->scale; }
 
 void Window::Show(ShowCommand command)
 {
@@ -242,8 +284,8 @@ void Window::ClientToScreen(int32_t* x, int32_t* y) const
 {
     int wx = 0, wy = 0;
     SDL_GetWindowPosition(m_backend->sdl, &wx, &wy);
-    if (m_backend->fullScreen) {
-        LetterboxRect box = FrameBox(m_backend);
+    if (m_backend->fullScreen || m_backend->scale > 1) {
+        LetterboxRect box = PlatformFrameBox(m_backend);
         wx += box.x;
         wy += box.y;
     }
@@ -256,9 +298,11 @@ void Window::ClientToScreen(int32_t* x, int32_t* y) const
 void Window::GetCursorPos(int32_t* x, int32_t* y) const
 {
     int32_t fx = m_backend->pointerX, fy = m_backend->pointerY;
-    if (m_backend->fullScreen)
-        MapOutputToFrame(FrameBox(m_backend), m_backend->frameWidth, m_backend->frameHeight, m_backend->pointerX,
-                         m_backend->pointerY, &fx, &fy);
+    const WindowBackend* b = m_backend;
+    if (b->fullScreen)
+        MapOutputToFrame(PlatformFrameBox(b), b->frameWidth, b->frameHeight, b->pointerX, b->pointerY, &fx, &fy);
+    else if (b->scale > 1)
+        MapOutputToFrame(PlatformFrameBox(b), b->clientWidth, b->clientHeight, b->pointerX, b->pointerY, &fx, &fy);
     if (x)
         *x = fx;
     if (y)

@@ -7,7 +7,8 @@ struct WindowBackend;
 // The game window over an SDL window. Coordinates given to and by the game are
 // client coordinates of the frame the game draws (800 x 600): in full screen the
 // window covers the desktop, the frame is shown scaled with its aspect kept
-// (letterboxed, black bars) and the pointer is mapped back into the frame.
+// (letterboxed, black bars) and the pointer is mapped back into the frame; a
+// scaled window does the same at a whole multiple of the frame.
 
 struct WindowRect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -55,6 +56,12 @@ public:
     // `frameHeight` is the picture shown (the display mode the game asked for).
     void SetFullScreen(bool fullScreen, int32_t frameWidth = 800, int32_t frameHeight = 600);
     bool IsFullScreen() const;
+    // In a window the frame is shown `scale` times its size (whole multiples,
+    // cut to what fits the desktop), drawn sharp (nearest) or smooth (linear);
+    // the pointer is mapped back into the frame. `smooth` also filters the
+    // letterboxed full-screen picture. Returns the scale in force.
+    int32_t SetScale(int32_t scale, bool smooth);
+    int32_t GetScale() const;
 
     void Show(ShowCommand command);
     void Update() {}

@@ -1,5 +1,6 @@
 #include "player/GMProfileList.h"
 
+#include "core/DataDirectories.h"
 #include "core/FileSys.h"
 #include "gfx/GMImage.h"
 #include "platform/System.h"
@@ -92,7 +93,7 @@ int32_t GMProfileList::FillProfileList(const char* currentFile, const char* thum
     ClearList();
     int32_t remembered = -1;
     std::string pattern = m_directory + "*.prf";
-    for (const std::string& found : FindFiles(pattern.c_str())) {
+    for (const std::string& found : FindDataFiles(pattern.c_str())) {
         Cell* cell = AddBlankEntry(false);
         if (!cell)
             return kListNoCell;

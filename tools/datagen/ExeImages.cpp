@@ -99,3 +99,17 @@ bool WriteExeImages(const std::string& outDir)
     };
     return write(outDir + "/ExeImages.cpp", src) && write(outDir + "/ExeImages.h", header);
 }
+
+bool WriteDesktopIcons(const std::string& outDir)
+{
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        std::string dir = outDir + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        Canvas c(size, size);
+        AppIcon(c);
+        if (!WritePngFile(dir + "/brimvale.png", c.Rgba(), size, size))
+            return false;
+    }
+    return true;
+}

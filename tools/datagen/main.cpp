@@ -25,6 +25,7 @@ int main(int argc, char** argv)
         }
     }
     std::string out, src = "data-src", preview, exeImages;
+    std::string icons;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--out") == 0)
             out = argv[i + 1];
@@ -34,6 +35,15 @@ int main(int argc, char** argv)
             preview = argv[i + 1];
         else if (std::strcmp(argv[i], "--exe-images") == 0)
             exeImages = argv[i + 1];
+        else if (std::strcmp(argv[i], "--icons") == 0)
+            icons = argv[i + 1];
+    }
+    if (!icons.empty()) {
+        if (!WriteDesktopIcons(icons)) {
+            std::fprintf(stderr, "brimvale-datagen: cannot write the desktop icons to %s\n", icons.c_str());
+            return 1;
+        }
+        return 0;
     }
     if (!exeImages.empty()) {
         if (!WriteExeImages(exeImages)) {

@@ -1,0 +1,8 @@
+#pragma once
+#include <string>
+
+// Finds the data directory, changes into it and, when the game writes its
+// files elsewhere (an installed game), makes that directory and redirects the
+// file helpers there. False when there is no data directory. `description`,
+// when given, says what was chosen (for --where).
+bool EnterGameDirectories(std::string* description = nullptr);
