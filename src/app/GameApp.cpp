@@ -3,6 +3,7 @@
 #include "app/GameDirectories.h"
 #include "app/ScriptRunner.h"
 #include "app/SplashPages.h"
+#include "core/DataDirectories.h"
 #include "core/FileSys.h"
 #include "core/Log.h"
 #include "core/TaggedFile.h"
@@ -170,7 +171,7 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     if (m_options.windowOverride >= 0)
         m_settings.windowed = m_options.windowOverride != 0;
     // Said once, at once: in a folder that cannot be written nothing is kept.
-    GMPlayerStore::CheckFolderWritable(".");
+    GMPlayerStore::CheckFolderWritable(PlayerFilesDirectory().c_str());
 
     if (!CreateGameWindow(false)) {
         ShowMessageBox(nullptr, "Can't create game windows", "Creation Error", MB_ICONERROR);

@@ -1,5 +1,6 @@
 #include "player/GMPlayerStore.h"
 
+#include "core/DataDirectories.h"
 #include "core/TaggedFile.h"
 
 #include <cerrno>
@@ -41,7 +42,8 @@ bool GMPlayerStore::SetAsideDamaged(const char* pathIn, std::string* keptAs)
 {
     if (!pathIn || !*pathIn)
         return false;
-    std::string path = ResolvePath(pathIn);
+    // The player's own copy: an installed game writes (and so replaces) only there.
+    std::string path = ResolveDataPath(pathIn, true);
     if (!Exists(path))
         return false;
     // Never over an older damaged copy: the first free name wins.
@@ -60,7 +62,7 @@ bool GMPlayerStore::SetAsideDamaged(const char* pathIn, std::string* keptAs)
 
 bool GMPlayerStore::PrepareReplace(const char* path, bool (*isWhole)(const char* path))
 {
-    if (!isWhole || !Exists(ResolvePath(path)) || isWhole(path))
+    if (!isWhole || !Exists(ResolveDataPath(path, true)) || isWhole(path))
         return true;
     std::string keptAs;
     if (!SetAsideDamaged(path, &keptAs))

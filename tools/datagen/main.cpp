@@ -13,6 +13,7 @@ static void Usage(FILE* to)
 {
     std::fprintf(to, "usage: brimvale-datagen --out DATA_DIR [--src DATA_SRC_DIR] [--preview PNG_DIR]\n"
                      "       brimvale-datagen --exe-images DIR\n"
+                     "       brimvale-datagen --icons DIR   (the desktop icon in the hicolor sizes)\n"
                      "       (with --preview, DATA_DIR is read, not written)\n");
 }
 
