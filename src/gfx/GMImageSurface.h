@@ -1,5 +1,6 @@
 #pragma once
 #include "core/GMUnknown.h"
+#include "gfx/ImageResult.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +21,9 @@ struct ImageFrameInfo;
 //    "_A" companion picture, else the picture is opaque.
 //  - any other extension: BMP, JPEG or GIF content (told by its first bytes) in
 //    a texture of exactly the picture's size, opaque.
+// A picture whose texture would exceed the device's largest texture fails to
+// load, as does one whose header claims more pixels than its file holds; both
+// are refused before any pixel memory is spent.
 class GMImageSurface : public GMNamedUnknown {
 public:
     GMImageSurface();
@@ -37,6 +41,8 @@ public:
     int32_t GetFrameInfo(ImageFrameInfo* info) const;
 
     Texture* GetTexture() const { return m_texture; }
+    // Why the last Load failed (None after a success), for the error log.
+    PictureFault GetLoadFault() const { return m_fault; }
 
 protected:
     ~GMImageSurface() override;
@@ -48,4 +54,5 @@ private:
     void ReleaseTexture();
 
     Texture* m_texture = nullptr;
+    PictureFault m_fault = PictureFault::None;
 };
