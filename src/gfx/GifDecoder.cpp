@@ -41,10 +41,10 @@ bool ReadFirstImage(GifFileType* gif, uint64_t fileSize, Bitmap& out)
             const GifImageDesc& desc = gif->Image;
             const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
             int w = desc.Width, h = desc.Height;
-            if (!out.SizeAllowed(w, h))
-                return false;
             if (static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > kMostPixelsPerByte * fileSize)
                 return out.Fail(PictureFault::Oversized);
+            if (!out.SizeAllowed(w, h))
+                return false;
             if (!out.Allocate(w, h, 24, true))
                 return false;
             std::vector<GifPixelType> line(static_cast<size_t>(w));

@@ -44,13 +44,13 @@ bool Decode(FILE* stream, uint64_t streamSize, Bitmap* out)
     jpeg_stdio_src(&info, stream);
     jpeg_read_header(&info, TRUE);
     // Sizes are checked before the decoder sets up its buffers.
-    if (!out->SizeAllowed(info.image_width, info.image_height)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
     if (static_cast<uint64_t>(info.image_width) * info.image_height > kMostPixelsPerByte * streamSize) {
         jpeg_destroy_decompress(&info);
         return out->Fail(PictureFault::Oversized);
+    }
+    if (!out->SizeAllowed(info.image_width, info.image_height)) {
+        jpeg_destroy_decompress(&info);
+        return false;
     }
     info.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&info);
