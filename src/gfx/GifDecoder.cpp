@@ -97,7 +97,9 @@ bool DecodeGif(const char* path, Bitmap& out)
     }
     bool ok;
     try {
-        ok = ReadFirstImage(gif, size > 0 ? static_cast<uint64_t>(size) : 0, out);
+        // A size that cannot be told sets no bound.
+        uint64_t bound = size >= 0 ? static_cast<uint64_t>(size) : UINT64_MAX / kMostPixelsPerByte;
+        ok = ReadFirstImage(gif, bound, out);
     } catch (const std::bad_alloc&) {
         ok = out.Fail(PictureFault::OutOfMemory);
     }

@@ -73,9 +73,14 @@ bool DecodeJpeg(FILE* stream, Bitmap& out)
 {
     if (!stream)
         return out.Fail(PictureFault::NotFound);
+    // A size that cannot be told sets no bound.
+    uint64_t size = UINT64_MAX / kMostPixelsPerByte;
     long at = std::ftell(stream);
-    std::fseek(stream, 0, SEEK_END);
-    long end = std::ftell(stream);
-    std::fseek(stream, at, SEEK_SET);
-    return Decode(stream, at >= 0 && end > at ? static_cast<uint64_t>(end - at) : 0, &out);
+    if (at >= 0 && std::fseek(stream, 0, SEEK_END) == 0) {
+        long end = std::ftell(stream);
+        if (end >= at)
+            size = static_cast<uint64_t>(end - at);
+        std::fseek(stream, at, SEEK_SET);
+    }
+    return Decode(stream, size, &out);
 }
