@@ -4,10 +4,10 @@
 
 bool Bitmap::Allocate(int32_t w, int32_t h, int32_t bpp, bool storedBottomUp)
 {
-    if (w <= 0 || h <= 0 || w > 32768 || h > 32768)
+    if (!SizeAllowed(w, h))
         return false;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-        return false;
+        return Fail(PictureFault::Damaged);
     width = w;
     height = h;
     bitsPerPixel = bpp;
@@ -16,8 +16,8 @@ bool Bitmap::Allocate(int32_t w, int32_t h, int32_t bpp, bool storedBottomUp)
     try {
         bits.assign(static_cast<size_t>(stride) * static_cast<size_t>(h), 0);
     } catch (const std::bad_alloc&) {
-        bits.clear();
-        return false;
+        bits = std::vector<uint8_t>();
+        return Fail(PictureFault::OutOfMemory);
     }
     return true;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "gfx/ImageResult.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -7,6 +9,10 @@
 // to a multiple of 4 bytes, stored top-down or bottom-up, 1 to 32 bits per pixel.
 // 24-bit pixels are blue, green, red; 32-bit pixels blue, green, red, x.
 struct Bitmap {
+    // The largest side any texture gets; decoders refuse larger pictures
+    // before they allocate anything.
+    static constexpr int32_t kLargestSide = 16384;
+
     int32_t width = 0;
     int32_t height = 0;
     int32_t bitsPerPixel = 0;
@@ -16,13 +22,34 @@ struct Bitmap {
     std::vector<uint32_t> palette;  // 0xAARRGGBB entries for 1, 4 and 8 bits
     // 16- and 32-bit channel masks; 16-bit defaults to 5-5-5.
     uint32_t redMask = 0, greenMask = 0, blueMask = 0;
+    // Set by the caller before decoding: sides above it are refused.
+    int32_t maxSide = kLargestSide;
+    // Why the last decode failed.
+    PictureFault fault = PictureFault::None;
+
+    // Fails the decode with a reason; returns false for the caller to pass on.
+    bool Fail(PictureFault why)
+    {
+        fault = why;
+        return false;
+    }
+    // Refuses sizes that are not positive or exceed maxSide.
+    bool SizeAllowed(int64_t w, int64_t h)
+    {
+        if (w <= 0 || h <= 0)
+            return Fail(PictureFault::Damaged);
+        if (w > maxSide || h > maxSide)
+            return Fail(PictureFault::TooLarge);
+        return true;
+    }
 
     static int32_t StrideFor(int32_t width, int32_t bitsPerPixel)
     {
         return ((width * bitsPerPixel + 31) / 32) * 4;
     }
 
-    // Sizes the pixel memory (zeroed) for width x height at the given depth.
+    // Sizes the pixel memory (zeroed) for width x height at the given depth;
+    // false (and fault set) for sizes above maxSide or when memory runs out.
     bool Allocate(int32_t w, int32_t h, int32_t bpp, bool storedBottomUp);
 
     // Row y counted from the top of the picture, whatever the stored order.

@@ -6,6 +6,7 @@
 #include "gfx/JpegDecoder.h"
 
 #include "core/FileSys.h"
+#include "platform/DeviceCaps.h"
 #include "platform/DisplayDevice.h"
 #include "platform/Texture.h"
 
@@ -15,10 +16,11 @@ bool LoadBitmapFile(const char* path, Bitmap& out)
 {
     FILE* f = OpenFile(path, "rb");
     if (!f)
-        return false;
+        return out.Fail(PictureFault::NotFound);
     uint8_t head[3] = {};
     size_t got = std::fread(head, 1, 3, f);
     bool ok = false;
+    out.fault = got == 0 ? PictureFault::Empty : PictureFault::UnknownKind;
     if (got >= 2 && head[0] == 'B' && head[1] == 'M') {
         std::rewind(f);
         ok = DecodeBmp(f, out);
@@ -31,6 +33,18 @@ bool LoadBitmapFile(const char* path, Bitmap& out)
     }
     std::fclose(f);
     return ok;
+}
+
+void LargestTexture(DisplayDevice* device, uint32_t* width, uint32_t* height)
+{
+    DeviceDesc caps{};
+    uint32_t w = Bitmap::kLargestSide, h = Bitmap::kLargestSide;
+    if (device && !DisplayFailed(device->GetCaps(&caps))) {
+        w = caps.maxTextureWidth < w ? caps.maxTextureWidth : w;
+        h = caps.maxTextureHeight < h ? caps.maxTextureHeight : h;
+    }
+    *width = w;
+    *height = h;
 }
 
 uint32_t BitmapTextureSide(int32_t size)
@@ -46,6 +60,10 @@ uint32_t BitmapTextureSide(int32_t size)
 Texture* CreateBitmapTexture(int32_t width, int32_t height, DisplayDevice* device)
 {
     if (!device || width <= 0 || height <= 0)
+        return nullptr;
+    uint32_t maxW = 0, maxH = 0;
+    LargestTexture(device, &maxW, &maxH);
+    if (BitmapTextureSide(width) > maxW || BitmapTextureSide(height) > maxH)
         return nullptr;
     Texture* texture = nullptr;
     if (DisplayFailed(device->CreateTexture(BitmapTextureSide(width), BitmapTextureSide(height), &texture)))
@@ -110,29 +128,60 @@ int32_t CopyBitmapToTexture(Texture* texture, const Bitmap& bitmap)
     return 0;
 }
 
-bool LoadBitmapTexture(const char* path, DisplayDevice* device, Texture** texture, int32_t* width, int32_t* height)
+bool LoadBitmapTexture(const char* path, DisplayDevice* device, Texture** texture, int32_t* width, int32_t* height,
+                       PictureFault* fault)
 {
-    Bitmap bitmap;
-    if (!texture || !LoadBitmapFile(path, bitmap))
+    PictureFault ignored;
+    if (!fault)
+        fault = &ignored;
+    *fault = PictureFault::None;
+    if (!texture)
         return false;
+    uint32_t maxW = 0, maxH = 0;
+    LargestTexture(device, &maxW, &maxH);
+    Bitmap bitmap;
+    bitmap.maxSide = static_cast<int32_t>(maxW > maxH ? maxW : maxH);
+    if (!LoadBitmapFile(path, bitmap)) {
+        *fault = bitmap.fault;
+        return false;
+    }
     if (width)
         *width = bitmap.width;
     if (height)
         *height = bitmap.height;
     if (!*texture) {
-        *texture = CreateBitmapTexture(bitmap.width, bitmap.height, device);
-        if (!*texture)
+        if (static_cast<uint32_t>(bitmap.width) > maxW || static_cast<uint32_t>(bitmap.height) > maxH ||
+            BitmapTextureSide(bitmap.width) > maxW || BitmapTextureSide(bitmap.height) > maxH) {
+            *fault = PictureFault::TooLarge;
             return false;
+        }
+        *texture = CreateBitmapTexture(bitmap.width, bitmap.height, device);
+        if (!*texture) {
+            *fault = PictureFault::NoTexture;
+            return false;
+        }
     }
     CopyBitmapToTexture(*texture, bitmap);
     return true;
 }
 
-bool ApplyAlphaImage(const char* alphaPath, int32_t width, int32_t height, Texture* texture)
+bool ApplyAlphaImage(const char* alphaPath, int32_t width, int32_t height, Texture* texture,
+                     PictureFault* fault)
 {
+    PictureFault ignored;
+    if (!fault)
+        fault = &ignored;
+    *fault = PictureFault::None;
     Bitmap bitmap;
-    if (alphaPath && LoadBitmapFile(alphaPath, bitmap) && AlphaFromBitmap(bitmap, width, height, texture))
-        return true;
+    if (alphaPath) {
+        if (LoadBitmapFile(alphaPath, bitmap)) {
+            if (AlphaFromBitmap(bitmap, width, height, texture))
+                return true;
+            *fault = bitmap.bitsPerPixel < 8 ? PictureFault::FewBits : PictureFault::NoTexture;
+        } else if (bitmap.fault != PictureFault::NotFound) {
+            *fault = bitmap.fault;
+        }
+    }
     return FillAlpha(255, width, height, texture);
 }
 

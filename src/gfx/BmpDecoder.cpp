@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -75,20 +76,29 @@ void DecodeRle(const uint8_t* p, const uint8_t* end, bool fourBits, Bitmap& out)
 bool DecodeBmp(FILE* stream, Bitmap& out)
 {
     if (!stream)
-        return false;
+        return out.Fail(PictureFault::NotFound);
     std::vector<uint8_t> file;
     uint8_t chunk[65536];
     size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
-        file.insert(file.end(), chunk, chunk + got);
-    if (file.size() < 14 + 12 || file[0] != 'B' || file[1] != 'M')
-        return false;
+    try {
+        while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
+            file.insert(file.end(), chunk, chunk + got);
+    } catch (const std::bad_alloc&) {
+        return out.Fail(PictureFault::OutOfMemory);
+    }
+    return DecodeBmp(file.data(), file.size(), out);
+}
 
-    const uint8_t* info = file.data() + 14;
-    size_t available = file.size() - 14;
+bool DecodeBmp(const uint8_t* data, size_t size, Bitmap& out)
+{
+    if (!data || size < 14 + 12 || data[0] != 'B' || data[1] != 'M')
+        return out.Fail(PictureFault::Damaged);
+
+    const uint8_t* info = data + 14;
+    size_t available = size - 14;
     uint32_t headerSize = U32(info);
     if (headerSize < 12 || headerSize > available)
-        return false;
+        return out.Fail(PictureFault::Damaged);
 
     int32_t width, height;
     uint32_t bpp, compression = kRgb, colorsUsed = 0;
@@ -101,7 +111,7 @@ bool DecodeBmp(FILE* stream, Bitmap& out)
         paletteEntrySize = 3;
     } else {
         if (headerSize < 40)
-            return false;
+            return out.Fail(PictureFault::Damaged);
         width = static_cast<int32_t>(U32(info + 4));
         height = static_cast<int32_t>(U32(info + 8));
         bpp = U16(info + 14);
@@ -110,31 +120,56 @@ bool DecodeBmp(FILE* stream, Bitmap& out)
     }
     bool rle = (compression == kRle8 && bpp == 8) || (compression == kRle4 && bpp == 4);
     if (compression != kRgb && compression != kBitFields && !rle)
-        return false;
+        return out.Fail(PictureFault::Damaged);
     if (rle && height < 0)
-        return false;  // run-length bitmaps are always stored bottom-up
+        return out.Fail(PictureFault::Damaged);  // run-length bitmaps are always stored bottom-up
     bool bottomUp = height > 0;
     if (height < 0) {
         if (height == INT32_MIN)
-            return false;
+            return out.Fail(PictureFault::Damaged);
         height = -height;
     }
-    if (!out.Allocate(width, height, static_cast<int32_t>(bpp), bottomUp))
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+        return out.Fail(PictureFault::Damaged);
+    if (width <= 0 || height <= 0)
+        return out.Fail(PictureFault::Damaged);
+
+    uint32_t pixelOffset = U32(data + 10);
+    if (pixelOffset >= size)
+        return out.Fail(PictureFault::Damaged);
+    uint64_t have = size - pixelOffset;
+    uint64_t stride = (static_cast<uint64_t>(width) * bpp + 31) / 32 * 4;
+    uint64_t need = stride * static_cast<uint64_t>(height);
+    // What the header claims must be in the file before memory is spent on it.
+    // Plain rows must all be there (the last one may lack its padding); run
+    // codes reach down at most 255 rows per 4-byte jump.
+    if (rle) {
+        if (static_cast<uint64_t>(height) > 64u * static_cast<uint64_t>(have) + 1u)
+            return out.Fail(PictureFault::Oversized);
+    } else {
+        uint64_t lastRowPadding = stride - (static_cast<uint64_t>(width) * bpp + 7) / 8;
+        if (have + lastRowPadding < need)
+            return out.Fail(PictureFault::Oversized);
+    }
+    if (!out.SizeAllowed(width, height))
         return false;
 
     size_t paletteOffset = 14 + headerSize;
     if (compression == kBitFields) {
-        // The masks follow a 40-byte header; larger headers carry them inside.
+        // The masks follow the first 40 bytes of the header: after a 40-byte
+        // header, inside a larger one. They must lie within the file.
+        if (size < 14 + 40 + 12)
+            return out.Fail(PictureFault::Damaged);
         const uint8_t* masks = info + 40;
-        if (headerSize == 40) {
-            if (file.size() < paletteOffset + 12)
-                return false;
+        if (headerSize == 40)
             paletteOffset += 12;
-        }
         out.redMask = U32(masks);
         out.greenMask = U32(masks + 4);
         out.blueMask = U32(masks + 8);
     }
+
+    if (!out.Allocate(width, height, static_cast<int32_t>(bpp), bottomUp))
+        return false;
 
     if (bpp <= 8) {
         uint32_t count = colorsUsed ? colorsUsed : (1u << bpp);
@@ -143,23 +178,17 @@ bool DecodeBmp(FILE* stream, Bitmap& out)
         out.palette.assign(count, 0);
         for (uint32_t i = 0; i < count; ++i) {
             size_t at = paletteOffset + i * paletteEntrySize;
-            if (at + 3 > file.size())
+            if (at + 3 > size)
                 break;
-            out.palette[i] = 0xFF000000u | (static_cast<uint32_t>(file[at + 2]) << 16) |
-                             (static_cast<uint32_t>(file[at + 1]) << 8) | file[at];
+            out.palette[i] = 0xFF000000u | (static_cast<uint32_t>(data[at + 2]) << 16) |
+                             (static_cast<uint32_t>(data[at + 1]) << 8) | data[at];
         }
     }
 
-    uint32_t pixelOffset = U32(file.data() + 10);
-    size_t need = out.bits.size();
-    if (pixelOffset >= file.size())
-        return false;
     if (rle) {
-        DecodeRle(file.data() + pixelOffset, file.data() + file.size(), bpp == 4, out);
+        DecodeRle(data + pixelOffset, data + size, bpp == 4, out);
         return true;
     }
-    // A truncated file keeps the rows that are there; the rest stays black.
-    size_t have = file.size() - pixelOffset;
-    std::memcpy(out.bits.data(), file.data() + pixelOffset, have < need ? have : need);
+    std::memcpy(out.bits.data(), data + pixelOffset, static_cast<size_t>(have < need ? have : need));
     return true;
 }

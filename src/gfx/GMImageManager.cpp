@@ -2,8 +2,13 @@
 
 #include "gfx/GMImageSurface.h"
 #include "gfx/GMImageTemplate.h"
+#include "gfx/ImageResult.h"
 
+#include "core/Log.h"
+
+#include <cctype>
 #include <new>
+#include <string>
 #include <strings.h>
 
 namespace {
@@ -11,6 +16,17 @@ namespace {
 bool SameName(const char* a, const char* b)
 {
     return a && b && ::strcasecmp(a, b) == 0;
+}
+
+const char* TemplateFailure(int32_t result)
+{
+    switch (result) {
+    case kResultNotFound: return "file not found";
+    case kResultInvalidArg: return "no frame loaded";
+    case kResultOutOfMemory: return "out of memory";
+    case kResultInvalidParameter: return "no display device";
+    default: return "it does not read";
+    }
 }
 
 }  // namespace
@@ -63,8 +79,13 @@ int32_t GMImageManager::LoadTemplate(const char* fileName, DisplayDevice* device
     auto* t = new (std::nothrow) GMImageTemplate;
     if (!t)
         return -1;
-    if (t->LoadFromFile(fileName, this, device) != 0) {
+    int32_t result = t->LoadFromFile(fileName, this, device);
+    if (result != 0) {
         t->Release();
+        if (fileName && *fileName) {
+            std::string text = std::string("Can't load template \"") + fileName + "\": " + TemplateFailure(result);
+            ReportLoadFailure("template", fileName, text.c_str());
+        }
         return -1;
     }
     index = m_templates.Add(t, false);
@@ -102,8 +123,19 @@ int32_t GMImageManager::LoadSurface(const char* fileName, ImageFrameInfo* info, 
     if (!s)
         return -1;
     if (s->Load(fileName, info, device) != 0) {
+        if (fileName && *fileName) {
+            std::string text =
+                std::string("Can't load picture \"") + fileName + "\": " + DescribePictureFault(s->GetLoadFault());
+            ReportLoadFailure("picture", fileName, text.c_str());
+        }
         s->Release();
         return -1;
+    }
+    if (s->GetAlphaFault() != PictureFault::None) {
+        std::string text = "Can't load alpha picture \"" + s->GetAlphaName() +
+                           "\": " + DescribePictureFault(s->GetAlphaFault()) + "; \"" + fileName +
+                           "\" stays opaque";
+        ReportLoadFailure("picture", s->GetAlphaName().c_str(), text.c_str());
     }
     index = m_surfaces.Add(s, false);
     if (index < 0)
@@ -129,8 +161,11 @@ void GMImageManager::RestoreAll(DisplayDevice* device)
 {
     for (int32_t i = 0; i <= m_surfaces.GetLastIndex(); ++i) {
         auto* s = static_cast<GMImageSurface*>(m_surfaces.GetItem(i));
-        if (s)
-            s->Restore(device);
+        if (s && s->Restore(device) != 0 && s->GetName()) {
+            std::string text = std::string("Can't reload picture \"") + s->GetName() +
+                               "\": " + DescribePictureFault(s->GetLoadFault());
+            ReportLoadFailure("picture", s->GetName(), text.c_str());
+        }
     }
 }
 
@@ -138,4 +173,16 @@ void GMImageManager::RestoreImages(DisplayDevice* device, void* manager)
 {
     if (manager)
         static_cast<GMImageManager*>(manager)->RestoreAll(device);
+}
+
+void GMImageManager::ReportLoadFailure(const char* kind, const char* fileName, const char* text)
+{
+    if (m_errorLog.empty() || !kind || !fileName || !text)
+        return;
+    std::string key = std::string(kind) + ":" + fileName;
+    for (char& c : key)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!m_reported.insert(key).second)
+        return;
+    AppendErrorLog(m_errorLog.c_str(), text);
 }

@@ -2,6 +2,8 @@
 #include "core/CGameArray.h"
 
 #include <cstdint>
+#include <set>
+#include <string>
 
 class DisplayDevice;
 class GMImageSurface;
@@ -40,10 +42,20 @@ public:
     // (SetRestoreImagesHandler(&GMImageManager::RestoreImages, &manager)).
     static void RestoreImages(DisplayDevice* device, void* manager);
 
+    // Where pictures, templates and template frames that fail to load are
+    // named, once per file ("..\\Error.log" beside the data directory);
+    // null or empty logs nothing.
+    void SetErrorLogPath(const char* path) { m_errorLog = path ? path : ""; }
+    // Writes text to the error log unless a failure of this kind ("picture",
+    // "frame", "template") was logged for this file already.
+    void ReportLoadFailure(const char* kind, const char* fileName, const char* text);
+
     int32_t GetTemplateCount() const { return m_templates.GetCount(); }
     int32_t GetSurfaceCount() const { return m_surfaces.GetCount(); }
 
 private:
     GMUnknownArray m_templates;
     GMUnknownArray m_surfaces;
+    std::string m_errorLog = "..\\Error.log";
+    std::set<std::string> m_reported;  // kind and file name, lower case
 };

@@ -31,9 +31,17 @@ public:
     uint8_t* Begin(uint32_t width, uint32_t height, Format, int32_t* pitch, int32_t* result) override
     {
         if (m_create) {
+            uint32_t maxW = 0, maxH = 0;
+            LargestTexture(m_device, &maxW, &maxH);
+            if (width > maxW || height > maxH) {
+                fault = PictureFault::TooLarge;
+                *result = kResultFail;
+                return nullptr;
+            }
             Texture* made = nullptr;
             int32_t r = m_device->CreateTexture(width, height, &made);
             if (DisplayFailed(r) || !made) {
+                fault = r == DDERR_OUTOFMEMORY ? PictureFault::OutOfMemory : PictureFault::NoTexture;
                 *result = DisplayFailed(r) ? r : kResultFail;
                 return nullptr;
             }
@@ -63,6 +71,8 @@ public:
             (*m_texture)->Unlock();
         m_locked = false;
     }
+
+    PictureFault fault = PictureFault::None;  // why Begin gave no memory
 
 private:
     Texture** m_texture;
@@ -133,6 +143,8 @@ int32_t GMImageSurface::GetFrameInfo(ImageFrameInfo* info) const
 
 int32_t GMImageSurface::Load(const char* fileName, ImageFrameInfo* info, DisplayDevice* device)
 {
+    m_fault = PictureFault::None;
+    m_alphaFault = PictureFault::None;
     if ((fileName && !*fileName) || (!fileName && !m_texture) || !device)
         return kResultInvalidParameter;
     bool firstLoad = fileName != nullptr;
@@ -142,6 +154,7 @@ int32_t GMImageSurface::Load(const char* fileName, ImageFrameInfo* info, Display
         ReleaseTexture();
         if (SetName(copy.c_str()) <= 0) {
             Clear();
+            m_fault = PictureFault::OutOfMemory;
             return kResultOutOfMemory;
         }
     }
@@ -152,6 +165,7 @@ int32_t GMImageSurface::Load(const char* fileName, ImageFrameInfo* info, Display
     if (!f) {
         if (firstLoad)
             Clear();
+        m_fault = PictureFault::NotFound;
         return kResultInvalidParameter;
     }
     uint8_t signature[8] = {};
@@ -172,6 +186,8 @@ int32_t GMImageSurface::Load(const char* fileName, ImageFrameInfo* info, Display
     if (result != 0) {
         if (firstLoad)
             Clear();
+        if (m_fault == PictureFault::None)
+            m_fault = got == 0 ? PictureFault::Empty : PictureFault::Damaged;
         return result;
     }
 
@@ -190,9 +206,12 @@ int32_t GMImageSurface::Load(const char* fileName, ImageFrameInfo* info, Display
 int32_t GMImageSurface::LoadPng(FILE* file, bool firstLoad, DisplayDevice* device, float* imageW, float* imageH)
 {
     TexturePngTarget target(&m_texture, device, firstLoad);
-    int32_t result = DecodePng(file, target);
-    if (result != 0)
+    int32_t result = DecodePng(file, target, &m_fault);
+    if (result != 0) {
+        if (target.fault != PictureFault::None)
+            m_fault = target.fault;
         return result;
+    }
     // The image size is the texture's, which is the picture's own size here.
     *imageW = static_cast<float>(m_texture->GetWidth());
     *imageH = static_cast<float>(m_texture->GetHeight());
@@ -203,10 +222,10 @@ int32_t GMImageSurface::LoadPng(FILE* file, bool firstLoad, DisplayDevice* devic
 int32_t GMImageSurface::LoadBitmapPicture(DisplayDevice* device, float* imageW, float* imageH)
 {
     int32_t w = 0, h = 0;
-    if (!LoadBitmapTexture(GetName(), device, &m_texture, &w, &h) || !m_texture)
+    if (!LoadBitmapTexture(GetName(), device, &m_texture, &w, &h, &m_fault) || !m_texture)
         return kResultFail;
-    std::string alpha = AlphaFileName(GetName());
-    ApplyAlphaImage(alpha.empty() ? nullptr : alpha.c_str(), w, h, m_texture);
+    m_alphaName = AlphaFileName(GetName());
+    ApplyAlphaImage(m_alphaName.empty() ? nullptr : m_alphaName.c_str(), w, h, m_texture, &m_alphaFault);
     *imageW = static_cast<float>(w);
     *imageH = static_cast<float>(h);
     return 0;
@@ -214,20 +233,32 @@ int32_t GMImageSurface::LoadBitmapPicture(DisplayDevice* device, float* imageW, 
 
 int32_t GMImageSurface::LoadOtherPicture(bool firstLoad, DisplayDevice* device, float* imageW, float* imageH)
 {
+    uint32_t maxW = 0, maxH = 0;
+    LargestTexture(device, &maxW, &maxH);
     Bitmap bitmap;
-    if (!LoadBitmapFile(GetName(), bitmap))
+    bitmap.maxSide = static_cast<int32_t>(maxW > maxH ? maxW : maxH);
+    if (!LoadBitmapFile(GetName(), bitmap)) {
+        m_fault = bitmap.fault;
         return kResultUnsupportedFile;
+    }
     if (firstLoad) {
+        if (static_cast<uint32_t>(bitmap.width) > maxW || static_cast<uint32_t>(bitmap.height) > maxH) {
+            m_fault = PictureFault::TooLarge;
+            return kResultUnsupportedFile;
+        }
         int32_t r = device->CreateTexture(static_cast<uint32_t>(bitmap.width), static_cast<uint32_t>(bitmap.height),
                                           &m_texture);
         if (DisplayFailed(r) || !m_texture) {
             m_texture = nullptr;
+            m_fault = r == DDERR_OUTOFMEMORY ? PictureFault::OutOfMemory : PictureFault::NoTexture;
             return DisplayFailed(r) ? r : kResultFail;
         }
     }
     int32_t r = CopyBitmapToTexture(m_texture, bitmap);
-    if (r != 0)
+    if (r != 0) {
+        m_fault = PictureFault::NoTexture;
         return r;
+    }
     *imageW = static_cast<float>(bitmap.width);
     *imageH = static_cast<float>(bitmap.height);
     return 0;

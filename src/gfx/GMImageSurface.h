@@ -1,8 +1,10 @@
 #pragma once
 #include "core/GMUnknown.h"
+#include "gfx/ImageResult.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 class DisplayDevice;
 class Texture;
@@ -20,6 +22,9 @@ struct ImageFrameInfo;
 //    "_A" companion picture, else the picture is opaque.
 //  - any other extension: BMP, JPEG or GIF content (told by its first bytes) in
 //    a texture of exactly the picture's size, opaque.
+// A picture whose texture would exceed the device's largest texture fails to
+// load, as does one whose header claims more pixels than its file holds; both
+// are refused before any pixel memory is spent.
 class GMImageSurface : public GMNamedUnknown {
 public:
     GMImageSurface();
@@ -37,6 +42,12 @@ public:
     int32_t GetFrameInfo(ImageFrameInfo* info) const;
 
     Texture* GetTexture() const { return m_texture; }
+    // Why the last Load failed (None after a success), for the error log.
+    PictureFault GetLoadFault() const { return m_fault; }
+    // Why the alpha companion of the last load gave no alpha (None when it did
+    // or when the picture has none), and its name.
+    PictureFault GetAlphaFault() const { return m_alphaFault; }
+    const std::string& GetAlphaName() const { return m_alphaName; }
 
 protected:
     ~GMImageSurface() override;
@@ -48,4 +59,7 @@ private:
     void ReleaseTexture();
 
     Texture* m_texture = nullptr;
+    PictureFault m_fault = PictureFault::None;
+    PictureFault m_alphaFault = PictureFault::None;
+    std::string m_alphaName;
 };

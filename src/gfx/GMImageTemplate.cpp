@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <strings.h>
 
 namespace {
@@ -23,6 +24,8 @@ float Max(float a, float b)
 {
     return a > b ? a : b;
 }
+
+constexpr int32_t kFirstFrameSlots = 16;
 
 }  // namespace
 
@@ -43,6 +46,7 @@ void GMImageTemplate::Reset()
     m_surfaces = nullptr;
     m_frames = nullptr;
     m_frameCount = 0;
+    m_frameCapacity = 0;
     m_speed = kDefaultSpeed;
     m_height = 0.0f;
     m_width = 0.0f;
@@ -62,6 +66,7 @@ void GMImageTemplate::FreeFrames()
     m_surfaces = nullptr;
     m_frames = nullptr;
     m_frameCount = 0;
+    m_frameCapacity = 0;
 }
 
 void GMImageTemplate::Clear()
@@ -71,19 +76,32 @@ void GMImageTemplate::Clear()
     GMNamedUnknown::Clear();
 }
 
-int32_t GMImageTemplate::AllocateFrames(int32_t count)
+int32_t GMImageTemplate::AllocateFrames(int32_t capacity)
 {
     FreeFrames();
-    m_surfaces = static_cast<GMImageSurface**>(std::calloc(static_cast<size_t>(count), sizeof(GMImageSurface*)));
-    m_frames = static_cast<ImageFrameInfo*>(std::calloc(static_cast<size_t>(count), sizeof(ImageFrameInfo)));
-    if (!m_surfaces || !m_frames) {
-        std::free(m_surfaces);
-        std::free(m_frames);
-        m_surfaces = nullptr;
-        m_frames = nullptr;
+    return GrowFrames(capacity);
+}
+
+// Both arrays to `capacity` slots, the new ones zeroed; on failure the arrays
+// stay as they were.
+int32_t GMImageTemplate::GrowFrames(int32_t capacity)
+{
+    if (capacity <= m_frameCapacity)
+        return 0;
+    size_t n = static_cast<size_t>(capacity), old = static_cast<size_t>(m_frameCapacity);
+    auto* surfaces = static_cast<GMImageSurface**>(std::realloc(m_surfaces, n * sizeof(GMImageSurface*)));
+    if (!surfaces)
         return kResultOutOfMemory;
+    m_surfaces = surfaces;
+    auto* frames = static_cast<ImageFrameInfo*>(std::realloc(m_frames, n * sizeof(ImageFrameInfo)));
+    if (!frames)
+        return kResultOutOfMemory;
+    m_frames = frames;
+    for (size_t i = old; i < n; ++i) {
+        m_surfaces[i] = nullptr;
+        m_frames[i] = ImageFrameInfo{};
     }
-    m_frameCount = count;
+    m_frameCapacity = capacity;
     return 0;
 }
 
@@ -153,24 +171,33 @@ int32_t GMImageTemplate::LoadFromFile(const char* fileName, GMImageManager* mana
                 break;
             if (count < 1)
                 count = 1;
-            if (AllocateFrames(count) != 0) {
+            // The count is the file's word only: the arrays start small and grow
+            // with the names actually read.
+            if (AllocateFrames(count < kFirstFrameSlots ? count : kFirstFrameSlots) != 0) {
                 std::fclose(f);
                 Clear();
                 return kResultOutOfMemory;
             }
             for (int32_t i = 0; i < count; ++i) {
                 char name[kValueBufferSize];
-                GMImageSurface* surface = nullptr;
-                if (ReadQuoted(f, '"', '"', name, nullptr) >= 0)
-                    surface = manager->GetSurface(manager->LoadSurface(name, &m_frames[i], device));
+                bool named = ReadQuoted(f, '"', '"', name, nullptr) >= 0;
+                if (named && i == m_frameCapacity &&
+                    GrowFrames(i <= count / 2 ? 2 * i : count) != 0) {
+                    std::fclose(f);
+                    Clear();
+                    return kResultOutOfMemory;
+                }
+                GMImageSurface* surface =
+                    named ? manager->GetSurface(manager->LoadSurface(name, &m_frames[i], device)) : nullptr;
                 if (!surface) {
                     // A missing name or picture shortens the template to the frames before it.
-                    m_frameCount = i;
+                    ReportFrameFailure(manager, i, named ? name : nullptr);
                     reading = false;
                     break;
                 }
                 surface->AddRef();
                 m_surfaces[i] = surface;
+                m_frameCount = i + 1;
                 maxTexW = Max(maxTexW, m_frames[i].textureWidth);
                 maxTexH = Max(maxTexH, m_frames[i].textureHeight);
                 if (!(imh > 0.0f))
@@ -251,6 +278,17 @@ int32_t GMImageTemplate::LoadFromFile(const char* fileName, GMImageManager* mana
     if (sizeFile[0])
         ReadFrameSizeFile(sizeFile, imw, imh, maxTexW, maxTexH);
     return 0;
+}
+
+void GMImageTemplate::ReportFrameFailure(GMImageManager* manager, int32_t index, const char* pictureName) const
+{
+    const char* name = GetName() ? GetName() : "";
+    std::string text = "Can't load frame " + std::to_string(index) + " of template \"" + name + "\": ";
+    if (pictureName)
+        text += std::string("picture \"") + pictureName + "\" did not load";
+    else
+        text += "the file names no picture for it";
+    manager->ReportLoadFailure("frame", name, text.c_str());
 }
 
 void GMImageTemplate::ReadFrameSizeFile(const char* path, float imw, float imh, float maxTexW, float maxTexH)

@@ -50,12 +50,15 @@ protected:
 private:
     int32_t ClampIndex(int32_t index) const;
     void FreeFrames();
-    int32_t AllocateFrames(int32_t count);
+    int32_t AllocateFrames(int32_t capacity);
+    int32_t GrowFrames(int32_t capacity);
+    void ReportFrameFailure(GMImageManager* manager, int32_t index, const char* pictureName) const;
     void ReadFrameSizeFile(const char* path, float imw, float imh, float maxTexW, float maxTexH);
 
     GMImageSurface** m_surfaces = nullptr;
     ImageFrameInfo* m_frames = nullptr;
     int32_t m_frameCount = 0;
+    int32_t m_frameCapacity = 0;  // slots in both arrays, grown as frames are read
     float m_speed = kDefaultSpeed;
     float m_height = 0.0f;
     float m_width = 0.0f;

@@ -10,3 +10,19 @@ constexpr int32_t kResultInvalidArg = static_cast<int32_t>(0x80070057u);        
 constexpr int32_t kResultNotFound = static_cast<int32_t>(0x887600FFu);          // DDERR_NOTFOUND
 constexpr int32_t kResultInvalidParameter = static_cast<int32_t>(0x88760B54u);  // D3DXERR_INVALIDPARAMETER
 constexpr int32_t kResultUnsupportedFile = static_cast<int32_t>(0x88760B55u);   // no decoder for the file
+
+// Why a picture did not load, for the error log.
+enum class PictureFault {
+    None,
+    NotFound,     // the file does not open
+    Empty,        // the file has no bytes
+    UnknownKind,  // not a PNG, BMP, GIF or JPEG
+    Damaged,      // the decoder refused the data
+    Oversized,    // the header claims more pixels than the file can hold
+    TooLarge,     // wider or taller than the largest texture
+    OutOfMemory,
+    NoTexture,    // the display device made or locked no texture for it
+    FewBits,      // an alpha picture of fewer than 8 bits per pixel
+};
+
+const char* DescribePictureFault(PictureFault fault);

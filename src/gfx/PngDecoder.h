@@ -1,4 +1,6 @@
 #pragma once
+#include "gfx/ImageResult.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -22,5 +24,12 @@ bool IsPngSignature(const uint8_t* bytes, int count);
 
 // Decodes a PNG whose 8 signature bytes were already read from stream.
 // Returns 0 on success, the target's result if it gave no memory, -1 when
-// libpng rejects the file.
-int32_t DecodePng(FILE* stream, PngTarget& target);
+// libpng rejects the file or its header claims more pixels than its image data
+// can hold (checked before the target is asked for memory). A picture whose
+// rows are all read loads even when what follows them is missing or cut.
+// fault (may be null) receives why it failed.
+int32_t DecodePng(FILE* stream, PngTarget& target, PictureFault* fault = nullptr);
+
+// Test hook: the reader's next `count` allocations succeed and the ones after
+// fail; a negative count lifts the limit.
+void LimitPngAllocationsForTest(int count);

@@ -262,7 +262,12 @@ DisplayResult DisplayDriver::CreateTexture(uint32_t width, uint32_t height, Text
     *out = nullptr;
     if (width == 0 || height == 0 || width > 16384 || height > 16384)
         return DDERR_INVALIDPARAMS;
-    *out = new Texture(this, width, height);
+    auto* texture = new Texture(this, width, height);
+    if (!texture->HasPixels()) {
+        texture->Release();
+        return DDERR_OUTOFMEMORY;
+    }
+    *out = texture;
     return DD_OK;
 }
 

@@ -4,11 +4,18 @@
 #include "platform/SdlBackend.h"
 
 #include <algorithm>
+#include <new>
 
 Texture::Texture(DisplayDriver* driver, uint32_t width, uint32_t height)
-    : m_driver(driver), m_width(width), m_height(height), m_pixels(size_t(width) * height, 0u),
-      m_backend(new TextureBackend)
+    : m_driver(driver), m_width(width), m_height(height), m_backend(new TextureBackend)
 {
+    // Memory that runs out leaves the copy empty for the driver to refuse the
+    // texture, instead of an exception through the game.
+    try {
+        m_pixels.assign(size_t(width) * height, 0u);
+    } catch (const std::bad_alloc&) {
+        m_pixels = std::vector<uint32_t>();
+    }
     static uint64_t s_serial = 0;
     m_backend->serial = ++s_serial;
     m_driver->AddRef();
@@ -120,7 +127,12 @@ SDL_Texture* PlatformTextureFor(Texture* texture, SDL_Renderer* renderer, int de
         SDL_SetTextureScaleMode(b->derived, SDL_ScaleModeNearest);
     }
     // Derived copies: bit 1 white colour (flat silhouettes), bit 2 opaque, bit 4 inverted alpha.
-    std::vector<uint32_t> px(texture->GetPixels(), texture->GetPixels() + size_t(w) * h);
+    std::vector<uint32_t> px;
+    try {
+        px.assign(texture->GetPixels(), texture->GetPixels() + size_t(w) * h);
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // the draw is skipped
+    }
     for (uint32_t& p : px) {
         uint32_t a = p >> 24, rgb = p & 0xFFFFFFu;
         if (derivedKind & 1)

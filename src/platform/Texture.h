@@ -35,6 +35,8 @@ public:
 
     // Read-only view of the CPU copy, GetWidth() texels per row.
     const uint32_t* GetPixels() const { return m_pixels.data(); }
+    // False when there was no memory for the CPU copy.
+    bool HasPixels() const { return !m_pixels.empty(); }
 
     DisplayResult IsLost() const;  // DD_OK or DDERR_SURFACELOST
     DisplayResult Restore();

@@ -8,6 +8,10 @@
 #include "platform/DisplayDriver.h"
 #include "platform/Texture.h"
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
 namespace {
 
 class ImageTemplateTest : public DeviceTest {
@@ -342,4 +346,73 @@ TEST_F(ImageAnimationTest, SetTemplateToItsOwnTemplateKeepsItAlive)
     EXPECT_EQ(held, t);
     EXPECT_EQ(t->GetRefCount(), refs + 1);
     held->Release();
+}
+
+namespace {
+
+// The messages of the error log, without their date and time.
+std::vector<std::string> LogMessages(const std::string& text)
+{
+    std::vector<std::string> out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        std::string line = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        size_t dash = line.find(" -- ");
+        out.push_back(dash == std::string::npos ? line : line.substr(dash + 4));
+        if (end == std::string::npos)
+            break;
+        at = end + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST_F(ImageTemplateTest, FailedPicturesFramesAndTemplatesAreNamedOnceInTheErrorLogWithTheirReason)
+{
+    WriteText("zero.png", "");
+    WriteText("font.img", "\"FR\" 4 \"a.png\" \"b.png\" \"Zero.PNG\" \"c.png\"");
+    WriteText("other.img", "\"FR\" 2 \"a.png\" \"zero.png\"");
+    WriteText("short.img", "\"FR\" 3 \"a.png\"");
+    WriteText("empty.img", "\"FR\" 1 \"missing.png\"");
+    // A 35-byte GIF whose image claims 16384 x 16384.
+    static const char kHugeGif[] = "GIF89a\x00\x40\x00\x40\x80\x00\x00\0\0\0\xFF\xFF\xFF"
+                                   "\x2C\0\0\0\0\x00\x40\x00\x40\x00\x02\x02\x44\x01\x00\x3B";
+    WriteText("huge.gif", std::string(kHugeGif, sizeof kHugeGif - 1));
+    WriteText("big.img", "\"FR\" 1 \"huge.gif\"");
+    m_manager->SetErrorLogPath("log/Error.log");
+    std::filesystem::create_directory("log");
+    for (int round = 0; round < 2; ++round) {
+        GMImageTemplate* font = Load("font.img");
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(font->GetFrameCount(), 2);  // the log changes nothing of the loading
+        EXPECT_EQ(Load("other.img")->GetFrameCount(), 1);
+        EXPECT_EQ(Load("short.img")->GetFrameCount(), 1);
+        EXPECT_EQ(Load("empty.img"), nullptr);
+        EXPECT_EQ(Load("gone.img"), nullptr);
+        EXPECT_EQ(Load("big.img"), nullptr);
+        m_manager->ReleaseAll();  // the next round asks for every file again
+    }
+    std::vector<std::string> got = LogMessages(m_dir.Read("log/Error.log"));
+    std::vector<std::string> want = {
+        "Can't load picture \"Zero.PNG\": the file is empty",
+        "Can't load frame 2 of template \"font.img\": picture \"Zero.PNG\" did not load",
+        "Can't load frame 1 of template \"other.img\": picture \"zero.png\" did not load",
+        "Can't load frame 1 of template \"short.img\": the file names no picture for it",
+        "Can't load picture \"missing.png\": file not found",
+        "Can't load frame 0 of template \"empty.img\": picture \"missing.png\" did not load",
+        "Can't load template \"empty.img\": no frame loaded",
+        "Can't load template \"gone.img\": file not found",
+        "Can't load picture \"huge.gif\": its header claims more pixels than the file holds",
+        "Can't load frame 0 of template \"big.img\": picture \"huge.gif\" did not load",
+        "Can't load template \"big.img\": no frame loaded",
+    };
+    EXPECT_EQ(got, want);
+
+    // No log path: nothing is written anywhere.
+    m_manager->SetErrorLogPath(nullptr);
+    WriteText("late.img", "\"FR\" 1 \"late.png\"");
+    EXPECT_EQ(Load("late.img"), nullptr);
+    EXPECT_EQ(LogMessages(m_dir.Read("log/Error.log")).size(), want.size());
 }

@@ -12,6 +12,8 @@ void DeviceTest::SetUp()
     ASSERT_NE(m_device, nullptr);
     m_chdir = std::make_unique<ScopedChdir>(m_dir.Path());
     m_manager = std::make_unique<GMImageManager>();
+    // Pictures that fail are logged inside the test's own directory.
+    m_manager->SetErrorLogPath(m_dir.File("Error.log").c_str());
 }
 
 void DeviceTest::TearDown()
