@@ -32,6 +32,7 @@ struct RunOptions {
     std::string scriptPath;
     uint32_t stepMs = 16;
     std::string shotsDir;
+    int64_t seed = -1;  // fixes the day's random numbers when not negative
 };
 
 // The application: start-up, the main loop, the mode switches with their
@@ -66,6 +67,12 @@ public:
 
     Window* GetWindow() const { return m_window; }
     DisplayDevice* GetDevice() const;
+    // The running game as scripts see it (GamePlay.cpp): named values ("mode",
+    // "cash", "profile-score", ...) and where an object is on screen ("goods" n,
+    // "order" n, "bonus" kind, "police", "widget" id, "button" name).
+    bool QueryValue(const std::string& name, double* value) const;
+    bool FindClickTarget(const std::string& what, const std::string& arg, float* x, float* y) const;
+
     // Screenshot of the frame being drawn, taken just before it is presented.
     void RequestShot(const std::string& path) { m_pendingShot = path; }
 
@@ -107,6 +114,9 @@ private:
     void ProfileCommand(int32_t command);
     void SetTypedName(const char* name);
     bool EnterPlay(uint8_t mode);
+    void SetPlayingHandlers();
+    int32_t PlayingUpdate(float x, float y, uint32_t clickFlags, float elapsedMs);
+    bool LoadLevelInto(GMLevelRun& run, const char* fileName, float* progress);
 
     RunOptions m_options;
     Settings m_settings;

@@ -23,12 +23,13 @@ static std::string Absolute(const char* path)
 static void Usage(FILE* to)
 {
     std::fprintf(to,
-                 "usage: brimvale [--windowed | --fullscreen] [--headless --script FILE [--step MS] [--shots DIR]]\n"
+                 "usage: brimvale [--windowed | --fullscreen] [--headless --script FILE [--step MS] [--shots DIR]] [--seed S]\n"
                  "  --windowed, --fullscreen  override the window setting for this run\n"
                  "  --headless                no window or sound device (SDL's dummy drivers)\n"
                  "  --script FILE             play the commands of FILE on a virtual clock\n"
                  "  --step MS                 game time per scripted frame (default 16)\n"
                  "  --shots DIR               where the script's screenshots go\n"
+                 "  --seed S                  fix the day's random numbers (tests, replays)\n"
                  "  --version, --help\n"
                  "The game runs in the directory \"data\" below the current directory.\n");
 }
@@ -57,6 +58,8 @@ int main(int argc, char** argv)
             options.stepMs = static_cast<uint32_t>(std::strtoul(value(), nullptr, 10));
         } else if (!std::strcmp(a, "--shots")) {
             options.shotsDir = Absolute(value());
+        } else if (!std::strcmp(a, "--seed")) {
+            options.seed = static_cast<int64_t>(std::strtoul(value(), nullptr, 10) & 0xFFFFFFFFu);
         } else if (!std::strcmp(a, "--version")) {
             std::printf("Brimvale ver. %lu.%02lu\n", BRIMVALE_VERSION_MAJOR, BRIMVALE_VERSION_MINOR);
             return 0;

@@ -8,6 +8,11 @@
 #   grep:PATH:TEXT       PATH contains TEXT
 #   png:NAME             the screenshot NAME.png exists
 #   without:PATH         (done before the run) PATH is taken out of the data copy
+#   kit:VARIANT          (done before the run) our own test town and levels are
+#                        written into the data copy ($BRIMVALE_E2E_KIT)
+#   seed:S               the game runs with --seed S
+#   profile:NAME:TEXT    "brimvale-data profile data/NAME" prints TEXT
+#                        ($BRIMVALE_DATA_TOOL)
 set -u
 game=$1 data=$2 script=$3 expected=$4
 shift 4
@@ -16,10 +21,15 @@ trap 'rm -rf "$work"' EXIT
 cp -rs "$(realpath "$data")" "$work/data"
 mkdir -p "$work/shots"
 cd "$work"
+seed=
 for check in "$@"; do
-    case $check in without:*) rm -f "data/${check#without:}" ;; esac
+    case $check in
+    seed:*) seed="--seed ${check#seed:}" ;;
+    without:*) rm -f "data/${check#without:}" ;;
+    kit:*) "$BRIMVALE_E2E_KIT" data "${check#kit:}" || { echo "the level kit failed"; exit 1; } ;;
+    esac
 done
-"$game" --headless --script "$script" --shots "$work/shots" >"$work/out.txt" 2>&1
+"$game" --headless --script "$script" --shots "$work/shots" $seed >"$work/out.txt" 2>&1
 status=$?
 fail=0
 if [ "$status" != "$expected" ]; then
@@ -36,7 +46,10 @@ for check in "$@"; do
     png)  f="shots/$rest.png"
           if [ ! -s "$f" ]; then echo "missing screenshot $f"; fail=1;
           elif [ -n "${BRIMVALE_SHOTS_KEEP:-}" ]; then mkdir -p "$BRIMVALE_SHOTS_KEEP"; cp "$f" "$BRIMVALE_SHOTS_KEEP/"; fi ;;
-    without) ;;
+    profile) name=${rest%%:*} text=${rest#*:}
+          "$BRIMVALE_DATA_TOOL" profile "data/$name" >profile.txt 2>&1
+          grep -qF -- "$text" profile.txt || { echo "profile $name does not show \"$text\":"; cat profile.txt; fail=1; } ;;
+    without|kit|seed) ;;
     *)    echo "unknown check $check"; fail=1 ;;
     esac
 done
