@@ -85,6 +85,14 @@ float Seconds(float s)
     return s * 1000.0f;
 }
 
+constexpr float kMaxCellSize = 10000.0f;
+
+float ScreenCoord(float v)
+{
+    constexpr float m = GMLevelRun::kMaxScreenCoord;
+    return v != v ? 0.0f : v < -m ? -m : v > m ? m : v;
+}
+
 int32_t Clamp(int32_t v, int32_t lo, int32_t hi)
 {
     return v < lo ? lo : v > hi ? hi : v;
@@ -238,13 +246,17 @@ int32_t GMLevelRun::LoadLevel(const char* fileName, GMImageManager* manager, Dis
                     refuse("PLC", why);
             }
         } else if (Is(t, "ORX")) {
-            ok = in.Float(&m_grid.originX);
+            ok = in.Float(&f1);
+            m_grid.originX = ScreenCoord(f1);
         } else if (Is(t, "ORY")) {
-            ok = in.Float(&m_grid.originY);
+            ok = in.Float(&f1);
+            m_grid.originY = ScreenCoord(f1);
         } else if (Is(t, "CLW") || Is(t, "CLH")) {
             ok = in.Float(&f1);
+            // Sizes far beyond the screen would only put the town at infinity.
             if (ok)
-                (Is(t, "CLW") ? m_grid.cellWidth : m_grid.cellHeight) = f1 <= 0.0f || f1 != f1 ? 4.0f : f1;
+                (Is(t, "CLW") ? m_grid.cellWidth : m_grid.cellHeight) =
+                    f1 <= 0.0f || f1 != f1 ? 4.0f : f1 > kMaxCellSize ? kMaxCellSize : f1;
         } else if (Is(t, "FLW")) {
             ok = in.Int(&i1);
             m_day.fieldWidth = Clamp(i1, 1, GMFieldGrid::kColumns);

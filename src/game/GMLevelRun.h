@@ -98,6 +98,11 @@ public:
 
     static constexpr int32_t kShopGoodsLimit = 12;  // goods numbers below this are the shops' own
     static constexpr int32_t kCapacityBonus = 7;    // the bonus kind of the extra cargo slot
+    // Bounds a hostile level file meets: screen points, and how many objects
+    // of a kind a day keeps (far more than any town needs).
+    static constexpr float kMaxScreenCoord = 100000.0f;
+    static constexpr int32_t kMaxObjects = 1000;
+    static constexpr int32_t kMaxDecorations = 4096;
     static constexpr float kRatingHoldTime = 3000.0f;
     static constexpr float kRatingDecay = 0.000167f;
     static constexpr float kMoneyTextTime = 3000.0f;

@@ -35,6 +35,12 @@ const char* CellRefusal(int32_t x, int32_t y, int32_t layer)
     return nullptr;
 }
 
+float Coord(float v)
+{
+    constexpr float m = GMLevelRun::kMaxScreenCoord;
+    return v != v ? 0.0f : v < -m ? -m : v > m ? m : v;
+}
+
 template <class T>
 void Drop(T*& obj)
 {
@@ -88,6 +94,8 @@ const char* GMLevelRun::CreateBuilding(const char* image, int32_t x, int32_t y, 
         return "empty image name";
     if (const char* why = CellRefusal(x, y, layer))
         return why;
+    if (m_buildings.GetCount() >= GMFieldGrid::kColumns * GMFieldGrid::kRows * GMFieldGrid::kLayers)
+        return "too many buildings";
     auto* building = new (std::nothrow) GMBuildingObj;
     if (!building)
         return "out of memory";
@@ -113,6 +121,8 @@ const char* GMLevelRun::CreateDecoration(const char* image, float x, float y, in
         return "empty image name";
     if (layer < 0 || layer > 4)
         return "decoration layer outside 0-4";
+    if (m_decorations[layer].GetCount() >= kMaxDecorations)
+        return "too many decorations in this layer";
     auto* decoration = new (std::nothrow) GMDecorateObj;
     if (!decoration)
         return "out of memory";
@@ -120,7 +130,7 @@ const char* GMLevelRun::CreateDecoration(const char* image, float x, float y, in
         decoration->Release();
         return "image cannot be loaded";
     }
-    decoration->SetPosition(x, y);
+    decoration->SetPosition(Coord(x), Coord(y));
     int32_t frames = decoration->GetFrameCount();
     if (frames > 1)
         decoration->SetFrame(m_random.Next() % frames);
@@ -189,6 +199,8 @@ const char* GMLevelRun::CreateShopGoods(const char* normal, const char* highligh
                                         float weight, float x, float y, GMImageManager* manager,
                                         DisplayDevice* device)
 {
+    if (m_shopGoods.GetCount() >= kMaxObjects)
+        return "too many goods";
     auto* shop = new (std::nothrow) GMShopGoodsObj;
     if (!shop)
         return "out of memory";
@@ -198,7 +210,7 @@ const char* GMLevelRun::CreateShopGoods(const char* normal, const char* highligh
     shop->SetGoodsNumber(goods);
     shop->SetPrice(price);
     shop->SetWeight(weight);
-    shop->SetPosition(x, y);
+    shop->SetPosition(Coord(x), Coord(y));
     if (m_shopGoods.Add(shop, false) < 0) {
         shop->Release();
         return "out of memory";
@@ -210,13 +222,15 @@ const char* GMLevelRun::CreateShopGoods(const char* normal, const char* highligh
 const char* GMLevelRun::CreatePolice(const char* normal, const char* highlight, float x, float y,
                                      GMImageManager* manager, DisplayDevice* device)
 {
+    if (m_police.GetCount() >= kMaxObjects)
+        return "too many police posts";
     auto* post = new (std::nothrow) GMPoliceObj;
     if (!post)
         return "out of memory";
     const char* why = nullptr;
     if (post->SetImage(1, normal, manager, device) != 0 || post->SetImage(0, highlight, manager, device) != 0)
         why = "image cannot be loaded (kept without it)";
-    post->SetPosition(x, y);
+    post->SetPosition(Coord(x), Coord(y));
     if (m_police.Add(post, false) < 0) {
         post->Release();
         return "out of memory";
@@ -242,6 +256,8 @@ const char* GMLevelRun::CreateBonus(const char* normal, const char* highlight, c
                                     int32_t price, float duration, float value, float x, float y,
                                     GMImageManager* manager, DisplayDevice* device)
 {
+    if (m_bonuses.GetCount() >= kMaxObjects)
+        return "too many bonuses";
     auto* bonus = new (std::nothrow) GMBonusObj;
     if (!bonus)
         return "out of memory";
@@ -253,7 +269,7 @@ const char* GMLevelRun::CreateBonus(const char* normal, const char* highlight, c
     bonus->SetPrice(price);
     bonus->SetDuration(duration);
     bonus->SetValue(value);
-    bonus->SetPosition(x, y);
+    bonus->SetPosition(Coord(x), Coord(y));
     bonus->SetCount(m_profile ? m_profile->GetMatchingBonusCount(kind, bonus->GetDuration(), value) : 0);
     if (m_bonuses.Add(bonus, false) < 0) {
         bonus->Release();
@@ -266,6 +282,8 @@ const char* GMLevelRun::CreateCustomer(const char* normal, const char* highlight
                                        float weight, float payFactor, float ratingFactor, GMImageManager* manager,
                                        DisplayDevice* device)
 {
+    if (m_customers.GetCount() >= kMaxObjects)
+        return "too many customer kinds";
     auto* customer = new (std::nothrow) GMCustomerObj;
     if (!customer)
         return "out of memory";
