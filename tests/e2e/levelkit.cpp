@@ -52,7 +52,7 @@ void WriteBordered(const std::string& name, int w, int h, uint32_t fill, uint32_
 
 // A road along row 3 from column 2 to 12, houses above it in columns 4 and 9,
 // shops' goods icons at the bottom, the car at (2, 3).
-std::string Town(const std::string& customer, const std::string& rest)
+std::string Town(const std::string& customer, const std::string& rest, int price = 20)
 {
     std::string t = "\"COM\" \"End-to-end town\"\n\"ORX\" 40 \"ORY\" 60 \"CLW\" 48 \"CLH\" 48\n"
                     "\"FLW\" 15 \"FLH\" 8 \"FLL\" 2\n\"BAK\" \"e2e_grass.img\"\n";
@@ -66,7 +66,7 @@ std::string Town(const std::string& customer, const std::string& rest)
     t += "\"BL\" \"e2e_house.img\" 4 2 0 Y\n\"BL\" \"e2e_house.img\" 9 2 0 Y\n";
     t += "\"TR\" \"e2e_car.img\" \"e2e_car.img\" \"e2e_car.img\" \"e2e_car.img\" 2 3 0 6 1 R\n";
     t += "\"OIT\" \"e2e_bubble.img\" \"OHT\" \"e2e_bubbleh.img\" \"ASI\" \"e2e_lit.img\" \"GSI\" \"e2e_unlit.img\"\n";
-    t += "\"SHG\" \"e2e_goods1.img\" \"e2e_goods1h.img\" 1 20 1 150 480\n";
+    t += "\"SHG\" \"e2e_goods1.img\" \"e2e_goods1h.img\" 1 " + std::to_string(price) + " 1 150 480\n";
     t += "\"SHG\" \"e2e_goods2.img\" \"e2e_goods2h.img\" 2 30 0 250 480\n";
     t += customer;
     t += "\"OTD\" 0.5 \"OTM\" 1 \"OTI\" 0 \"BUY\" 0\n";
@@ -98,13 +98,13 @@ int main(int argc, char** argv)
     WriteBordered("e2e_customer", 32, 32, 0xFFF0C090, 0xFF805030);
 
     const std::string patient = "\"CUS\" \"e2e_customer.img\" \"e2e_customer.img\" 0 60 1 1 1\n";
-    const std::string hasty = "\"CUS\" \"e2e_customer.img\" \"e2e_customer.img\" 0 1.5 1 1 1\n";
+    const std::string hasty = "\"CUS\" \"e2e_customer.img\" \"e2e_customer.img\" 0 4 1 1 1\n";
     std::string variant = argv[2];
     if (variant == "deliver") {
         WriteLevel("level1.lvl", Town(patient, "\"LOR\" 1 \"LSC\" 10 \"LVN\" \"First day\" \"LVL\" \"level2.lvl\"\n"));
         WriteLevel("level2.lvl", Town(patient, "\"LOR\" 5 \"LSC\" 80 \"LVN\" \"Second day\"\n"));
     } else if (variant == "lose") {
-        WriteLevel("level1.lvl", Town(hasty, "\"LOR\" 3 \"LSC\" 50 \"LVL\" \"level2.lvl\"\n"));
+        WriteLevel("level1.lvl", Town(hasty, "\"LOR\" 3 \"LSC\" 50 \"LVL\" \"level2.lvl\"\n", 5000));
         WriteLevel("level2.lvl", Town(patient, "\"LOR\" 5\n"));
     } else if (variant == "jump") {
         WriteLevel("level1.lvl", Town(patient, "\"LOR\" 20 \"LSC\" 10 \"LVL\" \"level2.lvl\"\n"));
