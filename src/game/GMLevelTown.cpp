@@ -513,8 +513,23 @@ void GMLevelRun::Draw(DisplayDevice* device)
         if (o->GetMark() != -1 && static_cast<GMBonusObj*>(o)->GetBonusKind() != kCapacityBonus)
             o->Draw(0.0f, 0.0f, device);
     }
+    if (m_queueMark) {
+        // Every destination still waiting in the job queue.
+        for (const Job& job : m_jobs) {
+            GMBuildingObj* house = job.order ? job.order->GetHouse() : nullptr;
+            GMRoadNodeObj* node = house ? house->GetEntrance() : nullptr;
+            if (!node)
+                continue;
+            float fx = m_grid.FootX(static_cast<float>(node->GetCellX()));
+            float fy = m_grid.FootY(static_cast<float>(node->GetCellY()));
+            m_queueMark->Draw(fx - m_queueMark->GetTextureWidth() / 2.0f,
+                              fy - (m_queueMark->GetTextureHeight() + m_grid.cellHeight) / 2.0f, device);
+        }
+    }
     if (m_heldIcon)
         m_heldIcon->Draw(0.0f, 0.0f, device);
+    if (m_tutorialStep != 0 && m_tutorialImages[0])
+        m_tutorialImages[0]->Draw(m_tutorialX, m_tutorialY, device);
     for (const auto& text : m_texts)
         text->Draw(m_fontStd, false, device);
     if (m_frameImage)
