@@ -557,22 +557,6 @@ void GameApp::DiscardInterface()
     DiscardMenuInterface(m_menu);
 }
 
-// Hands the profile to the level run and loads the day's level file.
-bool GameApp::EnterPlay(uint8_t mode)
-{
-    if (!m_levelRun)
-        return false;
-    m_levelRun->SetProfile(&m_profile);
-    const char* current = m_profile.GetCurrentLevel();
-    if (!(mode == kModeContinueGame && current && *current)) {
-        m_profile.ResetProgress();
-        if (m_profile.FindLevel("level1.lvl") < 0)
-            m_profile.AddLevel("level1.lvl");
-    }
-    // The level loader comes with the working day; until then no level loads.
-    return false;
-}
-
 EntryOutcome GameApp::EnterMode(uint8_t& mode, uint8_t previous)
 {
     auto failed = [](const char* line) { return EntryOutcome{EntryOutcome::Failed, line, 0}; };
@@ -586,6 +570,8 @@ EntryOutcome GameApp::EnterMode(uint8_t& mode, uint8_t previous)
             m_levelRun->Reset();
         if (!m_levelRun)
             return failed("Level class not be created");
+        if (m_options.seed >= 0)
+            m_levelRun->FixSeed(static_cast<uint32_t>(m_options.seed));
         m_levelRun->Initialise();
         MenuMusic();
         if (BuildMainMenu(Menu()) != 0)
@@ -623,13 +609,21 @@ EntryOutcome GameApp::EnterMode(uint8_t& mode, uint8_t previous)
     case kModeResume:
         PauseEffects(false);
         mode = kModePlaying;
-        return failed(nullptr);  // the level run does not play yet
+        if (!m_levelRun)
+            return failed(nullptr);
+        SetPlayingHandlers();  // the day goes on as it was
+        return {};
     case kModeContinueGame:
     case kModePlaying: {
         uint8_t requested = mode;
         mode = kModePlaying;
-        if (!EnterPlay(requested))
-            return failed("Can't load level from file");
+        if (!EnterPlay(requested)) {
+            // A level that does not load takes the player back to the menu
+            // (the reason is in the error log) instead of ending the game. The
+            // menu may still be the current mode, so the way back is posted.
+            m_modes.SetHandlers([](float, float, uint32_t, float) { return 0; }, [] { return 0; });
+            PostGameMode(kModeMainMenu);
+        }
         return {};
     }
     case kModeHighscores:
@@ -850,6 +844,8 @@ int32_t GameApp::FilterMessage(const Message& msg)
             m_help.SetPage(page);
             m_help.SetFont(m_menu.font);
         }
+        if (vk == VK_F5 && mode == kModePlaying && m_levelRun)
+            m_levelRun->ReloadStory(&m_images, GetDevice());
         return 1;
     }
     case WM_KEYUP:
@@ -874,16 +870,6 @@ int32_t GameApp::FilterMessage(const Message& msg)
     default:
         return 1;
     }
-}
-
-void GameApp::DeveloperKey(uint32_t vk)
-{
-    // Both shortcuts act on the working day, which the game does not run yet;
-    // the codes are still matched so that their keys behave the same.
-    if (m_winCode.Feed(vk))
-        m_winCode.Reset();
-    if (m_jumpCode.Feed(vk))
-        m_jumpCode.Reset();
 }
 
 int32_t GameApp::HandleMenuInput(float x, float y, uint32_t clickFlags, float elapsedMs)

@@ -36,6 +36,7 @@ struct RunOptions {
     std::string shotsDir;
     int32_t scale = 0;    // window scale for this run; 0: "window.cfg"
     int32_t smooth = -1;  // filter for this run; -1: "window.cfg"
+    int64_t seed = -1;  // fixes the day's random numbers when not negative
 };
 
 // The application: start-up, the main loop, the mode switches with their
@@ -79,6 +80,12 @@ public:
     // The notice shown to the player now, empty when none.
     std::string GetShownNotice() const { return m_notice.IsShowing() ? m_notice.Text() : std::string(); }
     DisplayDevice* GetDevice() const;
+    // The running game as scripts see it (GamePlay.cpp): named values ("mode",
+    // "cash", "profile-score", ...) and where an object is on screen ("goods" n,
+    // "order" n, "bonus" kind, "police", "widget" id, "button" name).
+    bool QueryValue(const std::string& name, double* value) const;
+    bool FindClickTarget(const std::string& what, const std::string& arg, float* x, float* y) const;
+
     // Screenshot of the frame being drawn, taken just before it is presented.
     void RequestShot(const std::string& path) { m_pendingShot = path; }
 
@@ -121,6 +128,9 @@ private:
     void ProfileCommand(int32_t command);
     void SetTypedName(const char* name);
     bool EnterPlay(uint8_t mode);
+    void SetPlayingHandlers();
+    int32_t PlayingUpdate(float x, float y, uint32_t clickFlags, float elapsedMs);
+    bool LoadLevelInto(GMLevelRun& run, const char* fileName, float* progress);
 
     RunOptions m_options;
     Settings m_settings;  // windowed: this run's mode

@@ -9,6 +9,7 @@
 #include "platform/Messages.h"
 
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <sys/stat.h>
 #include <cstdio>
@@ -61,10 +62,58 @@ const Shape kShapes[] = {
     {"frames", 1, 1}, {"wait", 1, 1}, {"move", 2, 2}, {"click", 2, 3}, {"down", 2, 3}, {"up", 2, 3},
     {"key", 1, 1},    {"type", 1, 1}, {"shot", 1, 1}, {"expect-mode", 1, 1}, {"expect-file", 1, 1}, {"quit", 0, 0},
     {"expect-notice", 1, 1}, {"expect-link", 1, 1},
+    {"expect", 3, 3}, {"click-goods", 1, 2}, {"click-order", 1, 2}, {"click-bonus", 1, 2}, {"click-police", 0, 1},
+    {"click-ufo", 1, 2}, {"click-lane", 1, 2}, {"click-widget", 1, 2}, {"click-button", 1, 2},
 };
 
 // Frames allowed between asking the game to close and its loop ending.
 constexpr int kClosingFrames = 200;
+
+// The object a click-by-object command looks for, and where its button name is.
+struct ObjectClick {
+    const char* verb;
+    const char* what;
+    bool takesArg;
+};
+
+const ObjectClick kObjectClicks[] = {
+    {"click-goods", "goods", true},   {"click-order", "order", true}, {"click-bonus", "bonus", true},
+    {"click-police", "police", false}, {"click-ufo", "ufo", true},    {"click-lane", "lane", true},
+    {"click-widget", "widget", true}, {"click-button", "button", true},
+};
+
+const ObjectClick* FindObjectClick(const std::string& verb)
+{
+    for (const ObjectClick& o : kObjectClicks) {
+        if (verb == o.verb)
+            return &o;
+    }
+    return nullptr;
+}
+
+const char* const kOperators[] = {"==", "!=", "<=", ">=", "<", ">"};
+
+bool Compare(double actual, const std::string& op, double expected)
+{
+    if (op == "==")
+        return actual == expected;
+    if (op == "!=")
+        return actual != expected;
+    if (op == "<")
+        return actual < expected;
+    if (op == "<=")
+        return actual <= expected;
+    if (op == ">")
+        return actual > expected;
+    return actual >= expected;
+}
+
+std::string Number(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.6g", v);
+    return buf;
+}
 
 }  // namespace
 
@@ -130,6 +179,21 @@ bool ScriptRunner::Parse(const std::string& text, std::string* error)
             ok = ToInt(c.args[0], &n) && ToInt(c.args[1], &n) && (c.args.size() < 3 || ButtonByName(c.args[2]));
         if (ok && (c.verb == "expect-notice" || c.verb == "expect-link"))
             ok = !c.args[0].empty();
+        if (ok && c.verb == "expect") {
+            bool known = false;
+            for (const char* op : kOperators)
+                known = known || c.args[1] == op;
+            char* end = nullptr;
+            std::strtod(c.args[2].c_str(), &end);
+            ok = known && end && *end == 0;
+        }
+        if (ok) {
+            if (const ObjectClick* o = FindObjectClick(c.verb)) {
+                size_t buttonArg = o->takesArg ? 1 : 0;
+                ok = c.args.size() >= buttonArg && c.args.size() <= buttonArg + 1 &&
+                     (c.args.size() == buttonArg || ButtonByName(c.args[buttonArg]));
+            }
+        }
         bool shift = false;
         if (ok && c.verb == "key") {
             std::string key;
@@ -299,8 +363,34 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
             Fail(c, "no such file in the data directory");
         return true;
     }
+    if (v == "expect") {
+        double actual = 0.0;
+        if (!app.QueryValue(c.args[0], &actual))
+            Fail(c, c.args[0] + " has no value now");
+        else if (!Compare(actual, c.args[1], std::strtod(c.args[2].c_str(), nullptr)))
+            Fail(c, c.args[0] + " is " + Number(actual));
+        return true;
+    }
     if (v == "quit") {
         Close(app);
+        return false;
+    }
+    if (const ObjectClick* o = FindObjectClick(v)) {
+        // Looked up now, where the object is this frame; then the same clicks
+        // as a player's through the message queue.
+        std::string arg = o->takesArg ? c.args[0] : "";
+        size_t buttonArg = o->takesArg ? 1 : 0;
+        float x = 0.0f, y = 0.0f;
+        if (!app.FindClickTarget(o->what, arg, &x, &y)) {
+            Fail(c, std::string("no ") + o->what + (arg.empty() ? "" : " " + arg) + " on the screen");
+            return true;
+        }
+        int button = ButtonByName(c.args.size() > buttonArg ? c.args[buttonArg] : "");
+        int px = static_cast<int>(std::lround(x)), py = static_cast<int>(std::lround(y));
+        m_framesLeft = 1;
+        InjectMouseMove(w, px, py);
+        InjectMouseButton(w, button, true, px, py);
+        InjectMouseButton(w, button, false, px, py);
         return false;
     }
     // Input: queued now, taken by the loop, then one frame sees it.

@@ -18,6 +18,13 @@ class GameApp;
 //   down X Y [button] | up X Y [button] | key NAME|CODE | type TEXT
 //   shot NAME | expect-mode N | expect-file PATH | expect-notice TEXT
 //   expect-link TEXT | quit
+//   expect NAME OP VALUE      (OP: == != < <= > >=; NAME: mode, level, state,
+//                              cash, extra, rating, ratio, delivered,
+//                              orders-left, orders-open, queue, held, score,
+//                              profile-score, profile-points, profile-money, ...)
+//   click-goods G | click-order N | click-bonus KIND | click-police |
+//   click-widget ID | click-button menu|continue|done|story | click-ufo N |
+//   click-lane N            (each may end in a button name: left, right, middle)
 class ScriptRunner {
 public:
     struct Command {

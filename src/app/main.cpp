@@ -26,7 +26,7 @@ static void Usage(FILE* to)
 {
     std::fprintf(to,
                  "usage: brimvale [--windowed | --fullscreen] [--scale N] [--filter sharp|smooth]\n"
-                 "                [--headless --script FILE [--step MS] [--shots DIR]] [--where]\n"
+                 "                [--headless --script FILE [--step MS] [--shots DIR]] [--seed S] [--where]\n"
                  "  --windowed, --fullscreen  override the window setting for this run\n"
                  "  --scale N                 show the window N times its size (1-8) for this run\n"
                  "  --filter sharp|smooth     how a scaled picture is drawn, for this run\n"
@@ -35,6 +35,7 @@ static void Usage(FILE* to)
                  "  --script FILE             play the commands of FILE on a virtual clock\n"
                  "  --step MS                 game time per scripted frame (default 16)\n"
                  "  --shots DIR               where the script's screenshots go\n"
+                 "  --seed S                  fix the day's random numbers (tests, replays)\n"
                  "  --version, --help\n"
                  "The game reads its data from the installed data directory, else from \"data\"\n"
                  "below the current directory.\n");
@@ -85,6 +86,8 @@ int main(int argc, char** argv)
             }
             std::printf("%s\n", where.c_str());
             return 0;
+        } else if (!std::strcmp(a, "--seed")) {
+            options.seed = static_cast<int64_t>(std::strtoul(value(), nullptr, 10) & 0xFFFFFFFFu);
         } else if (!std::strcmp(a, "--version")) {
             std::printf("Brimvale ver. %lu.%02lu\n", BRIMVALE_VERSION_MAJOR, BRIMVALE_VERSION_MINOR);
             return 0;

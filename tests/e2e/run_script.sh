@@ -14,6 +14,11 @@
 #   readonly             (done before the run) the directory and its data cannot
 #                        be written; as root the game runs as "nobody" for that
 #   args:ARGS            (done before the run) more options for the game
+#   kit:VARIANT          (done before the run) our own test town and levels are
+#                        written into the data copy ($BRIMVALE_E2E_KIT)
+#   seed:S               the game runs with --seed S
+#   profile:NAME:TEXT    "brimvale-data profile data/NAME" prints TEXT
+#                        ($BRIMVALE_DATA_TOOL)
 set -u
 game=$1 data=$2 script=$3 expected=$4
 shift 4
@@ -26,7 +31,9 @@ run=()
 extra=()
 for check in "$@"; do
     case $check in
+    seed:*) extra+=(--seed "${check#seed:}") ;;
     without:*) rm -f "data/${check#without:}" ;;
+    kit:*) "$BRIMVALE_E2E_KIT" data "${check#kit:}" || { echo "the level kit failed"; exit 1; } ;;
     write:*) rest=${check#write:}; path=${rest%%:*}; printf '%b\n' "${rest#*:}" >"$path" ;;
     args:*) read -r -a more <<<"${check#args:}"; extra+=("${more[@]}") ;;
     readonly)
@@ -62,7 +69,10 @@ for check in "$@"; do
     line) path=${rest%%:*} rest=${rest#*:} n=${rest%%:*} text=${rest#*:}
           got=$(sed -n "${n}p" "$path" 2>/dev/null)
           [ "$got" = "$text" ] || { echo "line $n of $path is \"$got\", expected \"$text\""; fail=1; } ;;
-    without|write|readonly|args) ;;
+    profile) name=${rest%%:*} text=${rest#*:}
+          "$BRIMVALE_DATA_TOOL" profile "data/$name" >profile.txt 2>&1
+          grep -qF -- "$text" profile.txt || { echo "profile $name does not show \"$text\":"; cat profile.txt; fail=1; } ;;
+    without|write|readonly|args|kit|seed) ;;
     *)    echo "unknown check $check"; fail=1 ;;
     esac
 done

@@ -13,6 +13,7 @@ const DataCommandEntry* DataCommands()
          CmdTemplate},
         {"profile", "profile FILE        print what a player profile holds", CmdProfile},
         {"highscores", "highscores FILE     print the entries of a highscore file", CmdHighscores},
+        {"level", "level [-C DIR] FILE print what a level holds once loaded, and every line it refused", CmdLevel},
         {nullptr, nullptr, nullptr},
     };
     return commands;

@@ -22,3 +22,4 @@ int CmdStory(int argc, char** argv, FILE* out, FILE* err);
 int CmdTemplate(int argc, char** argv, FILE* out, FILE* err);
 int CmdProfile(int argc, char** argv, FILE* out, FILE* err);
 int CmdHighscores(int argc, char** argv, FILE* out, FILE* err);
+int CmdLevel(int argc, char** argv, FILE* out, FILE* err);
