@@ -64,7 +64,8 @@ GMProfile::~GMProfile()
 void GMProfile::RemoveBonuses()
 {
     for (int32_t i = m_bonuses.GetLastIndex(); i >= 0; --i)
-        delete static_cast<GMProfileBonus*>(m_bonuses.RemoveAt(i));
+        if (auto* bonus = static_cast<GMBonusObj*>(m_bonuses.RemoveAt(i)))
+            bonus->Release();
 }
 
 void GMProfile::ResetProgress()
@@ -130,40 +131,40 @@ void GMProfile::RemoveLevel(const char* name)
 
 int32_t GMProfile::AddBonus(int32_t kind, float durationMs, int32_t price, float value, int32_t count)
 {
-    auto* bonus = new (std::nothrow) GMProfileBonus;
+    auto* bonus = new (std::nothrow) GMBonusObj;
     if (!bonus)
         return -1;
-    bonus->kind = kind;
-    bonus->duration = durationMs;
-    bonus->price = price;
-    bonus->value = value;
-    bonus->count = count;
+    bonus->SetBonusKind(kind);
+    bonus->SetDuration(durationMs);
+    bonus->SetPrice(price);
+    bonus->SetValue(value);
+    bonus->SetCount(count);
     int32_t index = m_bonuses.Add(bonus, true);
     if (index < 0)
-        delete bonus;
+        bonus->Release();
     return index;
 }
 
-const GMProfileBonus* GMProfile::GetBonus(int32_t index) const
+const GMBonusObj* GMProfile::GetBonus(int32_t index) const
 {
-    return static_cast<const GMProfileBonus*>(m_bonuses.GetAt(index));
+    return static_cast<const GMBonusObj*>(m_bonuses.GetAt(index));
 }
 
 int32_t GMProfile::GetBonusCount(int32_t kind) const
 {
     for (int32_t i = 0; i <= m_bonuses.GetLastIndex(); ++i) {
-        const GMProfileBonus* b = GetBonus(i);
-        if (b && b->kind == kind)
-            return b->count;
+        const GMBonusObj* b = GetBonus(i);
+        if (b && b->GetBonusKind() == kind)
+            return b->GetCount();
     }
     return 0;
 }
 
-GMProfileBonus* GMProfile::FindMatching(int32_t kind, float durationMs, float value) const
+GMBonusObj* GMProfile::FindMatching(int32_t kind, float durationMs, float value) const
 {
     for (int32_t i = 0; i <= m_bonuses.GetLastIndex(); ++i) {
-        auto* b = static_cast<GMProfileBonus*>(m_bonuses.GetAt(i));
-        if (b && b->kind == kind && b->duration == durationMs && b->value == value)
+        auto* b = static_cast<GMBonusObj*>(m_bonuses.GetAt(i));
+        if (b && b->GetBonusKind() == kind && b->GetDuration() == durationMs && b->GetValue() == value)
             return b;
     }
     return nullptr;
@@ -171,14 +172,25 @@ GMProfileBonus* GMProfile::FindMatching(int32_t kind, float durationMs, float va
 
 int32_t GMProfile::GetMatchingBonusCount(int32_t kind, float durationMs, float value) const
 {
-    const GMProfileBonus* b = FindMatching(kind, durationMs, value);
-    return b ? b->count : 0;
+    const GMBonusObj* b = FindMatching(kind, durationMs, value);
+    return b ? b->GetCount() : 0;
+}
+
+int32_t GMProfile::GetMatchingBonusCount(const GMBonusObj& levelBonus) const
+{
+    return GetMatchingBonusCount(levelBonus.GetBonusKind(), levelBonus.GetDuration(), levelBonus.GetValue());
+}
+
+void GMProfile::SetMatchingBonusCount(int32_t count, const GMBonusObj& levelBonus)
+{
+    SetMatchingBonusCount(count, levelBonus.GetBonusKind(), levelBonus.GetDuration(), levelBonus.GetPrice(),
+                          levelBonus.GetValue());
 }
 
 void GMProfile::SetMatchingBonusCount(int32_t count, int32_t kind, float durationMs, int32_t price, float value)
 {
-    if (GMProfileBonus* b = FindMatching(kind, durationMs, value)) {
-        b->count = count;
+    if (GMBonusObj* b = FindMatching(kind, durationMs, value)) {
+        b->SetCount(count);
         return;
     }
     AddBonus(kind, durationMs, price, value, count);
@@ -256,9 +268,10 @@ int32_t GMProfile::SaveProfile(const char* path)
         return kProfileNoFile;
     std::string text;
     for (int32_t i = 0; i <= m_bonuses.GetLastIndex(); ++i) {
-        if (const GMProfileBonus* b = GetBonus(i))
-            AppendLine(text, "\"BON\" %i %i %f %f %i\n", b->kind, b->price, static_cast<double>(b->duration / 1000.0f),
-                       static_cast<double>(b->value), b->count);
+        if (const GMBonusObj* b = GetBonus(i))
+            AppendLine(text, "\"BON\" %i %i %f %f %i\n", b->GetBonusKind(), b->GetPrice(),
+                       static_cast<double>(b->GetDuration() / 1000.0f), static_cast<double>(b->GetValue()),
+                       b->GetCount());
     }
     for (int32_t i = 0; i < GetLevelCount(); ++i) {
         if (const char* level = GetLevel(i))

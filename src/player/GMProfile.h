@@ -1,17 +1,8 @@
 #pragma once
 #include "core/CGameArray.h"
+#include "world/GMBonusObj.h"
 
 #include <cstdint>
-
-// One bonus kind a player owns. Kind, duration and value together identify the
-// bonus: a level's bonus matches the record when all three are equal.
-struct GMProfileBonus {
-    int32_t kind = 0;
-    int32_t price = 0;
-    float duration = 0.0f;  // milliseconds (seconds in the file)
-    float value = 0.0f;
-    int32_t count = 0;
-};
 
 // A player's saved progress, kept in a scrambled tagged file named after the
 // player ("NAME.prf", keyed by its own file name).
@@ -62,20 +53,24 @@ public:
     int32_t AddBonus(int32_t kind, float durationMs, int32_t price, float value, int32_t count);
     // Count of the first record of that kind, 0 if none.
     int32_t GetBonusCount(int32_t kind) const;
+    // A record is a bonus kind the player owns: kind, duration and value
+    // together identify it, a level's bonus matches it when all three are equal.
     // Count of the record matching a level's bonus (kind, duration ms, value), 0 if none.
     int32_t GetMatchingBonusCount(int32_t kind, float durationMs, float value) const;
+    int32_t GetMatchingBonusCount(const GMBonusObj& levelBonus) const;
     // Sets the matching record's count, or adds a record with that count.
     void SetMatchingBonusCount(int32_t count, int32_t kind, float durationMs, int32_t price, float value);
-    const GMProfileBonus* GetBonus(int32_t index) const;
+    void SetMatchingBonusCount(int32_t count, const GMBonusObj& levelBonus);
+    const GMBonusObj* GetBonus(int32_t index) const;
     int32_t GetBonusSlots() const { return m_bonuses.GetLastIndex() + 1; }
     int32_t GetBonusRecordCount() const { return m_bonuses.GetCount(); }
 
 private:
-    GMProfileBonus* FindMatching(int32_t kind, float durationMs, float value) const;
+    GMBonusObj* FindMatching(int32_t kind, float durationMs, float value) const;
     void RemoveBonuses();
 
     CGameStringArray m_levels;
-    CGameArray m_bonuses;  // owns its GMProfileBonus records
+    CGameArray m_bonuses;  // one reference to each GMBonusObj record
     int32_t m_score = 0;
     int32_t m_ratingPoints = 0;
     int32_t m_money = 0;

@@ -25,6 +25,24 @@ TEST(ScriptRunner, RefusesLinesItCannotCarryOut)
     }
 }
 
+TEST(ScriptRunner, ExpectationsAndClicksOnObjects)
+{
+    ScriptRunner s;
+    std::string error;
+    EXPECT_TRUE(s.Parse("expect cash >= 20\nexpect state == 0\nexpect ratio < 0.5\nexpect mode != 9\n"
+                        "expect profile-score <= -3\nexpect held > 1e2\n"
+                        "click-goods 3\nclick-order 1 right\nclick-bonus 4\nclick-police\nclick-police right\n"
+                        "click-widget -2\nclick-button continue\nclick-ufo 2\nclick-lane 1 middle\n",
+                        &error))
+        << error;
+    for (const char* bad : {"expect cash", "expect cash = 3", "expect cash == many", "expect cash =< 3",
+                            "click-goods", "click-order 1 thumb", "click-police 3 4", "click-widget 1 2 3"}) {
+        ScriptRunner t;
+        EXPECT_FALSE(t.Parse(std::string(bad) + "\n", &error)) << bad;
+        EXPECT_NE(error.find("line 1"), std::string::npos) << error;
+    }
+}
+
 TEST(ScriptRunner, KeyNamesAndTypedCharacters)
 {
     bool shift = true;

@@ -340,3 +340,109 @@ TEST_F(LevelPolice, ExpiringThiefIsAnOrdinaryFailure)
     float x = 0, y = 0;
     EXPECT_FALSE(m_run.FindGoodsIcon(kPoliceGoods, &x, &y)) << "no thief left: the police icon shrank away";
 }
+
+// ---- Tutorial hints and the story screen -------------------------------------------------
+
+TEST_F(LevelPlay, FirstHintLeadsFromTheShopToTheOrder)
+{
+    ASSERT_EQ(LoadText(Town(2) + kGoods + Customers(2) + "\"LOR\" 3 \"TUT\" 1 \"lit.img\" \"unlit.img\" \"END\""),
+              kLoadOk);
+    UntilPlay();
+    Run(16);
+    ASSERT_EQ(m_run.GetTutorialStep(), 2) << "the hint points at the shop of the first order's goods";
+    float delay = m_run.GetSpawnDelay();
+    EXPECT_NEAR(delay, 2000.0f, 16.0f) << "the next order waits 2 s";
+    auto* order = static_cast<GMOrderObj*>(m_run.Orders().GetAt(0));
+    ASSERT_NE(order, nullptr);
+    Run(400);
+    float patience = order->GetPatienceLeft();
+    Run(1000);
+    EXPECT_FLOAT_EQ(order->GetPatienceLeft(), patience) << "orders do not age while a hint shows";
+    EXPECT_FLOAT_EQ(m_run.GetSpawnDelay(), delay) << "nor does the spawner count";
+
+    float x = 0, y = 0;
+    ASSERT_TRUE(m_run.FindGoodsIcon(2, &x, &y));
+    Click(x, y);
+    EXPECT_EQ(Value("held"), 0) << "only the hinted icon can be picked up";
+    PickGoods(1);
+    EXPECT_EQ(m_run.GetTutorialStep(), 1) << "now the hint points at the order";
+    Click(-500, -500, 2);
+    EXPECT_EQ(Value("held"), 1) << "right clicks are ignored while a hint shows";
+    ClickOrder(1);
+    EXPECT_EQ(m_run.GetTutorialStep(), 0);
+    EXPECT_EQ(Value("queue"), 1);
+}
+
+TEST_F(LevelPolice, SecondHintForcesAThiefAndPointsAtThePolice)
+{
+    std::string text = Town(1) + kGoods +
+                       "\"BL\" \"house.img\" 4 0 0 N\n\"POL\" \"post.img\" \"post.img\" 180 120\n"
+                       "\"PLC\" \"car.img\" \"car.img\" \"car.img\" \"car.img\"\n"
+                       "\"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1\n\"CUS\" \"cus.img\" \"cus.img\" 3 60 0 -50 80\n"
+                       "\"LOR\" 2 \"TUT\" 2 \"lit.img\" \"unlit.img\" \"END\"";
+    ASSERT_EQ(LoadText(text), kLoadOk);
+    UntilPlay();
+    UntilOrders(1);
+    auto* order = static_cast<GMOrderObj*>(m_run.Orders().GetAt(0));
+    ASSERT_NE(order, nullptr);
+    EXPECT_EQ(order->GetCustomerKind(), 3) << "the first order is the thief, though its weight is 0";
+    EXPECT_EQ(order->GetGoodsNumber(), kPoliceGoods);
+    EXPECT_EQ(m_run.GetTutorialStep(), 3) << "the hint points at the police station";
+    PickGoods(kPoliceGoods);
+    EXPECT_EQ(m_run.GetTutorialStep(), 1);
+    ClickOrder(1);
+    EXPECT_EQ(m_run.GetTutorialStep(), 0);
+    EXPECT_EQ(m_run.PoliceQueue().size(), 1u);
+    EXPECT_EQ(m_run.GetTutorialKind(), 0);
+}
+
+TEST_F(LevelPlay, FourthHintPointsAtABonus)
+{
+    ASSERT_EQ(LoadText(Town(1) + kGoods + Customers(1) +
+                       "\"BON\" \"goods.img\" \"goods.img\" \"goods.img\" 2 40 10 1.5 700 500\n"
+                       "\"LOR\" 2 \"TUT\" 4 \"lit.img\" \"unlit.img\" \"END\""),
+              kLoadOk);
+    EXPECT_EQ(m_run.GetTutorialStep(), 5);
+    auto* bonus = static_cast<GMObject*>(m_run.Bonuses().GetAt(0));
+    EXPECT_NE(bonus->GetMark(), -1) << "the hinted bonus gets a use and is offered";
+    UntilPlay();
+    float x = 0, y = 0;
+    ASSERT_TRUE(m_run.FindBonusButton(2, &x, &y));
+    Click(x, y);
+    EXPECT_EQ(m_run.GetTutorialStep(), 0) << "using it ends the hint";
+}
+
+TEST_F(LevelTest, StoryScreenComesFirstAndItsButtonStartsTheDay)
+{
+    std::string story = "\"TXT\" \"Once upon a time\" \"BTN\" \"lit.img\" \"lit.img\" 400 500";
+    WriteLevel("story1.lay", story);
+    ASSERT_EQ(LoadText(Town(1) + Trade() + "\"LOR\" 1 \"STO\" \"story1.lay\" \"LVN\" \"Day one\" \"END\""), kLoadOk);
+    EXPECT_EQ(m_run.GetStateWord(), kStateFadeIn | kStateIntro);
+    Run(2000);
+    EXPECT_EQ(m_run.GetStateWord(), static_cast<uint32_t>(kStateIntro)) << "the story waits for its button";
+    BeginFrame();
+    m_run.Draw(m_device);
+    EndFrame();
+    Click(400, 500);
+    EXPECT_TRUE(m_run.GetStateWord() & kStateFadeOut);
+    Run(400);
+    EXPECT_EQ(m_run.GetStateWord(), kStateFadeIn | kStateMessage);
+    EXPECT_EQ(m_run.GetBigMessageText(), "Day one");
+}
+
+TEST_F(LevelTest, DayOfOnlyAStorySavesTheProgressWhenItsButtonIsClicked)
+{
+    m_profile.SetRatingPoints(30);
+    m_profile.SetScore(100);
+    WriteLevel("level9.lvl", "\"END\"");
+    WriteLevel("story2.lay", "\"TXT\" \"Meanwhile\" \"BTN\" \"lit.img\" \"lit.img\" 400 500");
+    ASSERT_EQ(LoadText(Town(1) + Trade() + "\"LOR\" 0 \"BUY\" 0 \"STO\" \"story2.lay\" \"LVL\" \"level9.lvl\" \"END\""),
+              kLoadOk);
+    EXPECT_EQ(m_run.GetStateWord(), kStateFadeIn | kStateIntro);
+    Run(1000);
+    Click(400, 500);
+    EXPECT_STREQ(m_profile.GetCurrentLevel(), "level9.lvl");
+    EXPECT_EQ(m_profile.GetRatingPoints(), 30) << "the saved rating points are the totals, not 0";
+    EXPECT_EQ(m_profile.GetScore(), 100);
+    EXPECT_EQ(Run(1000), kLevelNext);
+}

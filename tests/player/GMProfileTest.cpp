@@ -101,12 +101,13 @@ TEST_F(ProfileFile, BonusDurationIsSecondsInFileAndMillisecondsInMemory)
     GMProfile p;
     ASSERT_EQ(p.LoadProfile("B.prf"), 0);
     ASSERT_EQ(p.GetBonusRecordCount(), 1);
-    const GMProfileBonus* b = p.GetBonus(0);
-    EXPECT_EQ(b->kind, 2);
-    EXPECT_EQ(b->price, 50);
-    EXPECT_FLOAT_EQ(b->duration, 2500.0f);
-    EXPECT_FLOAT_EQ(b->value, 1.25f);
-    EXPECT_EQ(b->count, 4);
+    const GMBonusObj* b = p.GetBonus(0);
+    EXPECT_EQ(b->GetKind(), kKindBonus);
+    EXPECT_EQ(b->GetBonusKind(), 2);
+    EXPECT_EQ(b->GetPrice(), 50);
+    EXPECT_FLOAT_EQ(b->GetDuration(), 2500.0f);
+    EXPECT_FLOAT_EQ(b->GetValue(), 1.25f);
+    EXPECT_EQ(b->GetCount(), 4);
     ASSERT_EQ(p.SaveProfile("B.prf"), 0);
     EXPECT_NE(ReadScrambled(dir, "B.prf").find("\"BON\" 2 50 2.500000 1.250000 4\n"), std::string::npos);
 }
@@ -138,7 +139,28 @@ TEST_F(ProfileFile, SetMatchingBonusCountUpdatesOrAdds)
     p.SetMatchingBonusCount(1, 4, 6000.0f, 60, 0.5f);
     EXPECT_EQ(p.GetBonusRecordCount(), 2);
     EXPECT_EQ(p.GetBonusCount(4), 5);
-    EXPECT_EQ(p.GetBonus(1)->price, 60);
+    EXPECT_EQ(p.GetBonus(1)->GetPrice(), 60);
+
+    // Matched against a level's bonus object: kind, duration and value.
+    GMBonusObj* level = new GMBonusObj;
+    level->SetBonusKind(4);
+    level->SetDuration(6000.0f);
+    level->SetValue(0.5f);
+    level->SetPrice(99);
+    EXPECT_EQ(p.GetMatchingBonusCount(*level), 1);
+    p.SetMatchingBonusCount(7, *level);
+    EXPECT_EQ(p.GetMatchingBonusCount(4, 6000.0f, 0.5f), 7);
+    level->SetValue(0.75f);
+    EXPECT_EQ(p.GetMatchingBonusCount(*level), 0);
+    p.SetMatchingBonusCount(2, *level);
+    ASSERT_EQ(p.GetBonusRecordCount(), 3);
+    EXPECT_EQ(p.GetBonus(2)->GetPrice(), 99) << "a new record takes the level bonus's price";
+    level->Release();
+
+    // Negative counts and prices are stored as 0.
+    int32_t index = p.AddBonus(6, 1000.0f, -10, 1.0f, -3);
+    EXPECT_EQ(p.GetBonus(index)->GetCount(), 0);
+    EXPECT_EQ(p.GetBonus(index)->GetPrice(), 0);
 }
 
 TEST_F(ProfileFile, RenamedFileReadsAsEmptyProfile)

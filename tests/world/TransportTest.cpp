@@ -301,12 +301,6 @@ TEST(GMTransportObj, StartCellAndSettings)
     EXPECT_EQ(lost->GoTo(town.Node(3, 4)), GMTransportObj::kRouteSet);
     EXPECT_FALSE(lost->IsMoving());
 
-    car->SetSpeed(-1.0f);
-    EXPECT_EQ(car->GetSpeed(), 0.0f);
-    car->SetWaitTime(-5.0f);
-    EXPECT_EQ(car->GetWaitTime(), 0.0f);
-    car->SetGhostInterval(-1.0f);
-    EXPECT_EQ(car->GetGhostInterval(), 0.0f);
     EXPECT_EQ(car->GetCapacity(), 1);
     car->SetCapacity(9);
     EXPECT_EQ(car->GetCapacity(), 5);

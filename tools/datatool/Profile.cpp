@@ -29,9 +29,10 @@ int CmdProfile(int argc, char** argv, FILE* out, FILE* err)
         std::fprintf(out, "  %d: \"%s\"\n", i, p.GetLevel(i) ? p.GetLevel(i) : "");
     std::fprintf(out, "bonuses: %d\n", p.GetBonusRecordCount());
     for (int32_t i = 0; i < p.GetBonusSlots(); ++i) {
-        if (const GMProfileBonus* b = p.GetBonus(i))
-            std::fprintf(out, "  kind %d: count %d, price %d, duration %g s, value %g\n", b->kind, b->count, b->price,
-                         static_cast<double>(b->duration / 1000.0f), static_cast<double>(b->value));
+        if (const GMBonusObj* b = p.GetBonus(i))
+            std::fprintf(out, "  kind %d: count %d, price %d, duration %g s, value %g\n", b->GetBonusKind(),
+                         b->GetCount(), b->GetPrice(), static_cast<double>(b->GetDuration() / 1000.0f),
+                         static_cast<double>(b->GetValue()));
     }
     return 0;
 }

@@ -1,0 +1,95 @@
+#include "tools/RunTool.h"
+
+#include "core/TaggedFile.h"
+#include "support/TempDir.h"
+#include "support/gfx/GfxTestSupport.h"
+#include "support/gfx/TemplateWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+// A data directory with the pictures a day needs and a scrambled level.
+class LevelCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ScopedChdir in(m_dir.Path());
+        std::filesystem::create_directories("Menu");
+        WriteSolidTemplate("road", 1, 40, 40, 0xFF808080);
+        WriteSolidTemplate("house", 1, 40, 40, 0xFFA05020);
+        WriteSolidTemplate("car", 1, 30, 20, 0xFF2020F0);
+        WriteSolidTemplate("goods", 1, 30, 30, 0xFF20F020);
+        for (const char* hud : {"RatingBk", "Rating", "BonusBuyBk", "UfoI", "UfoH", "DiaryBtnI", "DiaryBtnH",
+                                "Menu/MainBtnI", "Menu/MainBtnH"})
+            WriteSolidTemplate(hud, 1, 100, 40, 0xFF606060);
+        WriteBlockFont("FontStd", {});
+        WriteBlockFont("FontBig", {});
+    }
+
+    void WriteLevel(const std::string& name, const std::string& text)
+    {
+        FileKey key(name.c_str());
+        std::string bytes = text;
+        for (char& c : bytes)
+            c = static_cast<char>(static_cast<uint8_t>(c) + key.Next());
+        m_dir.Write(name, bytes);
+    }
+
+    static void Contains(const std::string& out, const std::string& line)
+    {
+        EXPECT_NE(out.find(line), std::string::npos) << "missing \"" << line << "\" in:\n" << out;
+    }
+
+    TempDir m_dir;
+};
+
+}  // namespace
+
+TEST_F(LevelCommand, PrintsTheTownItsTradeAndEveryRefusedLine)
+{
+    WriteLevel("level3.lvl",
+               "\"FLW\" 8 \"FLH\" 4 \"LOR\" 4 \"LSC\" 60 \"LVL\" \"level4.lvl\"\n"
+               "\"RN\" \"road.img\" 1 1 0 \"RNR\" 2 1 0\n\"RN\" \"road.img\" 2 1 0 \"RNL\" 1 1 0\n"
+               "\"RN\" \"road.img\" 30 1 0\n\"BL\" \"house.img\" 2 0 0 Y\n\"BL\" \"house.img\" 6 3 0 Y\n"
+               "\"DEC\" \"missing.img\" 10 10 0\n"
+               "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 1 1 0 5 1 R\n"
+               "\"SHG\" \"goods.img\" \"goods.img\" 1 20 3 100 500\n\"SHG\" \"goods.img\" \"goods.img\" 2 35 1 200 500\n"
+               "\"CUS\" \"goods.img\" \"goods.img\" 0 45 1 1 1\n\"END\"\n");
+    ToolResult r = RunTool({"level", m_dir.File("level3.lvl")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    Contains(r.out, "level \"level3.lvl\": loaded (result 0)\n");
+    Contains(r.out, "refused: tag 10 RN \"road.img\" 30 1 0: cell outside the 25 x 20 x 5 grid\n");
+    Contains(r.out, "refused: tag 13 DEC \"missing.img\" 10 10 0: image cannot be loaded\n");
+    Contains(r.out, "level number 3, kind 0 (working day)\n");
+    Contains(r.out, "orders 4, money target 60, rating-points target 0, rating maximum 19\n");
+    Contains(r.out, "next level \"\" (the last day)");
+    Contains(r.out, "road node (1, 1, 0) right->(2, 1, 0)\n");
+    Contains(r.out, "road node (2, 1, 0) left->(1, 1, 0)\n");
+    Contains(r.out, "building (2, 0, 0) house, entrance (2, 1, 0)\n");
+    Contains(r.out, "building (6, 3, 0) house, no entrance (never places orders)\n");
+    Contains(r.out, "2 road nodes, 2 buildings, 1 houses that place orders\n");
+    Contains(r.out, "vehicle at (1, 1, 0), speed 5 cells/s, capacity 1\n");
+    Contains(r.out, "goods 1 price 20 weight 3 (75.0%) at (100, 500)\n");
+    Contains(r.out, "goods 2 price 35 weight 1 (25.0%) at (200, 500)\n");
+    Contains(r.out, "customer kind 0 patience 45 s weight 1 (100.0%) factors 1 1\n");
+}
+
+TEST_F(LevelCommand, FailedLoadNamesWhatFailed)
+{
+    std::filesystem::remove(m_dir.File("FontBig.img"));
+    WriteLevel("level5.lvl", "\"LOR\" 1 \"END\"");
+    ToolResult r = RunTool({"level", "-C", m_dir.Path(), "level5.lvl"});
+    EXPECT_EQ(r.status, 1);
+    Contains(r.out, "the load failed (result 2)");
+    Contains(r.out, "failed: level5.lvl: cannot load \"FontBig.img\"");
+    Contains(r.err, "cannot load \"FontBig.img\"");
+
+    r = RunTool({"level", m_dir.File("nowhere.lvl")});
+    EXPECT_EQ(r.status, 1);
+    Contains(r.out, "the file cannot be opened (result 1)");
+    EXPECT_EQ(RunTool({"level"}).status, 2);
+}
