@@ -294,6 +294,84 @@ TEST(DatagenTown, RoadPiecesCoverTheirCellAndReachExactlyTheirLinkedSides)
     }
 }
 
+TEST(DatagenTown, NeighbouringRoadPiecesJoinWithoutASeam)
+{
+    // A piece's right edge column meets the next cell's left edge column (45 px
+    // on, half a pixel of overlap); likewise bottom row and top row.
+    auto pixel = [](const Picture& p, int x, int y) { return &p.rgba[(static_cast<size_t>(y) * p.width + x) * 4]; };
+    int pairs = 0;
+    for (int a = 1; a < 16; ++a)
+        for (int b = 1; b < 16; ++b) {
+            for (int horizontal = 0; horizontal < 2; ++horizontal) {
+                int sideA = horizontal ? kRoadR : kRoadB, sideB = horizontal ? kRoadL : kRoadT;
+                if (!(a & sideA) || !(b & sideB))
+                    continue;
+                Picture pa = ReadFrame(Find(RoadTemplate(a)), 0), pb = ReadFrame(Find(RoadTemplate(b)), 0);
+                int bad = 0;
+                for (int i = 0; i < 45; ++i) {
+                    const uint8_t* u = horizontal ? pixel(pa, 54, 19 + i) : pixel(pa, 10 + i, 63);
+                    const uint8_t* v = horizontal ? pixel(pb, 9, 19 + i) : pixel(pb, 10 + i, 19);
+                    // Both sides opaque or both clear, and the same surface.
+                    if ((u[3] > 128) != (v[3] > 128))
+                        ++bad;
+                    else if (u[3] > 128 && (std::abs(u[0] - v[0]) > 40 || std::abs(u[1] - v[1]) > 40))
+                        ++bad;
+                }
+                EXPECT_LE(bad, 2) << RoadTemplate(a) << (horizontal ? " | " : " / ") << RoadTemplate(b);
+                ++pairs;
+            }
+        }
+    EXPECT_EQ(pairs, 2 * 8 * 8);
+}
+
+TEST(DatagenTown, AnimationsMoveWhileTheirFootStaysPut)
+{
+    int animated = 0;
+    for (const auto& p : TownCatalogue()) {
+        if (p.frames < 2 || p.anchor == Anchor::Font)
+            continue;
+        ++animated;
+        Picture first = ReadFrame(p, 0);
+        int changed = 0;
+        for (int f = 1; f < p.frames; ++f) {
+            Picture next = ReadFrame(p, f);
+            ASSERT_EQ(next.width, first.width) << p.path;
+            changed += next.rgba != first.rgba;
+            // Something moves, the ground contact does not.
+            if (p.anchor == Anchor::Cell || p.anchor == Anchor::Foot) {
+                EXPECT_NEAR(OpaqueBox(next, 20).bottom, OpaqueBox(first, 20).bottom, 1) << p.path << " frame " << f;
+            }
+        }
+        EXPECT_EQ(changed, p.frames - 1) << p.path << " has frames identical to its first";
+    }
+    EXPECT_GE(animated, 20);
+}
+
+TEST(DatagenTown, PortraitAndGoodsShareTheBubbleWithoutOverlapping)
+{
+    // The portrait is centred 5 px left of the bubble's left edge, the goods
+    // copy at 0.65 on the bubble's centre: the face's ring and the goods meet
+    // at most at a pixel.
+    const double bubbleHalf = Find("Town\\Order\\BubbleI.img").width / 2.0;
+    double widestGoods = 0;
+    for (int g = 1; g <= kGoodsKinds; ++g) {
+        Box b = OpaqueBox(ReadFrame(Find(GoodsIcon(g, false)), 0), 64);
+        widestGoods = std::max({widestGoods, 32.0 - b.left, b.right + 1 - 32.0});
+        // The icon stays on its plate.
+        Box plate = OpaqueBox(ReadFrame(Find("Town\\Goods\\Plate.img"), 0));
+        EXPECT_GE(b.left, plate.left) << GoodsIcon(g, false);
+        EXPECT_LE(b.right, plate.right) << GoodsIcon(g, false);
+    }
+    for (const auto& p : TownCatalogue()) {
+        if (p.family != TownFamily::Portraits || p.path.compare(p.path.size() - 5, 5, "I.img") != 0)
+            continue;
+        Box face = OpaqueBox(ReadFrame(p, 0), 64);
+        double reach = face.right + 1 - p.width / 2.0;  // right of the portrait's centre
+        EXPECT_LE(reach + widestGoods * 0.65, bubbleHalf + 5 + 1.5) << p.path;
+        EXPECT_GT(reach, 15) << p.path << " is too small to read";
+    }
+}
+
 TEST(DatagenTown, BuildingsStandOnTheirCellWithTheDoorDown)
 {
     for (const auto& p : TownCatalogue()) {

@@ -137,7 +137,8 @@ void ShopIcon(Canvas& c, int kind)
 void Pointer(Canvas& c, int frame, bool hand)
 {
     // Points down at what it hints at; bobs over four frames.
-    double y = 3 + std::sin(frame * M_PI / 2) * 3;
+    const double bob[4] = {0, 2.5, 5, 2};
+    double y = 3 + bob[frame % 4];
     cairo_t* cr = c.Cr();
     if (!hand) {
         std::vector<double> arrow = {32, y + 56, 10, y + 30, 23, y + 30, 23, y + 2, 41, y + 2, 41, y + 30, 54, y + 30};

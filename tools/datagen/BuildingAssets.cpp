@@ -63,7 +63,8 @@ void Smoke(Canvas& c, double x, double y, int frame, int frames)
 {
     for (int i = 0; i < 3; ++i) {
         double t = std::fmod(static_cast<double>(frame) / frames + i / 3.0, 1.0);
-        double px = x + std::sin(t * 5) * 3 + t * 6, py = y - 4 - t * 30;
+        // Each puff sways its own way, so the frames differ, not just swap puffs.
+        double px = x + std::sin(t * 5 + i * 2.1) * 3 + t * 6, py = y - 4 - t * 30;
         c.FillCircle(px, py, 2.5 + t * 4, {0xF4F1EC, 0.85 * (1 - t)});
     }
 }

@@ -319,8 +319,8 @@ void Signpost(Canvas& c, int)
 void Butterfly(Canvas& c, int frame)
 {
     // Hovers a little over its foot point; the wings beat.
-    double open = frame % 2 ? 0.35 : 1.0;
-    double y = 12 + (frame == 1 ? -1 : frame == 3 ? 1 : 0);
+    const double opens[4] = {1.0, 0.6, 0.25, 0.6}, lifts[4] = {12, 11, 12, 13};
+    double open = opens[frame % 4], y = lifts[frame % 4];
     cairo_t* cr = c.Cr();
     for (int side : {-1, 1}) {
         cairo_save(cr);

@@ -104,14 +104,17 @@ void Markings(Canvas& c, int sides)
             a0 = M_PI / 2, a1 = M_PI;
         if ((sides & kRoadB) && (sides & kRoadL))
             a0 = 3 * M_PI / 2, a1 = 2 * M_PI;
-        double dashes[] = {8, 6};
-        cairo_save(cr);
-        cairo_set_dash(cr, dashes, 2, 3);
-        cairo_arc(cr, ox, oy, kCellW / 2, a0, a1);
+        // Two dashes, clear of both edges like the straights' dashes, so the
+        // line meets its neighbours without a stub at the seam.
+        const double r = kCellW / 2, length = r * (a1 - a0);
+        for (double from : {6.5, length - 14.5}) {
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, ox, oy, r, a0 + from / r, a0 + (from + 8) / r);
+        }
         c.Colour({kMarking, 0.9});
         cairo_set_line_width(cr, 2);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
         cairo_stroke(cr);
-        cairo_restore(cr);
         return;
     }
     // Junctions: a stop line across every arm, so the crossing reads at once.

@@ -80,14 +80,21 @@ void SideView(Canvas& c, const Colours& k, bool police, double cx, double cy, in
     Wheel(c, k, cx + 11, cy + 8, 4.2, frame);
 }
 
+// The wheels seen end-on: a tread line runs down them as they turn.
+void EndOnWheels(Canvas& c, const Colours& k, double cx, double wy, int frame)
+{
+    for (double x : {cx - 14.5, cx + 10.5}) {
+        c.FillRoundRect(x, wy - 1, 4, 7, 1.5, {k.wheel});
+        c.FillRect(x + 0.5, wy + (frame % 4) * 1.5 - 0.5, 3, 1, {k.hub, 0.8});
+    }
+}
+
 void BackView(Canvas& c, const Colours& k, bool police, double cx, double cy, int frame)
 {
     // Driving up the screen: the roof from above, the back doors at the bottom.
     double bob = frame % 2 ? 0.5 : 0;
     DrawGroundShadow(c, cx, cy + 13, 14, 3);
-    double wy = cy + 8 + (frame % 2);
-    c.FillRoundRect(cx - 14.5, wy - 1, 4, 7, 1.5, {k.wheel});
-    c.FillRoundRect(cx + 10.5, wy - 1, 4, 7, 1.5, {k.wheel});
+    EndOnWheels(c, k, cx, cy + 8 + (frame % 2), frame);
     if (police) {
         Box(c, k, cx - 12, cy - 16 + bob, 24, 30, 5, k.body);
         Box(c, k, cx - 9, cy - 8 + bob, 18, 12, 3, k.roof);
@@ -111,9 +118,7 @@ void FrontView(Canvas& c, const Colours& k, bool police, double cx, double cy, i
     // Driving down the screen: roof at the top, windscreen and lamps below.
     double bob = frame % 2 ? 0.5 : 0;
     DrawGroundShadow(c, cx, cy + 13, 14, 3);
-    double wy = cy + 8 + (frame % 2);
-    c.FillRoundRect(cx - 14.5, wy - 1, 4, 7, 1.5, {k.wheel});
-    c.FillRoundRect(cx + 10.5, wy - 1, 4, 7, 1.5, {k.wheel});
+    EndOnWheels(c, k, cx, cy + 8 + (frame % 2), frame);
     if (police) {
         Box(c, k, cx - 12, cy - 16 + bob, 24, 30, 5, k.body);
         Box(c, k, cx - 9, cy - 12 + bob, 18, 12, 3, k.roof);
