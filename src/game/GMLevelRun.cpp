@@ -69,6 +69,7 @@ void GMLevelRun::ReleaseWorld()
     ReleaseObject(m_menuButton);
     ReleaseObject(m_diaryButton);
     m_story.reset();
+    m_hud.Reset();
 }
 
 void GMLevelRun::Reset()
@@ -516,6 +517,7 @@ int32_t GMLevelRun::PlayAndAfter(float x, float y, uint32_t buttons, float dt)
         if (image)
             image->Advance(dt);
     }
+    m_hud.Advance(dt);
     AfterPlay(x, y, buttons, dt);
     if (UpdateButton(m_menuButton, x, y, buttons, dt))
         return kLevelMenu;

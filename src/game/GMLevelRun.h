@@ -1,5 +1,6 @@
 #pragma once
 #include "core/GameRandom.h"
+#include "game/GMHud.h"
 #include "gfx/GMImage.h"
 #include "world/GMFieldGrid.h"
 #include "world/GMObjectArray.h"
@@ -69,6 +70,8 @@ struct LevelLoadNotes {
 // results into the player profile. The shell feeds it a frame at a time and
 // acts on the result code.
 class GMLevelRun {
+    friend class GMHud;  // the HUD draws from the day's own values
+
 public:
     // Day parameters as the level file gives them (defaults set by Reset).
     struct DayParameters {
@@ -183,6 +186,7 @@ public:
     GMInteractiveObj* GetMenuButton() const { return m_menuButton; }
     GMInteractiveObj* GetDiaryButton() const { return m_diaryButton; }
     GMFieldGrid& Grid() { return m_grid; }
+    GMHud& Hud() { return m_hud; }
     const GMFieldGrid& Grid() const { return m_grid; }
 
     // A named value of the running day for scripts and tools ("cash", "rating",
@@ -449,6 +453,7 @@ private:
     GMInteractiveObj* m_menuButton = nullptr;
     GMInteractiveObj* m_diaryButton = nullptr;
     std::unique_ptr<GMStoryLayout> m_story;
+    GMHud m_hud;
 
     std::string m_fileName;
     int32_t m_levelNumber = 0;
