@@ -473,12 +473,130 @@ DisplayResult DisplayDevice::DrawPrimitive(PrimitiveType type, uint32_t vertexFo
 }
 
 namespace {
+// A draw spanning more than this many back buffers is cut to the clip
+// rectangle before SDL sees it: SDL's software renderer stretches a copy that
+// leaves the screen into a scratch surface of its whole size.
+constexpr float kLargeDrawSpan = 2.0f;
+
+struct ClipRect {
+    float x0, y0, x1, y1;
+};
+
+SDL_Vertex Between(const SDL_Vertex& a, const SDL_Vertex& b, float t)
+{
+    auto mix = [t](float p, float q) { return p + (q - p) * t; };
+    auto mixByte = [t](Uint8 p, Uint8 q) {
+        return static_cast<Uint8>(std::lround(static_cast<float>(p) + (static_cast<float>(q) - p) * t));
+    };
+    SDL_Vertex out;
+    out.position = {mix(a.position.x, b.position.x), mix(a.position.y, b.position.y)};
+    out.color = {mixByte(a.color.r, b.color.r), mixByte(a.color.g, b.color.g), mixByte(a.color.b, b.color.b),
+                 mixByte(a.color.a, b.color.a)};
+    out.tex_coord = {mix(a.tex_coord.x, b.tex_coord.x), mix(a.tex_coord.y, b.tex_coord.y)};
+    return out;
+}
+
+// Cuts one triangle to the rectangle (Sutherland-Hodgman, colours and texture
+// coordinates carried along) and appends the piece as a fan of triangles.
+void ClipTriangle(const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c, const ClipRect& clip,
+                  std::vector<SDL_Vertex>* out)
+{
+    SDL_Vertex poly[2][9];
+    int n = 3;
+    poly[0][0] = a;
+    poly[0][1] = b;
+    poly[0][2] = c;
+    int cur = 0;
+    for (int edge = 0; edge < 4 && n > 0; ++edge) {
+        // Signed distance inside the edge: >= 0 keeps the point.
+        auto inside = [&](const SDL_Vertex& p) {
+            switch (edge) {
+            case 0: return p.position.x - clip.x0;
+            case 1: return clip.x1 - p.position.x;
+            case 2: return p.position.y - clip.y0;
+            default: return clip.y1 - p.position.y;
+            }
+        };
+        const SDL_Vertex* in = poly[cur];
+        SDL_Vertex* next = poly[1 - cur];
+        int m = 0;
+        for (int i = 0; i < n; ++i) {
+            const SDL_Vertex& p = in[i];
+            const SDL_Vertex& q = in[(i + 1) % n];
+            const float dp = inside(p), dq = inside(q);
+            if (dp >= 0.0f)
+                next[m++] = p;
+            if ((dp >= 0.0f) != (dq >= 0.0f))
+                next[m++] = Between(p, q, dp / (dp - dq));
+        }
+        n = m;
+        cur = 1 - cur;
+    }
+    if (n < 3)
+        return;
+    // A fan about the middle: SDL's software renderer would take a fan from a
+    // corner that makes a rectangle for a stretched copy and lose the texture
+    // coordinates of a thin slice of texture.
+    SDL_Vertex middle = poly[cur][0];
+    for (int i = 1; i < n; ++i)
+        middle = Between(middle, poly[cur][i], 1.0f / static_cast<float>(i + 1));
+    for (int i = 0; i < n; ++i)
+        out->insert(out->end(), {middle, poly[cur][i], poly[cur][(i + 1) % n]});
+}
+
+// One axis of a large stretched copy, cut to what shows: the whole texels in
+// view keep their exact place, and a texel only partly in view at either end
+// is stretched over its visible part alone (it shows one colour either way).
+struct Band {
+    int s0, s1;      // texels
+    float d0, d1;    // pixels
+};
+
+int CutAxis(int s0, int s1, float d0, float d1, float lo, float hi, Band out[3])
+{
+    const double k = (static_cast<double>(d1) - d0) / (s1 - s0);  // pixels per texel
+    const double from = std::max<double>(d0, lo), to = std::min<double>(d1, hi);
+    if (to <= from)
+        return 0;
+    const int t0 = std::clamp(s0 + static_cast<int>(std::floor((from - d0) / k)), s0, s1 - 1);
+    const int t1 = std::clamp(s0 + static_cast<int>(std::ceil((to - d0) / k)), t0 + 1, s1);
+    auto edge = [&](int t) { return static_cast<float>(std::clamp(std::round(d0 + (t - s0) * k), from, to)); };
+    const float a = static_cast<float>(from), z = static_cast<float>(to);
+    if (t1 - t0 == 1) {
+        out[0] = {t0, t1, a, z};
+        return 1;
+    }
+    int n = 0;
+    out[n++] = {t0, t0 + 1, a, edge(t0 + 1)};
+    if (t1 - t0 > 2)
+        out[n++] = {t0 + 1, t1 - 1, edge(t0 + 1), edge(t1 - 1)};
+    out[n++] = {t1 - 1, t1, edge(t1 - 1), z};
+    return n;
+}
+
 void RunDraw(DeviceBackend* b, const DrawCommand& c, const TLVertex* v)
 {
     SDL_Renderer* r = b->renderer;
     const DrawStates& st = c.states;
     const uint32_t type = c.primitive;
     uint32_t count = c.count;
+
+    // A draw wholly off the clip rectangle, or at no real place, never reaches SDL.
+    const ClipRect clip{static_cast<float>(c.clip[0]), static_cast<float>(c.clip[1]),
+                        static_cast<float>(c.clip[0] + c.clip[2]), static_cast<float>(c.clip[1] + c.clip[3])};
+    float minX = v[0].x, maxX = v[0].x, minY = v[0].y, maxY = v[0].y;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!std::isfinite(v[i].x) || !std::isfinite(v[i].y))
+            return;
+        minX = std::min(minX, v[i].x);
+        maxX = std::max(maxX, v[i].x);
+        minY = std::min(minY, v[i].y);
+        maxY = std::max(maxY, v[i].y);
+    }
+    if (maxX <= clip.x0 || minX >= clip.x1 || maxY <= clip.y0 || minY >= clip.y1)
+        return;
+    const bool large = maxX - minX > kLargeDrawSpan * static_cast<float>(b->width) ||
+                       maxY - minY > kLargeDrawSpan * static_cast<float>(b->height);
 
     // Blending.
     DrawPlan plan;
@@ -545,6 +663,11 @@ void RunDraw(DeviceBackend* b, const DrawCommand& c, const TLVertex* v)
         SDL_Color one = vertexColour(v[0].diffuse);
         SDL_FRect dstRect{v[0].x, v[0].y, v[1].x - v[0].x, v[2].y - v[0].y};
         if (!plan.texture) {
+            if (large) {
+                // A plain colour loses nothing by being cut to what shows.
+                const float x0 = std::max(dstRect.x, clip.x0), y0 = std::max(dstRect.y, clip.y0);
+                dstRect = {x0, y0, std::min(v[1].x, clip.x1) - x0, std::min(v[2].y, clip.y1) - y0};
+            }
             SDL_SetRenderDrawBlendMode(r, plan.blend);
             SDL_SetRenderDrawColor(r, one.r, one.g, one.b, one.a);
             SDL_RenderFillRectF(r, &dstRect);
@@ -560,7 +683,21 @@ void RunDraw(DeviceBackend* b, const DrawCommand& c, const TLVertex* v)
         SDL_SetTextureBlendMode(plan.texture, plan.blend);
         SDL_SetTextureColorMod(plan.texture, one.r, one.g, one.b);
         SDL_SetTextureAlphaMod(plan.texture, one.a);
-        SDL_RenderCopyF(r, plan.texture, &srcRect, &dstRect);
+        if (!large) {
+            SDL_RenderCopyF(r, plan.texture, &srcRect, &dstRect);
+            return;
+        }
+        Band across[3], down[3];
+        const int nx = CutAxis(x0, x1, v[0].x, v[1].x, clip.x0, clip.x1, across);
+        const int ny = CutAxis(y0, y1, v[0].y, v[2].y, clip.y0, clip.y1, down);
+        for (int j = 0; j < ny; ++j) {
+            for (int i = 0; i < nx; ++i) {
+                SDL_Rect part{across[i].s0, down[j].s0, across[i].s1 - across[i].s0, down[j].s1 - down[j].s0};
+                SDL_FRect to{across[i].d0, down[j].d0, across[i].d1 - across[i].d0, down[j].d1 - down[j].d0};
+                if (to.w > 0.0f && to.h > 0.0f)
+                    SDL_RenderCopyF(r, plan.texture, &part, &to);
+            }
+        }
         return;
     }
 
@@ -604,6 +741,17 @@ void RunDraw(DeviceBackend* b, const DrawCommand& c, const TLVertex* v)
         SDL_SetTextureAlphaMod(plan.texture, 255);
     } else {
         SDL_SetRenderDrawBlendMode(r, plan.blend);
+    }
+    if (large) {
+        std::vector<SDL_Vertex> cut;
+        const int triangles = idx ? idxCount / 3 : static_cast<int>(count) / 3;
+        for (int t = 0; t < triangles; ++t) {
+            auto at = [&](int k) { return out[idx ? idx[3 * t + k] : 3 * t + k]; };
+            ClipTriangle(at(0), at(1), at(2), clip, &cut);
+        }
+        if (!cut.empty())
+            SDL_RenderGeometry(r, plan.texture, cut.data(), static_cast<int>(cut.size()), nullptr, 0);
+        return;
     }
     SDL_RenderGeometry(r, plan.texture, out, static_cast<int>(count), idx, idxCount);
 }

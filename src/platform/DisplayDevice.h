@@ -25,7 +25,10 @@ struct DeviceBackend;
 //                          SELECTARG1 draws the texture unmodulated in colour
 //   DrawPrimitive          a triangle strip or list of TLVertex; an axis-aligned quad of one
 //                          colour goes through SDL_RenderCopyF (texel-exact), anything else
-//                          through SDL_RenderGeometry with strip indices {0,1,3, 0,3,2}
+//                          through SDL_RenderGeometry with strip indices {0,1,3, 0,3,2};
+//                          draws wholly off the viewport or at non-finite places are
+//                          skipped, and draws spanning more than twice the back buffer
+//                          are cut to the viewport first
 //   BeginScene/EndScene    bookkeeping only; drawing outside a scene is refused
 // Clears and draws are recorded (with the states and texture contents they
 // use) and carried out when the back buffer is read or presented, or before a

@@ -232,7 +232,12 @@ DisplayResult DisplayDriver::CreateDevice(const DeviceGuid& guid, DisplaySurface
     }
     uint32_t bw = 0, bh = 0;
     backBuffer->GetSurfaceDesc(&bw, &bh);
-    SDL_Texture* target = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+    // In software, a texture blended unscaled and unmodulated onto a back buffer
+    // of its own pixel layout takes SDL's fast blitter, which comes out up to 2
+    // levels too dark; onto a buffer of another layout every draw blends within
+    // 1 of the exact result, as tinted and stretched ones already do.
+    const uint32_t backFormat = accelerated ? SDL_PIXELFORMAT_ARGB8888 : SDL_PIXELFORMAT_ABGR8888;
+    SDL_Texture* target = SDL_CreateTexture(renderer, backFormat, SDL_TEXTUREACCESS_TARGET,
                                             static_cast<int>(bw), static_cast<int>(bh));
     if (!target) {
         SDL_DestroyRenderer(renderer);
