@@ -1,6 +1,7 @@
 #include "app/GameApp.h"
 
 #include "app/ScriptRunner.h"
+#include "app/SplashPages.h"
 #include "core/FileSys.h"
 #include "core/Log.h"
 #include "core/TaggedFile.h"
@@ -15,6 +16,7 @@
 #include "platform/Messages.h"
 #include "platform/System.h"
 #include "platform/Window.h"
+#include "player/GMPlayerStore.h"
 #include "ui/Widgets.h"
 #include "world/GMInteractiveObj.h"
 
@@ -158,10 +160,16 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     m_desktopMatches = false;
     GetDisplayState().deviceReady = false;
 
+    GMPlayerStore::ResetNotices();
     if (ReadSettings("option.cfg", &m_settings) && !m_settings.profileFile.empty())
-        m_profile.LoadProfile(m_settings.profileFile.c_str());
+        m_profile.OpenProfile(m_settings.profileFile.c_str());
+    // The player's own setting is what "option.cfg" keeps; --windowed and
+    // --fullscreen choose for this run only.
+    m_savedWindowed = m_settings.windowed;
     if (m_options.windowOverride >= 0)
         m_settings.windowed = m_options.windowOverride != 0;
+    // Said once, at once: in a folder that cannot be written nothing is kept.
+    GMPlayerStore::CheckFolderWritable(".");
 
     if (!CreateGameWindow(false)) {
         ShowMessageBox(nullptr, "Can't create game windows", "Creation Error", MB_ICONERROR);
@@ -178,8 +186,7 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     display.displayBits = 32;
     SetRestoreImagesHandler(&GMImageManager::RestoreImages, &m_images);
     if (CreateDisplayDevice(false) != 0) {
-        m_settings.profileFile = m_profile.GetFileName() ? m_profile.GetFileName() : "";
-        WriteSettings("option.cfg", m_settings);
+        SaveSettings();
         SetFontSmoothing(savedSmoothing);
         Shutdown();
         ShowMessageBox(nullptr, "Can't initialize DirectDraw", "Creation Error", MB_ICONERROR);
@@ -196,7 +203,12 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     m_sound.CreateSoundDevice(m_window);
     ApplyVolumes();
 
-    ShowSplashPages();
+    ShowSplashPages(
+        GetDevice(), &m_images, [this] { EndScene(); },
+        [this](int page) {
+            if (m_script && m_script->ShotsEnabled())
+                RequestShot(m_script->ShotPath(page == 1 ? "startup-splash1" : "startup-splash2"));
+        });
     LoadStartupData();
 
     m_modes.SetTransition(1);
@@ -204,8 +216,7 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     m_window->Show(SW_SHOW);
     int32_t quitCode = MainLoop();
 
-    m_settings.profileFile = m_profile.GetFileName() ? m_profile.GetFileName() : "";
-    WriteSettings("option.cfg", m_settings);
+    SaveSettings();
     SetFontSmoothing(savedSmoothing);
     Shutdown();
     delete m_window;
@@ -213,7 +224,7 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     display.window = nullptr;
     if (quitCode != 0)
         ShowMessageBox(nullptr, "Application rise error.\nContact your technical support", "Error", MB_ICONERROR);
-    OpenLinkFile("..\\play.url");
+    OpenLink("..\\play.url");
 
     bool scriptFailed = m_script && !m_script->Succeeded();
     if (m_script)
@@ -250,55 +261,22 @@ void GameApp::EndScene()
     PresentFrame();
 }
 
-void GameApp::ShowSplashPages()
+void GameApp::SaveSettings()
 {
-    static const char* const kPages[] = {"Halvenport\\splash1.img", "Halvenport\\splash2.img"};
-    DisplayDevice* device = GetDevice();
-    SetLinearFiltering(device, true);
-    device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTFP_POINT);
-    int page = 0;
-    for (const char* name : kPages) {
-        ++page;
-        char path[100];
-        std::snprintf(path, sizeof path, "%s", name);
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-        GMImage* image = new (std::nothrow) GMImage;
-        if (!image)
-            continue;
-        if (image->LoadTemplate(path, &m_images, device) != 0) {
-            image->Release();
-            continue;
-        }
-        float sx = image->GetImageWidth() > 0 ? 800.0f / image->GetImageWidth() : 1.0f;
-        float sy = image->GetImageHeight() > 0 ? 600.0f / image->GetImageHeight() : 1.0f;
-        auto drawPage = [&](float overlay, bool withOverlay) {
-            device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-            device->BeginScene();
-            image->DrawScaled(0.0f, 0.0f, sx, sy, device);
-            if (withOverlay)
-                DrawFade(device, overlay);
-        };
-        for (int fadeOut = 0; fadeOut < 2; ++fadeOut) {
-            uint32_t start = GetTickCount();
-            for (uint32_t t = 0; t < 1000; t = GetTickCount() - start) {
-                float level = static_cast<float>(t) * 255.0f / 1000.0f;
-                drawPage(fadeOut ? level : 255.0f - level, true);
-                EndScene();
-                Sleep(10);
-            }
-            if (!fadeOut) {
-                drawPage(0.0f, false);
-                if (m_script && m_script->ShotsEnabled())
-                    RequestShot(m_script->ShotPath(page == 1 ? "startup-splash1" : "startup-splash2"));
-                EndScene();
-                Sleep(2000);
-            }
-        }
-        image->Release();
-    }
-    SetLinearFiltering(device, false);
-    device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTFP_NONE);
-    m_images.ReleaseAll();
+    Settings saved = m_settings;
+    saved.windowed = m_savedWindowed;
+    saved.profileFile = m_profile.GetFileName() ? m_profile.GetFileName() : "";
+    WriteSettings("option.cfg", saved);
+}
+
+// The shell's "open" of a link file. A scripted run opens no browser: the
+// address is recorded instead.
+void GameApp::OpenLink(const char* linkFile)
+{
+    if (m_script)
+        m_script->RecordLink(linkFile);
+    else
+        OpenLinkFile(linkFile);
 }
 
 void GameApp::DrawLoadingScreen(bool first)
@@ -382,6 +360,16 @@ int32_t GameApp::MainLoop()
         if (!m_active) {
             if (MessageQueue::Get(&msg) == 0)
                 break;
+            if (msg.type == WM_NULL) {
+                // Nothing can arrive (time stands still): the script brings the
+                // window back; without one the game comes back itself rather
+                // than wait for nothing.
+                if (m_script)
+                    m_script->WhileInactive(*this);
+                else
+                    MessageQueue::Post(m_window, WM_ACTIVATEAPP, 1, 0);
+                continue;
+            }
             if (FilterMessage(msg))
                 WindowProc(msg);
             m_timer.Skip(timeGetTime());
@@ -416,6 +404,13 @@ void GameApp::FrameUpdate(float elapsedMs)
     if (m_window)
         m_window->GetCursorPos(&x, &y);
     m_sound.UpdateSounds(elapsedMs);
+    m_notice.Update(elapsedMs);
+    std::string notice;
+    if (!m_notice.IsShowing() && GMPlayerStore::TakeNotice(&notice)) {
+        m_notice.Show(notice);
+        if (m_script)
+            m_script->NoticeShown(notice);
+    }
     uint32_t flags = m_input.ClickFlags();
     m_modes.FrameUpdate(static_cast<float>(x), static_cast<float>(y), &flags, elapsedMs);
     m_input.ClearClicks();
@@ -428,7 +423,9 @@ void GameApp::FrameDraw()
     DisplayDevice* device = GetDevice();
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     device->BeginScene();
-    if (m_modes.FrameDraw())
+    bool fading = m_modes.FrameDraw();
+    m_notice.Draw(device, &m_images);
+    if (fading)
         DrawFade(device, m_modes.GetFadeLevel());
     EndScene();
 }
@@ -440,6 +437,7 @@ void GameApp::Shutdown()
     m_help.Clear();
     m_profileList.ClearList();
     m_highscores.ClearHighscores();
+    m_notice.ReleaseFont();
     Release(m_logo);
     Release(m_loading);
     m_images.ReleaseAll();
@@ -767,7 +765,7 @@ intptr_t GameApp::WindowProc(const Message& msg)
             m_active = false;
             // In a window the game only pauses: on Linux the focus follows the
             // pointer on many desktops, and minimising would fight the player.
-            if (m_window && !m_settings.windowed)
+            if (m_window && !m_settings.windowed && GetDisplayState().deviceReady)
                 OnDisplayDeactivated();
         }
         break;
@@ -968,7 +966,7 @@ int32_t GameApp::HandleMenuInput(float x, float y, uint32_t clickFlags, float el
         if (m_window)
             m_window->Show(SW_SHOWMINIMIZED);
         RestoreDisplayMode();
-        OpenLinkFile("..\\website.url");
+        OpenLink("..\\website.url");
         break;
     default:
         break;
@@ -1023,8 +1021,13 @@ bool GameApp::CreateGameWindow(bool visible)
         if (desktop.bitsPerPixel < 32 || desktop.width < 800 || desktop.height < 600)
             return false;
         if (desktop.width == 800 || desktop.height == 600) {
-            if (m_desktopMatches)
+            if (m_desktopMatches) {
+                // A desktop of exactly 800 x 600 runs full screen; the saved
+                // setting follows unless the command line chose this run's mode.
                 m_settings.windowed = false;
+                if (m_options.windowOverride < 0)
+                    m_savedWindowed = false;
+            }
         } else {
             style = WindowStyle::Framed;
             rect.left = (desktop.width - 800) / 2;
@@ -1051,6 +1054,7 @@ bool GameApp::CreateGameWindow(bool visible)
 void GameApp::ToggleWindowMode(GMInteractiveObj* checkBox)
 {
     m_settings.windowed = !m_settings.windowed;
+    m_savedWindowed = m_settings.windowed;  // the player's own choice
     DisplayState& display = GetDisplayState();
     display.windowed = m_settings.windowed;
     RestoreDisplayMode();

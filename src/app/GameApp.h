@@ -2,6 +2,7 @@
 #include "app/FrameTimer.h"
 #include "app/GameModeMachine.h"
 #include "app/Input.h"
+#include "app/NoticeBanner.h"
 #include "app/Settings.h"
 #include "game/GMLevelRun.h"
 #include "gfx/GMImageManager.h"
@@ -65,6 +66,13 @@ public:
     void ChangeEffectsVolume(float step);
 
     Window* GetWindow() const { return m_window; }
+    bool IsActive() const { return m_active; }
+    // The window setting the player chose, written to "option.cfg" at exit;
+    // the command line's choice is for one run only.
+    bool GetSavedWindowed() const { return m_savedWindowed; }
+    bool IsRunWindowed() const { return m_settings.windowed; }
+    // The notice shown to the player now, empty when none.
+    std::string GetShownNotice() const { return m_notice.IsShowing() ? m_notice.Text() : std::string(); }
     DisplayDevice* GetDevice() const;
     // Screenshot of the frame being drawn, taken just before it is presented.
     void RequestShot(const std::string& path) { m_pendingShot = path; }
@@ -80,7 +88,8 @@ public:
 private:
     bool EnterDataDirectory();
     void ApplyVolumes();
-    void ShowSplashPages();
+    void SaveSettings();
+    void OpenLink(const char* linkFile);
     void LoadStartupData();
     void DrawLoadingScreen(bool first);
     int32_t MainLoop();
@@ -109,7 +118,9 @@ private:
     bool EnterPlay(uint8_t mode);
 
     RunOptions m_options;
-    Settings m_settings;
+    Settings m_settings;  // windowed: this run's mode
+    bool m_savedWindowed = false;
+    NoticeBanner m_notice;
     GameModeMachine m_modes{this};
     InputState m_input;
     FrameTimer m_timer;

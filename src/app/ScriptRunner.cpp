@@ -2,6 +2,7 @@
 
 #include "app/GameApp.h"
 #include "app/Input.h"
+#include "core/FileSys.h"
 #include "core/TaggedFile.h"
 #include "platform/InputInjection.h"
 #include "platform/Messages.h"
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <strings.h>
 
 namespace {
 
@@ -48,7 +50,11 @@ struct Shape {
 const Shape kShapes[] = {
     {"frames", 1, 1}, {"wait", 1, 1}, {"move", 2, 2}, {"click", 2, 3}, {"down", 2, 3}, {"up", 2, 3},
     {"key", 1, 1},    {"type", 1, 1}, {"shot", 1, 1}, {"expect-mode", 1, 1}, {"expect-file", 1, 1}, {"quit", 0, 0},
+    {"expect-notice", 1, 1}, {"expect-link", 1, 1},
 };
+
+// Frames allowed between asking the game to close and its loop ending.
+constexpr int kClosingFrames = 200;
 
 }  // namespace
 
@@ -90,7 +96,7 @@ bool ScriptRunner::Parse(const std::string& text, std::string* error)
         c.text = raw;
         if (!(words >> c.verb))
             continue;
-        if (c.verb == "type") {
+        if (c.verb == "type" || c.verb == "expect-notice" || c.verb == "expect-link") {
             // The rest of the line is the text, spaces included.
             std::string rest;
             std::getline(words, rest);
@@ -111,6 +117,8 @@ bool ScriptRunner::Parse(const std::string& text, std::string* error)
             ok = ToInt(c.args[0], &n) && n >= 0;
         if (ok && (c.verb == "move" || c.verb == "click" || c.verb == "down" || c.verb == "up"))
             ok = ToInt(c.args[0], &n) && ToInt(c.args[1], &n) && (c.args.size() < 3 || ButtonByName(c.args[2]));
+        if (ok && (c.verb == "expect-notice" || c.verb == "expect-link"))
+            ok = !c.args[0].empty();
         bool shift = false;
         if (ok && c.verb == "key")
             ok = KeyByName(c.args[0], &shift) != 0;
@@ -202,8 +210,17 @@ bool ScriptRunner::BeforeIdle(GameApp& app)
                 m_waitLeft -= m_step;
             return true;
         }
-        if (m_closing)
-            return false;
+        if (m_closing) {
+            // The close message was taken but the game runs on: let frames
+            // pass, and end the run if it still does not close.
+            if (++m_idleWhileClosing == kClosingFrames) {
+                if (m_failure.empty())
+                    m_failure = "the game did not close when asked";
+                MessageQueue::PostQuit(1);
+            }
+            m_clock->Advance(m_step);
+            return true;
+        }
         if (!m_failure.empty() || m_next >= m_commands.size()) {
             Close(app);
             return false;
@@ -247,6 +264,15 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
             Fail(c, "the mode is " + std::to_string(app.Modes().GetCurrentMode()));
         return true;
     }
+    if (v == "expect-notice" || v == "expect-link") {
+        const std::vector<std::string>& seen = v == "expect-notice" ? m_notices : m_links;
+        bool found = false;
+        for (const std::string& s : seen)
+            found = found || s.find(c.args[0]) != std::string::npos;
+        if (!found)
+            Fail(c, v == "expect-notice" ? "no such notice was shown" : "no such link was opened");
+        return true;
+    }
     if (v == "expect-file") {
         if (!FileExists(c.args[0].c_str()))
             Fail(c, "no such file in the data directory");
@@ -287,6 +313,45 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
         }
     }
     return false;
+}
+
+void ScriptRunner::WhileInactive(GameApp& app)
+{
+    if (m_closing || !m_failure.empty() || m_next >= m_commands.size()) {
+        Close(app);
+        return;
+    }
+    std::fprintf(stderr, "script: the game was deactivated; its window is brought back\n");
+    MessageQueue::Post(app.GetWindow(), WM_ACTIVATEAPP, 1, 0);
+}
+
+std::string ScriptRunner::ReadLinkAddress(const char* linkFile)
+{
+    std::string path = ResolvePath(linkFile);
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        if (line.size() >= 4 && strncasecmp(line.c_str(), "URL=", 4) == 0) {
+            std::string url = line.substr(4);
+            while (!url.empty() && (url.back() == '\r' || url.back() == ' '))
+                url.pop_back();
+            return url;
+        }
+    }
+    return std::string();
+}
+
+void ScriptRunner::RecordLink(const char* linkFile)
+{
+    std::string url = ReadLinkAddress(linkFile);
+    std::string entry = std::string(linkFile ? linkFile : "") + " -> " + (url.empty() ? "(no address)" : url);
+    m_links.push_back(entry);
+    std::fprintf(stderr, "script: link not opened: %s\n", entry.c_str());
+}
+
+void ScriptRunner::NoticeShown(const std::string& text)
+{
+    m_notices.push_back(text);
+    std::fprintf(stderr, "script: notice: %s\n", text.c_str());
 }
 
 void ScriptRunner::Report(int32_t quitCode) const

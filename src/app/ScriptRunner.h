@@ -13,7 +13,8 @@ class GameApp;
 // command a line, "#" starts a comment:
 //   frames N | wait MS | move X Y | click X Y [left|right|middle]
 //   down X Y [button] | up X Y [button] | key NAME|CODE | type TEXT
-//   shot NAME | expect-mode N | expect-file PATH | quit
+//   shot NAME | expect-mode N | expect-file PATH | expect-notice TEXT
+//   expect-link TEXT | quit
 class ScriptRunner {
 public:
     struct Command {
@@ -32,6 +33,18 @@ public:
     // has moved on); false: input was queued or the game is being closed.
     bool BeforeIdle(GameApp& app);
     void AfterFrame(float stepMs);
+    // The game is inactive and, time standing still, nothing can arrive: the
+    // script brings the window back as a player would (or ends the run when
+    // the script is done), so the loop never waits for nothing.
+    void WhileInactive(GameApp& app);
+
+    // A scripted run opens no browser: the link file's address is recorded.
+    void RecordLink(const char* linkFile);
+    void NoticeShown(const std::string& text);
+    const std::vector<std::string>& Links() const { return m_links; }
+    const std::vector<std::string>& Notices() const { return m_notices; }
+    // The address in a ".url" link file ("URL=" line), empty when none.
+    static std::string ReadLinkAddress(const char* linkFile);
 
     bool ShotsEnabled() const { return !m_shotsDir.empty(); }
     std::string ShotPath(const std::string& name) const { return m_shotsDir + "/" + name + ".png"; }
@@ -58,6 +71,9 @@ private:
     int64_t m_framesLeft = 0;
     int64_t m_waitLeft = 0;
     bool m_closing = false;
+    int m_idleWhileClosing = 0;
+    std::vector<std::string> m_links;
+    std::vector<std::string> m_notices;
     std::string m_failure;
     size_t m_executed = 0;
 };

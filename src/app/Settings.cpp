@@ -3,7 +3,22 @@
 #include "core/FileSys.h"
 #include "core/TaggedFile.h"
 
+#include <cmath>
 #include <cstdio>
+
+namespace {
+
+// A volume from the file, read into 0..1: hand-edited or damaged values must
+// neither reach the options screen's digits nor stick there (NaN never
+// compares, so it would stay forever): NaN gives the default.
+float VolumeFromFile(float value, float fallback)
+{
+    if (std::isnan(value))
+        return fallback;
+    return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
+}
+
+}  // namespace
 
 bool ReadSettings(const char* path, Settings* settings)
 {
@@ -21,11 +36,11 @@ bool ReadSettings(const char* path, Settings* settings)
     float value = 0.0f;
     int got = std::fscanf(f, "%f", &value);
     if (got == 1)
-        settings->musicVolume = value;
+        settings->musicVolume = VolumeFromFile(value, Settings{}.musicVolume);
     else if (got != EOF)
         settings->musicVolume = 1.0f;
     got = std::fscanf(f, "%f", &value);
-    settings->effectsVolume = got == 1 ? value : 1.0f;
+    settings->effectsVolume = got == 1 ? VolumeFromFile(value, Settings{}.effectsVolume) : 1.0f;
     std::fclose(f);
     settings->windowed = windowed != 0;
     settings->profileFile = name;

@@ -9,7 +9,8 @@ struct Settings {
     float effectsVolume = 1.0f;
 };
 
-// Reads the file into settings; false (settings untouched) when it cannot be opened.
+// Reads the file into settings; false (settings untouched) when it cannot be
+// opened. Volumes are read into 0..1; NaN gives the default.
 bool ReadSettings(const char* path, Settings* settings);
 // Writes the four lines through a temporary file; false when nothing was written.
 bool WriteSettings(const char* path, const Settings& settings);

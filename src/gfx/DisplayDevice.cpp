@@ -64,10 +64,12 @@ void ReleaseAndClear(T*& p)
 
 void LogOk(FILE* log) { WriteLogRecord(log, "OK\n"); }
 
-// Creation ends with its result; the log is closed on every way out.
+// Creation ends with its result; the log (if it could be opened) is closed on
+// every way out.
 int32_t EndCreation(FILE* log, int32_t result)
 {
-    std::fclose(log);
+    if (log)
+        std::fclose(log);
     return result;
 }
 
@@ -179,9 +181,8 @@ DisplayResult CreateDisplaySurfaces(uint32_t width, uint32_t height)
 int32_t CreateDisplayDevice(bool keepDirectDraw)
 {
     DisplayState& d = s_display;
+    // A folder that cannot be written gives no log, like every other log.
     FILE* log = OpenFile("..\\direct.log", "wt");
-    if (!log)
-        return 1;
     DisplayResult r;
     if (!keepDirectDraw) {
         WriteLogRecord(log, "Clearing old DDraw and D3DDevice... ");

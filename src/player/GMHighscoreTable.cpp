@@ -3,6 +3,7 @@
 #include "core/FileSys.h"
 #include "core/TaggedFile.h"
 #include "gfx/GMImage.h"
+#include "player/GMPlayerStore.h"
 
 #include <cstdio>
 #include <new>
@@ -32,11 +33,27 @@ void StoreLittleEndian(int32_t value, uint8_t* b)
     b[3] = static_cast<uint8_t>(v >> 24);
 }
 
-// One whole block, or false when the file ends inside it.
-bool ReadWholeBlock(FILE* f, FileKey* key, void* buffer, int32_t bufferSize, int32_t* stored)
+// One whole block, or false when the file ends inside it. A block is whole
+// when the file still holds every byte its length announces.
+bool ReadWholeBlock(FILE* f, FileKey* key, void* buffer, int32_t bufferSize, int32_t* stored,
+                    uint32_t* length = nullptr)
 {
+    long start = std::ftell(f);
     *stored = ReadBlock(f, key, buffer, bufferSize);
-    return !std::feof(f) && !std::ferror(f);
+    long end = std::ftell(f);
+    if (length)
+        *length = start >= 0 && end >= start + 4 ? static_cast<uint32_t>(end - start - 4) : 0;
+    if (std::ferror(f) || start < 0 || end < start + 4)
+        return false;
+    // ReadBlock stops at the end of the file; compare with the announced length.
+    std::fseek(f, start, SEEK_SET);
+    uint8_t lenBytes[4];
+    bool whole = std::fread(lenBytes, 1, 4, f) == 4 &&
+                 (static_cast<uint32_t>(lenBytes[0]) | (static_cast<uint32_t>(lenBytes[1]) << 8) |
+                  (static_cast<uint32_t>(lenBytes[2]) << 16) | (static_cast<uint32_t>(lenBytes[3]) << 24)) ==
+                     static_cast<uint32_t>(end - start - 4);
+    std::fseek(f, end, SEEK_SET);
+    return whole;
 }
 
 }  // namespace
@@ -74,8 +91,10 @@ void GMHighscoreTable::InsertDefaults()
 
 bool ReadHighscoreFile(const char* fileName, const uint8_t* keyBytes, int32_t keyLength,
                        void (*add)(void* context, const char* name, int32_t score), void* context,
-                       int32_t* declaredCount)
+                       int32_t* declaredCount, bool* whole)
 {
+    if (whole)
+        *whole = false;
     FILE* f = OpenFile(fileName, "rb");
     if (!f)
         return false;
@@ -84,23 +103,38 @@ bool ReadHighscoreFile(const char* fileName, const uint8_t* keyBytes, int32_t ke
     uint8_t word[4] = {};
     int32_t stored = 0;
     int32_t count = 0;
-    if (ReadWholeBlock(f, &key, word, 4, &stored) && stored == 4)
+    uint32_t length = 0;
+    bool ok = ReadWholeBlock(f, &key, word, 4, &stored, &length) && length == 4;
+    if (stored == 4)
         count = LittleEndian(word);
     if (declaredCount)
         *declaredCount = count;
+    ok = ok && count >= 0 && count <= GMHighscoreTable::kShownEntries;
     char name[kValueBufferSize];
-    for (int32_t i = 0; i < count; ++i) {
+    int32_t read = 0;
+    for (; read < count; ++read) {
         // An entry the file cuts short is dropped; a name too long for the
         // buffer is cut at its end.
         if (!ReadWholeBlock(f, &key, name, kValueBufferSize - 1, &stored))
             break;
         name[stored] = 0;
-        if (!ReadWholeBlock(f, &key, word, 4, &stored) || stored != 4)
+        if (!ReadWholeBlock(f, &key, word, 4, &stored, &length) || length != 4)
             break;
         add(context, name, LittleEndian(word));
     }
     std::fclose(f);
+    if (whole)
+        *whole = ok && read == count;
     return true;
+}
+
+bool IsWholeHighscoreFile(const char* path)
+{
+    GMHighscoreTable table;  // for its key
+    bool whole = false;
+    return ReadHighscoreFile(path, table.GetKey(), GMHighscoreTable::kKeyLength,
+                             [](void*, const char*, int32_t) {}, nullptr, nullptr, &whole) &&
+           whole;
 }
 
 int32_t GMHighscoreTable::LoadHighscores(const char* fileName, GMImageManager* manager, DisplayDevice* device)
@@ -108,6 +142,7 @@ int32_t GMHighscoreTable::LoadHighscores(const char* fileName, GMImageManager* m
     if (!fileName || !*fileName)
         return 0;
     ClearHighscores();
+    bool whole = false;
     bool read = ReadHighscoreFile(
         fileName, m_key, kKeyLength,
         [](void* context, const char* name, int32_t score) {
@@ -116,8 +151,18 @@ int32_t GMHighscoreTable::LoadHighscores(const char* fileName, GMImageManager* m
             if (entry && !list->AddTail(entry))
                 delete entry;
         },
-        &m_entries);
-    if (!read)
+        &m_entries, nullptr, &whole);
+    if (read && !whole) {
+        // A damaged table is not shown in part: it is kept aside and the
+        // default table takes its place.
+        while (m_entries.GetCount() > 0)
+            delete static_cast<Entry*>(m_entries.RemoveHead());
+        std::string keptAs;
+        bool setAside = GMPlayerStore::SetAsideDamaged(fileName, &keptAs);
+        GMPlayerStore::ReportDamaged("The highscore table", setAside ? keptAs.c_str() : nullptr,
+                                     "The default table is shown instead.");
+    }
+    if (!read || !whole)
         InsertDefaults();
 
     auto* font = new (std::nothrow) GMImage;
@@ -137,7 +182,7 @@ int32_t GMHighscoreTable::SaveHighscores(const char* fileName) const
     int32_t n = m_entries.GetCount() < kShownEntries ? m_entries.GetCount() : kShownEntries;
     FileKey key;
     key.SetRaw(m_key, kKeyLength);
-    bool written = WriteFileAtomically(fileName, "wb", [&](FILE* f) {
+    bool written = GMPlayerStore::ReplaceFile(fileName, "wb", &IsWholeHighscoreFile, [&](FILE* f) {
         uint8_t word[4];
         StoreLittleEndian(n, word);
         if (WriteBlock(f, &key, word, 4) != 4)

@@ -2,6 +2,7 @@
 
 #include "core/FileSys.h"
 #include "core/TaggedFile.h"
+#include "player/GMPlayerStore.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -184,69 +185,186 @@ void GMProfile::SetMatchingBonusCount(int32_t count, int32_t kind, float duratio
     AddBonus(kind, durationMs, price, value, count);
 }
 
+namespace {
+
+// A profile is a few hundred bytes; a file far beyond this is not one of ours.
+constexpr size_t kMaxProfileBytes = 1 << 20;
+
+// The entries the writer always writes; a file without one of them was cut.
+enum : unsigned { kSeenLLI = 1, kSeenNAM = 2, kSeenSCO = 4, kSeenSTA = 8, kSeenMON = 16, kSeenAll = 31 };
+
+// The whole file, descrambled; false when it cannot be opened. `complete` is
+// false when the file is larger than a profile can be.
+bool ReadPlainFile(const char* path, std::string* plain, bool* complete)
+{
+    FILE* f = OpenFile(path, "rb");
+    if (!f)
+        return false;
+    FileKey key(path);
+    char chunk[4096];
+    int got = 0;
+    *complete = true;
+    while ((got = ReadBytes(chunk, sizeof chunk, f, &key)) > 0) {
+        if (plain->size() + static_cast<size_t>(got) > kMaxProfileBytes) {
+            *complete = false;
+            break;
+        }
+        plain->append(chunk, static_cast<size_t>(got));
+    }
+    if (std::ferror(f))
+        *complete = false;
+    std::fclose(f);
+    return true;
+}
+
+}  // namespace
+
+std::string EscapeQuoted(const char* text)
+{
+    std::string out;
+    bool afterEscape = false;
+    for (const char* p = text ? text : ""; *p; ++p) {
+        auto c = static_cast<unsigned char>(*p);
+        bool digit = c >= '0' && c <= '9';
+        if (c == '"' || c == '#' || c < 32 || (afterEscape && digit)) {
+            out += '#';
+            out += std::to_string(c);
+            afterEscape = true;
+        } else {
+            out += static_cast<char>(c);
+            afterEscape = false;
+        }
+    }
+    return out;
+}
+
 int32_t GMProfile::LoadProfile(const char* pathIn)
 {
     if (!pathIn) {
         ClearProfile();
+        m_whole = false;
         return kProfileNoFile;
     }
     // The path may be our own file name, which ClearProfile frees.
     std::string pathCopy(pathIn);
     const char* path = pathCopy.c_str();
-    FileKey key(path);
     ClearProfile();
-    FILE* f = OpenFile(path, "rb");
-    if (!f)
+    m_money = 0;  // never another player's money when the file has none
+    m_whole = false;
+    std::string plain;
+    bool complete = true;
+    if (!ReadPlainFile(path, &plain, &complete))
         return kProfileNoFile;
+    SetFileName(path);
+    // Read from memory, so that the end of a cut file can be told from the
+    // clean end after the last entry.
+    FILE* f = plain.empty() ? nullptr : fmemopen(plain.data(), plain.size(), "rb");
+    if (!f)
+        return kProfileOk;
 
+    unsigned seen = 0;
+    bool whole = complete;
     char tag[kValueBufferSize];
     char text[kValueBufferSize];
+    // A number is whole only when something follows it: the writer ends every
+    // line with a line feed, so a number that meets the end of the file was cut.
+    auto number = [&](int32_t* out) {
+        return ReadTokenInt(f, nullptr, out) && !std::feof(f);
+    };
+    auto real = [&](float* out) {
+        return ReadTokenFloat(f, nullptr, out) && !std::feof(f);
+    };
     for (;;) {
-        if (ReadQuoted(f, '"', '"', tag, &key) < 0)
+        long before = std::ftell(f);
+        if (ReadQuoted(f, '"', '"', tag, nullptr) < 0) {
+            // The clean end has no opening quote left; otherwise a tag was cut.
+            if (before >= 0 && plain.find('"', static_cast<size_t>(before)) != std::string::npos)
+                whole = false;
             break;
+        }
         bool ok = true;
         if (!strcasecmp(tag, "BON")) {
             int32_t kind = 0, price = 0, count = 0;
             float duration = 0.0f, value = 0.0f;
-            ok = ReadTokenInt(f, &key, &kind) && ReadTokenInt(f, &key, &price) &&
-                 ReadTokenFloat(f, &key, &duration) && ReadTokenFloat(f, &key, &value) &&
-                 ReadTokenInt(f, &key, &count);
+            ok = number(&kind) && number(&price) && real(&duration) && real(&value) && number(&count);
             if (ok)
                 AddBonus(kind, duration * 1000.0f, price, value, count);
         } else if (!strcasecmp(tag, "LVL")) {
-            ok = ReadQuoted(f, '"', '"', text, &key) >= 0;
+            ok = ReadQuoted(f, '"', '"', text, nullptr) >= 0;
             if (ok)
                 m_levels.AddString(text, true);
         } else if (!strcasecmp(tag, "LLN")) {
-            ok = ReadQuoted(f, '"', '"', text, &key) >= 0;
+            ok = ReadQuoted(f, '"', '"', text, nullptr) >= 0;
             if (ok)
                 SetCurrentLevel(text);
         } else if (!strcasecmp(tag, "NAM")) {
-            ok = ReadQuoted(f, '"', '"', text, &key) >= 0;
-            if (ok)
+            ok = ReadQuoted(f, '"', '"', text, nullptr) >= 0;
+            if (ok) {
                 SetDisplayName(text);
+                seen |= kSeenNAM;
+            }
         } else {
             int32_t* target = nullptr;
-            if (!strcasecmp(tag, "LLI"))
+            unsigned bit = 0;
+            if (!strcasecmp(tag, "LLI")) {
                 target = &m_currentLevelIndex;
-            else if (!strcasecmp(tag, "SCO"))
+                bit = kSeenLLI;
+            } else if (!strcasecmp(tag, "SCO")) {
                 target = &m_score;
-            else if (!strcasecmp(tag, "STA"))
+                bit = kSeenSCO;
+            } else if (!strcasecmp(tag, "STA")) {
                 target = &m_ratingPoints;
-            else if (!strcasecmp(tag, "MON"))
+                bit = kSeenSTA;
+            } else if (!strcasecmp(tag, "MON")) {
                 target = &m_money;
+                bit = kSeenMON;
+            }
             if (target) {
                 int32_t v = 0;
-                ok = ReadTokenInt(f, &key, &v);
-                if (ok)
+                ok = number(&v);
+                if (ok) {
                     *target = v < 0 ? 0 : v;
+                    seen |= bit;
+                }
             }
         }
-        if (!ok)
+        if (!ok) {
+            whole = false;
             break;
+        }
     }
     std::fclose(f);
-    SetFileName(path);
+    m_whole = whole && seen == kSeenAll;
+    return kProfileOk;
+}
+
+bool GMProfile::IsWholeFile(const char* path)
+{
+    GMProfile p;
+    return p.LoadProfile(path) == kProfileOk && p.IsWhole();
+}
+
+int32_t GMProfile::OpenProfile(const char* pathIn)
+{
+    int32_t r = LoadProfile(pathIn);
+    if (r != kProfileOk || m_whole)
+        return r;
+    std::string path(pathIn);
+    bool named = m_displayName && *m_displayName;
+    std::string keptAs;
+    bool setAside = GMPlayerStore::SetAsideDamaged(path.c_str(), &keptAs);
+    std::string what = named ? std::string("The profile \"") + m_displayName + "\""
+                             : std::string("The profile file \"") + BaseName(path.c_str()) + "\"";
+    GMPlayerStore::ReportDamaged(what.c_str(), setAside ? keptAs.c_str() : nullptr,
+                                 named ? "What could be read was loaded." : "Nothing in it could be read.");
+    if (!named) {
+        ClearProfile();
+        return kProfileNoFile;
+    }
+    // What was read becomes the profile under its own name again; where the
+    // damaged file could not be moved, the next save refuses to replace it.
+    if (setAside)
+        SaveProfile(path.c_str());
     return kProfileOk;
 }
 
@@ -262,18 +380,18 @@ int32_t GMProfile::SaveProfile(const char* path)
     }
     for (int32_t i = 0; i < GetLevelCount(); ++i) {
         if (const char* level = GetLevel(i))
-            AppendLine(text, "\"LVL\" \"%s\"\n", level);
+            AppendLine(text, "\"LVL\" \"%s\"\n", EscapeQuoted(level).c_str());
     }
     if (m_currentLevel)
-        AppendLine(text, "\"LLN\" \"%s\"\n", m_currentLevel);
+        AppendLine(text, "\"LLN\" \"%s\"\n", EscapeQuoted(m_currentLevel).c_str());
     AppendLine(text, "\"LLI\" %i\n", m_currentLevelIndex);
-    AppendLine(text, "\"NAM\" \"%s\"\n", m_displayName ? m_displayName : "");
+    AppendLine(text, "\"NAM\" \"%s\"\n", EscapeQuoted(m_displayName).c_str());
     AppendLine(text, "\"SCO\" %i\n", m_score);
     AppendLine(text, "\"STA\" %i\n", m_ratingPoints);
     AppendLine(text, "\"MON\" %i\n", m_money);
 
     FileKey key(path);
-    bool written = WriteFileAtomically(path, "wb", [&](FILE* f) {
+    bool written = GMPlayerStore::ReplaceFile(path, "wb", &GMProfile::IsWholeFile, [&](FILE* f) {
         return WriteBytes(f, text.data(), static_cast<int>(text.size()), &key) == static_cast<int>(text.size());
     });
     if (!written)

@@ -2,6 +2,7 @@
 #include "core/CGameArray.h"
 
 #include <cstdint>
+#include <string>
 
 // One bonus kind a player owns. Kind, duration and value together identify the
 // bonus: a level's bonus matches the record when all three are equal.
@@ -25,10 +26,22 @@ public:
     enum : int32_t { kProfileOk = 0, kProfileNoFile = 1 };
 
     // 0, or 1 when the file cannot be opened (the profile then stays empty).
-    // A damaged file keeps what was read before the damage.
+    // A damaged file keeps what was read before the damage; a number cut short
+    // by the end of the file is not read at all. Only reads: see OpenProfile.
     int32_t LoadProfile(const char* path);
-    // 0, or 1 when the file cannot be written. Written through a temporary
-    // file, so the old profile survives a failed write.
+    // True when the last LoadProfile read its file back whole: every entry the
+    // writer always writes (LLI, NAM, SCO, STA, MON) is there and nothing is
+    // cut short by the end of the file.
+    bool IsWhole() const { return m_whole; }
+    static bool IsWholeFile(const char* path);
+    // The game's way to load a profile. A file that does not read back whole
+    // is set aside (GMPlayerStore), what was read is saved back under its own
+    // name when it holds a player's name, and the player is told. 1 when
+    // nothing usable remains (the profile is then empty, without file name).
+    int32_t OpenProfile(const char* path);
+    // 0, or 1 when the file cannot be written. Written through the player
+    // store: a damaged file there is set aside first, a failed write keeps the
+    // old file and tells the player once.
     int32_t SaveProfile(const char* path);
 
     void ResetProgress();
@@ -83,4 +96,9 @@ private:
     char* m_displayName = nullptr;
     char* m_currentLevel = nullptr;
     int32_t m_currentLevelIndex = 0;
+    bool m_whole = true;
 };
+
+// A string for a quoted value of a tagged file: the quote, "#", control bytes
+// (and a digit right after an escape) become "#" escapes the reader turns back.
+std::string EscapeQuoted(const char* text);

@@ -97,7 +97,7 @@ int32_t GMProfileList::FillProfileList(const char* currentFile, const char* thum
         if (!cell)
             return kListNoCell;
         GMProfile temp;
-        if (temp.LoadProfile(found.c_str()) != GMProfile::kProfileOk) {
+        if (temp.OpenProfile(found.c_str()) != GMProfile::kProfileOk) {
             delete static_cast<Cell*>(m_names.RemoveTail());
             continue;
         }
@@ -121,7 +121,17 @@ int32_t GMProfileList::LoadSelectedProfile(GMProfile* profile) const
     const char* name = GetName(m_selected);
     if (!profile || !name)
         return 1;
-    return profile->LoadProfile(GetPath(m_selected).c_str());
+    std::string path = GetPath(m_selected);
+    int32_t r = profile->OpenProfile(path.c_str());
+    if (r != GMProfile::kProfileOk && GetCell(m_selected)->unsaved) {
+        // Its file could not be written: the player still plays under the
+        // chosen name, and every later save tries again.
+        profile->ClearProfile();
+        profile->SetDisplayName(name);
+        profile->SetFileName(path.c_str());
+        return GMProfile::kProfileOk;
+    }
+    return r;
 }
 
 int32_t GMProfileList::CreateProfileFile(int32_t index)
@@ -134,9 +144,9 @@ int32_t GMProfileList::CreateProfileFile(int32_t index)
     std::string path = GetPath(index);
     // An existing profile of that name keeps its progress.
     GMProfile temp;
-    temp.LoadProfile(path.c_str());
+    temp.OpenProfile(path.c_str());
     temp.SetDisplayName(cell->name.c_str());
-    temp.SaveProfile(path.c_str());
+    cell->unsaved = temp.SaveProfile(path.c_str()) != GMProfile::kProfileOk;
     return 0;
 }
 
@@ -163,19 +173,32 @@ int32_t GMProfileList::DeleteProfileEntry(int32_t index, bool deleteFile)
 
 void GMProfileList::SetSelectedName(const char* name)
 {
-    if (Cell* cell = GetCell(m_selected))
-        cell->name = name ? name : "";
+    if (Cell* cell = GetCell(m_selected)) {
+        cell->name = TrimName(name);
+        cell->unsaved = false;
+    }
 }
 
-int32_t GMProfileList::FindName(const char* name) const
+std::string GMProfileList::TrimName(const char* name)
 {
-    if (!name || !*name)
+    std::string s = name ? name : "";
+    size_t first = s.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return std::string();
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+int32_t GMProfileList::FindName(const char* nameIn) const
+{
+    std::string trimmed = TrimName(nameIn);
+    const char* name = trimmed.c_str();
+    if (!*name)
         return -1;
     int32_t i = 0;
     GamePosition pos = m_names.GetHeadPosition();
     while (pos) {
         auto* cell = static_cast<Cell*>(CGameList::GetNext(pos));
-        if (cell && strcasecmp(cell->name.c_str(), name) == 0)
+        if (cell && strcasecmp(TrimName(cell->name.c_str()).c_str(), name) == 0)
             return i;
         ++i;
     }

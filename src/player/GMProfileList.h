@@ -13,9 +13,11 @@ class GMProfile;
 // selection, a scroll window of visible rows and a scroll bar thumb.
 class GMProfileList {
 public:
-    // One entry; an empty name means the entry has none.
+    // One entry; an empty name means the entry has none. `unsaved`: the
+    // profile was created but its file could not be written.
     struct Cell {
         std::string name;
+        bool unsaved = false;
     };
 
     GMProfileList() { ClearList(); }
@@ -28,14 +30,19 @@ public:
     // Lists every "*.prf" file that opens, selecting the one named currentFile.
     int32_t FillProfileList(const char* currentFile, const char* thumbPicture, GMImageManager* manager,
                             DisplayDevice* device);
-    // 1 when nothing usable is selected, else the result of LoadProfile.
+    // 1 when nothing usable is selected, else the result of OpenProfile. A
+    // profile created in a folder that cannot be written is played unsaved.
     int32_t LoadSelectedProfile(GMProfile* profile) const;
-    // 1 without such an entry, 2 when its name is empty, else 0.
+    // 1 without such an entry, 2 when its name is empty, else 0 (also when the
+    // file could not be written: the entry then stays, marked unsaved).
     int32_t CreateProfileFile(int32_t index);
     int32_t DeleteProfileEntry(int32_t index, bool deleteFile);
     Cell* AddBlankEntry(bool select);
+    // The selected entry's name becomes name without leading and trailing spaces.
     void SetSelectedName(const char* name);
+    // Names are compared without regard to case and to surrounding spaces.
     int32_t FindName(const char* name) const;
+    static std::string TrimName(const char* name);
     void Select(int32_t index);
     void SelectRow(int32_t row) { Select(m_firstVisible + row); }
     void ScrollTo(int32_t first);

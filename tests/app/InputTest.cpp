@@ -132,9 +132,37 @@ TEST(Settings, WrittenAsFourLinesAndReadBack)
     dir.Write("option.cfg", "1\n\"player1.prf\"\n5\n0.25\n");
     Settings s;
     ASSERT_TRUE(ReadSettings(dir.File("option.cfg").c_str(), &s));
-    EXPECT_FLOAT_EQ(s.musicVolume, 5.0f) << "volumes are not limited when read";
+    EXPECT_FLOAT_EQ(s.musicVolume, 1.0f) << "5 plays at full volume";
     ASSERT_TRUE(WriteSettings(dir.File("option.cfg").c_str(), s));
-    EXPECT_EQ(dir.Read("option.cfg"), "1\n\"player1.prf\"\n5.000000\n0.250000\n");
+    EXPECT_EQ(dir.Read("option.cfg"), "1\n\"player1.prf\"\n1.000000\n0.250000\n");
+}
+
+TEST(Settings, VolumesOutOfRangeAreReadIntoZeroToOne)
+{
+    TempDir dir;
+    struct Case {
+        const char* text;
+        float music;
+        float effects;
+    };
+    const Case cases[] = {
+        {"-0.5\n1.5\n", 0.0f, 1.0f},
+        {"-49\n-2147483648\n", 0.0f, 0.0f},
+        {"inf\n-inf\n", 1.0f, 0.0f},
+        {"1e39\n-1e39\n", 1.0f, 0.0f},
+        {"nan\nNAN\n", 0.8f, 1.0f},
+        {"0.3\n0.7\n", 0.3f, 0.7f},
+    };
+    for (const Case& c : cases) {
+        dir.Write("option.cfg", std::string("0\n\"\"\n") + c.text);
+        Settings s;
+        ASSERT_TRUE(ReadSettings(dir.File("option.cfg").c_str(), &s));
+        EXPECT_FLOAT_EQ(s.musicVolume, c.music) << c.text;
+        EXPECT_FLOAT_EQ(s.effectsVolume, c.effects) << c.text;
+        // What is read shows as a digit of the options screen and steps normally.
+        EXPECT_GE(SteppedVolume(s.musicVolume, 0.1f), 0.0f);
+        EXPECT_LE(SteppedVolume(s.musicVolume, 0.1f), 1.0f);
+    }
 }
 
 TEST(Settings, EightStepsDownFromPointEightReachExactlyZero)

@@ -9,7 +9,8 @@ TEST(ScriptRunner, ParsesEveryCommandAndSkipsComments)
     std::string error;
     EXPECT_TRUE(s.Parse("# start\nframes 3\nwait 500   # half a second\nmove 10 20\nclick 1 2 right\n"
                         "down 5 5\nup 5 5 middle\nkey escape\nkey shift+2\nkey 116\ntype Hi there!\n"
-                        "shot menu\nexpect-mode 16\nexpect-file option.cfg\nquit\n\n",
+                        "shot menu\nexpect-mode 16\nexpect-file option.cfg\nexpect-notice cannot be saved\n"
+                        "expect-link example.org/a b\nquit\n\n",
                         &error))
         << error;
 }
@@ -17,7 +18,7 @@ TEST(ScriptRunner, ParsesEveryCommandAndSkipsComments)
 TEST(ScriptRunner, RefusesLinesItCannotCarryOut)
 {
     for (const char* bad : {"frames", "frames -1", "frames x", "click 1", "click 1 2 thumb", "key nosuchkey",
-                            "jump 3", "expect-mode", "quit now", "type \x01"}) {
+                            "jump 3", "expect-mode", "quit now", "type \x01", "expect-notice", "expect-link"}) {
         ScriptRunner s;
         std::string error;
         EXPECT_FALSE(s.Parse(std::string("frames 1\n") + bad + "\n", &error)) << bad;

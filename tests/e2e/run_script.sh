@@ -7,19 +7,39 @@
 #   nofile:PATH          PATH does not exist
 #   grep:PATH:TEXT       PATH contains TEXT
 #   png:NAME             the screenshot NAME.png exists
+#   count:PATH:N:TEXT    PATH has exactly N lines containing TEXT
+#   line:PATH:N:TEXT     line N of PATH is exactly TEXT
 #   without:PATH         (done before the run) PATH is taken out of the data copy
+#   write:PATH:TEXT      (done before the run) PATH is written with TEXT (\n: line feed)
+#   readonly             (done before the run) the directory and its data cannot
+#                        be written; as root the game runs as "nobody" for that
+#   args:ARGS            (done before the run) more options for the game
 set -u
 game=$1 data=$2 script=$3 expected=$4
 shift 4
 work=$(mktemp -d /tmp/brimvale-e2e-XXXXXX)
-trap 'rm -rf "$work"' EXIT
+trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 cp -rs "$(realpath "$data")" "$work/data"
 mkdir -p "$work/shots"
 cd "$work"
+run=()
+extra=()
 for check in "$@"; do
-    case $check in without:*) rm -f "data/${check#without:}" ;; esac
+    case $check in
+    without:*) rm -f "data/${check#without:}" ;;
+    write:*) rest=${check#write:}; path=${rest%%:*}; printf '%b\n' "${rest#*:}" >"$path" ;;
+    args:*) read -r -a more <<<"${check#args:}"; extra+=("${more[@]}") ;;
+    readonly)
+        chmod 755 "$work"; chmod 777 "$work/shots"
+        # Another user must read every file: copy those the generator left private.
+        find -L "$work/data" -type f ! -perm -o=r | while read -r f; do
+            cp --remove-destination "$(realpath "$f")" "$f"; chmod 644 "$f"; done
+        find "$work/data" -type d -exec chmod a-w {} +
+        chmod a-w "$work"
+        if [ "$(id -u)" = 0 ]; then run=(setpriv --reuid=65534 --regid=65534 --clear-groups); fi ;;
+    esac
 done
-"$game" --headless --script "$script" --shots "$work/shots" >"$work/out.txt" 2>&1
+"${run[@]}" "$game" --headless "${extra[@]}" --script "$script" --shots "$work/shots" >"$work/out.txt" 2>&1
 status=$?
 fail=0
 if [ "$status" != "$expected" ]; then
@@ -36,7 +56,13 @@ for check in "$@"; do
     png)  f="shots/$rest.png"
           if [ ! -s "$f" ]; then echo "missing screenshot $f"; fail=1;
           elif [ -n "${BRIMVALE_SHOTS_KEEP:-}" ]; then mkdir -p "$BRIMVALE_SHOTS_KEEP"; cp "$f" "$BRIMVALE_SHOTS_KEEP/"; fi ;;
-    without) ;;
+    count) path=${rest%%:*} rest=${rest#*:} n=${rest%%:*} text=${rest#*:}
+           got=$(grep -cF -- "$text" "$path" 2>/dev/null)
+           [ "$got" = "$n" ] || { echo "$path has $got lines with \"$text\", expected $n"; fail=1; } ;;
+    line) path=${rest%%:*} rest=${rest#*:} n=${rest%%:*} text=${rest#*:}
+          got=$(sed -n "${n}p" "$path" 2>/dev/null)
+          [ "$got" = "$text" ] || { echo "line $n of $path is \"$got\", expected \"$text\""; fail=1; } ;;
+    without|write|readonly|args) ;;
     *)    echo "unknown check $check"; fail=1 ;;
     esac
 done

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <ostream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -229,6 +230,22 @@ struct StepFault {
     const char* title;
 };
 
+// Names the case after its failing call, so test names are readable and the
+// same in every build (not the struct's bytes).
+void PrintTo(const StepFault& f, std::ostream* os)
+{
+    switch (f.call) {
+    case DisplayCall::CreateDriver: *os << "CreateDriver"; break;
+    case DisplayCall::SetCooperativeLevel: *os << "SetCooperativeLevel"; break;
+    case DisplayCall::QueryDirect3D: *os << "QueryDirect3D"; break;
+    case DisplayCall::CreatePrimary: *os << "CreatePrimary"; break;
+    case DisplayCall::CreateBackBuffer: *os << "CreateBackBuffer"; break;
+    case DisplayCall::CreateDevice: *os << "CreateDevice"; break;
+    case DisplayCall::SetViewport: *os << "SetViewport"; break;
+    default: *os << "Call" << static_cast<int>(f.call); break;
+    }
+}
+
 class DisplayStepFailure : public DisplayDeviceTest, public ::testing::WithParamInterface<StepFault> {};
 
 TEST_P(DisplayStepFailure, LogsTheErrorReleasesAllAndReturnsTheResult)
@@ -270,6 +287,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "Direct3DDevice Creating"},
         StepFault{DisplayCall::SetViewport, static_cast<DisplayResult>(0x88760999u), "Setting Viewport... ",
                   "OTHER DIRECT DRAW ERROR", "Viewport NOT be set"}));
+
+TEST_F(DisplayDeviceTest, AFolderWithoutLogsStillGetsItsDevice)
+{
+    // The logs cannot be created (a directory stands where each would go),
+    // as in a folder that cannot be written.
+    ::mkdir(root.File("direct.log").c_str(), 0755);
+    ::mkdir(root.File("device_caps.log").c_str(), 0755);
+    ASSERT_EQ(CreateDisplayDevice(false), 0);
+    EXPECT_NE(GetDisplayState().device, nullptr);
+    EXPECT_TRUE(boxes.empty());
+}
 
 TEST_F(DisplayDeviceTest, FullScreenTriesTwentyFourThenSixteenBits)
 {
@@ -386,13 +414,6 @@ TEST_F(DisplayDeviceTest, NoNewFrameIsShownWhileAnotherWindowIsInFront)
     WaitUntilForeground(game);
     EXPECT_EQ(PresentFrame(), 0);
     EXPECT_EQ(game->GetPresentCount(), shown + 2);
-}
-
-TEST_F(DisplayDeviceTest, LogCannotBeOpened)
-{
-    ::mkdir(root.File("direct.log").c_str(), 0755);  // a directory where the log should go
-    EXPECT_EQ(CreateDisplayDevice(false), 1);
-    ExpectReleased();
 }
 
 TEST_F(DisplayDeviceTest, ErrorNamesComeFromTheTable)

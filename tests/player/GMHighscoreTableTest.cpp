@@ -1,14 +1,34 @@
 #include "player/GMHighscoreTable.h"
+#include "player/GMPlayerStore.h"
+#include "core/TaggedFile.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
 class Highscores : public ::testing::Test {
 protected:
+    void SetUp() override { GMPlayerStore::ResetNotices(); }
+    void TearDown() override { GMPlayerStore::ResetNotices(); }
+
+    // Entries as the tools read them, and whether the file read back whole.
+    std::vector<GMHighscoreTable::Entry> ReadFile(const std::string& name, bool* whole)
+    {
+        std::vector<GMHighscoreTable::Entry> rows;
+        EXPECT_TRUE(ReadHighscoreFile(
+            name.c_str(), table.GetKey(), GMHighscoreTable::kKeyLength,
+            [](void* context, const char* n, int32_t score) {
+                static_cast<std::vector<GMHighscoreTable::Entry>*>(context)->push_back({n, score});
+            },
+            &rows, nullptr, whole));
+        return rows;
+    }
+
     // The file's plain bytes, descrambled with the table's key.
     std::string PlainFile(const std::string& name)
     {
@@ -117,7 +137,7 @@ TEST_F(Highscores, LowestScoreGoesBelowRowTenAndIsNotSaved)
     EXPECT_EQ(again.GetEntry(9)->score, 1000);
 }
 
-TEST_F(Highscores, CutShortFileKeepsTheCompleteEntries)
+TEST_F(Highscores, ACutShortFileIsKeptAsideAndTheDefaultTableShown)
 {
     table.InsertHighscore("Alpha", 300);
     table.InsertHighscore("Beta", 200);
@@ -128,18 +148,81 @@ TEST_F(Highscores, CutShortFileKeepsTheCompleteEntries)
     const size_t afterFirst = 8 + 9 + 8, afterSecond = afterFirst + 8 + 8;
     struct Cut {
         size_t length;
-        int32_t entries;
+        size_t entries;
     };
-    for (Cut cut : {Cut{3, 0}, Cut{8, 0}, Cut{14, 0}, Cut{afterFirst - 1, 0}, Cut{afterFirst, 1},
-                    Cut{afterFirst + 6, 1}, Cut{afterSecond, 2}, Cut{full.size() - 1, 2}, Cut{full.size(), 3}}) {
+    for (Cut cut : {Cut{0, 0}, Cut{3, 0}, Cut{8, 0}, Cut{14, 0}, Cut{afterFirst - 1, 0}, Cut{afterFirst, 1},
+                    Cut{afterFirst + 6, 1}, Cut{afterSecond, 2}, Cut{full.size() - 1, 2}}) {
         dir.Write("highscores.dat", full.substr(0, cut.length));
+        bool whole = true;
+        // The tools still see the entries read completely before the cut.
+        std::vector<GMHighscoreTable::Entry> rows = ReadFile("highscores.dat", &whole);
+        EXPECT_FALSE(whole) << "cut at " << cut.length;
+        EXPECT_EQ(rows.size(), cut.entries) << "cut at " << cut.length;
+
         GMHighscoreTable t;
         ASSERT_EQ(t.LoadHighscores("highscores.dat", nullptr, nullptr), 0);
-        EXPECT_EQ(t.GetCount(), cut.entries) << "cut at " << cut.length;
-        if (cut.entries > 0) {
-            EXPECT_EQ(t.GetEntry(0)->name, "Alpha");
-        }
+        ASSERT_EQ(t.GetCount(), 10) << "cut at " << cut.length;
+        EXPECT_EQ(t.GetEntry(0)->score, 10000);
+        EXPECT_FALSE(std::filesystem::exists(dir.File("highscores.dat")));
+        std::string text;
+        ASSERT_TRUE(GMPlayerStore::TakeNotice(&text));
+        EXPECT_EQ(text, "The highscore table was damaged. It is kept aside as \"highscores.dat.damaged\". "
+                        "The default table is shown instead.");
+        EXPECT_EQ(dir.Read("highscores.dat.damaged"), full.substr(0, cut.length));
+        std::filesystem::remove(dir.File("highscores.dat.damaged"));
+        GMPlayerStore::ResetNotices();  // the same text is told only once a run
     }
+    bool whole = false;
+    EXPECT_EQ(ReadFile("full.dat", &whole).size(), 3u);
+    EXPECT_TRUE(whole);
+    GMHighscoreTable t;
+    t.LoadHighscores("full.dat", nullptr, nullptr);
+    EXPECT_EQ(t.GetCount(), 3);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("full.dat")));
+}
+
+TEST_F(Highscores, CountsOutsideZeroToTenAreDamaged)
+{
+    for (int32_t count : {-1, 11, 0x7fffffff}) {
+        FileKey key;
+        key.SetRaw(table.GetKey(), GMHighscoreTable::kKeyLength);
+        std::string plain = Le(count);
+        std::string bytes = Le(4);
+        for (char c : plain)
+            bytes += static_cast<char>(static_cast<uint8_t>(c) + key.Next());
+        dir.Write("odd.dat", bytes);
+        bool whole = true;
+        ReadFile("odd.dat", &whole);
+        EXPECT_FALSE(whole) << count;
+        EXPECT_FALSE(IsWholeHighscoreFile("odd.dat")) << count;
+    }
+    ASSERT_EQ(GMHighscoreTable().SaveHighscores("empty.dat"), 0);
+    EXPECT_TRUE(IsWholeHighscoreFile("empty.dat"));  // a count of 0 is a table
+}
+
+TEST_F(Highscores, SavingOverADamagedFileKeepsItAsideFirst)
+{
+    dir.Write("highscores.dat", "not a table");
+    table.InsertHighscore("A", 1);
+    ASSERT_EQ(table.SaveHighscores("highscores.dat"), 0);
+    EXPECT_EQ(dir.Read("highscores.dat.damaged"), "not a table");
+    EXPECT_TRUE(IsWholeHighscoreFile("highscores.dat"));
+}
+
+TEST_F(Highscores, AFailedSaveKeepsTheOldTableAndTellsThePlayerOnce)
+{
+    table.InsertHighscore("A", 1);
+    ASSERT_EQ(table.SaveHighscores("highscores.dat"), 0);
+    std::string before = dir.Read("highscores.dat");
+    std::filesystem::create_directory(dir.File("highscores.dat.tmp"));
+    table.InsertHighscore("B", 2);
+    EXPECT_EQ(table.SaveHighscores("highscores.dat"), 2);
+    EXPECT_EQ(table.SaveHighscores("highscores.dat"), 2);
+    EXPECT_EQ(dir.Read("highscores.dat"), before);
+    std::string text;
+    ASSERT_TRUE(GMPlayerStore::TakeNotice(&text));
+    EXPECT_NE(text.find("Progress cannot be saved"), std::string::npos);
+    EXPECT_FALSE(GMPlayerStore::TakeNotice(&text));
 }
 
 TEST_F(Highscores, GarbageOrForeignKeyNeverCrashes)
@@ -150,6 +233,8 @@ TEST_F(Highscores, GarbageOrForeignKeyNeverCrashes)
     dir.Write("highscores.dat", junk);
     GMHighscoreTable t;
     EXPECT_EQ(t.LoadHighscores("highscores.dat", nullptr, nullptr), 0);
+    EXPECT_EQ(t.GetCount(), 10);  // the default table
+    EXPECT_EQ(dir.Read("highscores.dat.damaged"), junk);
     for (int32_t row = 0; row < t.GetCount(); ++row)
         EXPECT_LT(t.GetEntry(row)->name.size(), 260u);
 }

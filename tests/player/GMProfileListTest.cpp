@@ -1,3 +1,4 @@
+#include "player/GMPlayerStore.h"
 #include "player/GMProfile.h"
 #include "player/GMProfileList.h"
 #include "player/PlayerFiles.h"
@@ -10,6 +11,9 @@ namespace {
 
 class ProfileList : public ::testing::Test {
 protected:
+    void SetUp() override { GMPlayerStore::ResetNotices(); }
+    void TearDown() override { GMPlayerStore::ResetNotices(); }
+
     void MakeProfile(const std::string& name, int32_t money = 0)
     {
         GMProfile p;
@@ -43,21 +47,71 @@ TEST_F(ProfileList, FillListsEveryProfileAndSelectsTheCurrentFile)
     EXPECT_EQ(list.GetFirstVisible(), 0);
 }
 
-TEST_F(ProfileList, RenamedProfileIsListedWithoutAName)
+TEST_F(ProfileList, RenamedOrDamagedProfilesAreKeptAsideAndNotListed)
 {
     MakeProfile("Ann");
     MakeProfile("Bert");
+    MakeProfile("Cleo", 40);
+    // Written under another name: unreadable under this one.
     std::filesystem::rename(dir.File("Bert.prf"), dir.File("Zed.prf"));
+    // Cut short inside its money: what was read stays under its name.
+    std::string cleo = ReadScrambled(dir, "Cleo.prf");
+    WriteScrambled(dir, "Cleo.prf", cleo.substr(0, cleo.size() - 2));
     ASSERT_EQ(list.FillProfileList("", nullptr, nullptr, nullptr), 0);
     ASSERT_EQ(list.GetCount(), 2);
     EXPECT_STREQ(list.GetName(0), "Ann");
-    EXPECT_EQ(list.GetName(1), nullptr);
+    EXPECT_STREQ(list.GetName(1), "Cleo");
+    EXPECT_TRUE(std::filesystem::exists(dir.File("Zed.prf.damaged")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Zed.prf")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("Cleo.prf.damaged")));
+    EXPECT_TRUE(GMProfile::IsWholeFile("Cleo.prf"));
+    int told = 0;
+    for (std::string text; GMPlayerStore::TakeNotice(&text);)
+        ++told;
+    EXPECT_EQ(told, 2);
+
     list.Select(1);
     GMProfile p;
-    EXPECT_EQ(list.LoadSelectedProfile(&p), 1);  // nothing usable selected
-    list.Select(0);
     EXPECT_EQ(list.LoadSelectedProfile(&p), 0);
-    EXPECT_STREQ(p.GetFileName(), "Ann.prf");
+    EXPECT_STREQ(p.GetFileName(), "Cleo.prf");
+    EXPECT_EQ(p.GetMoney(), 0);  // the cut number is not read
+}
+
+TEST_F(ProfileList, NamesAreTrimmedOfSurroundingSpaces)
+{
+    MakeProfile("Mia", 12);
+    ASSERT_EQ(list.FillProfileList("", nullptr, nullptr, nullptr), 0);
+    list.AddBlankEntry(true);
+    list.SetSelectedName("  Mia   ");
+    EXPECT_STREQ(list.GetName(1), "Mia");
+    ASSERT_EQ(list.CreateProfileFile(list.GetSelected()), 0);
+    // The same player, with the progress kept: no second "Mia".
+    EXPECT_FALSE(std::filesystem::exists(dir.File("  Mia   .prf")));
+    GMProfile p;
+    ASSERT_EQ(list.LoadSelectedProfile(&p), 0);
+    EXPECT_STREQ(p.GetDisplayName(), "Mia");
+    EXPECT_EQ(p.GetMoney(), 12);
+    EXPECT_EQ(list.FindName(" mia "), 0);
+    EXPECT_EQ(list.FindName("   "), -1);
+    EXPECT_EQ(GMProfileList::TrimName(" a b "), "a b");
+    EXPECT_EQ(GMProfileList::TrimName(nullptr), "");
+}
+
+TEST_F(ProfileList, AProfileThatCannotBeWrittenIsPlayedUnderItsNameAndTheFailureTold)
+{
+    std::filesystem::create_directory(dir.File("Mia.prf.tmp"));  // the write cannot happen
+    list.AddBlankEntry(true);
+    list.SetSelectedName("Mia");
+    ASSERT_EQ(list.CreateProfileFile(list.GetSelected()), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Mia.prf")));
+    GMProfile p;
+    ASSERT_EQ(list.LoadSelectedProfile(&p), 0);
+    EXPECT_STREQ(p.GetDisplayName(), "Mia");
+    EXPECT_STREQ(p.GetFileName(), "Mia.prf");
+    std::string text;
+    ASSERT_TRUE(GMPlayerStore::TakeNotice(&text));
+    EXPECT_NE(text.find("Progress cannot be saved"), std::string::npos);
+    EXPECT_FALSE(GMPlayerStore::TakeNotice(&text));
 }
 
 TEST_F(ProfileList, SelectAndScrollStayInRange)

@@ -1,17 +1,33 @@
+#include "player/GMPlayerStore.h"
 #include "player/GMProfile.h"
 #include "player/PlayerFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
 class ProfileFile : public ::testing::Test {
 protected:
+    void SetUp() override { GMPlayerStore::ResetNotices(); }
+    void TearDown() override { GMPlayerStore::ResetNotices(); }
+
+    std::vector<std::string> Notices()
+    {
+        std::vector<std::string> all;
+        for (std::string text; GMPlayerStore::TakeNotice(&text);)
+            all.push_back(text);
+        return all;
+    }
+
     TempDir dir;
     ScopedChdir cd{dir.Path()};
 };
+
+const char* const kWholeFile = "\"LVL\" \"level1.lvl\"\n\"LLI\" 0\n\"NAM\" \"Cut\"\n\"SCO\" 300\n\"STA\" 4\n\"MON\" 123\n";
 
 TEST_F(ProfileFile, SavedWithoutCurrentLevelWritesExactlyTheFixedLines)
 {
@@ -199,6 +215,149 @@ TEST_F(ProfileFile, EntriesInAnyOrderAndTagsWithoutRegardToCase)
     EXPECT_STREQ(p.GetDisplayName(), "Mix");
     EXPECT_STREQ(p.GetLevel(0), "a.lvl");
     EXPECT_EQ(p.GetScore(), 12);
+}
+
+TEST_F(ProfileFile, ANumberCutShortIsDamagedAndNotRead)
+{
+    std::string whole = kWholeFile;
+    WriteScrambled(dir, "Cut.prf", whole);
+    GMProfile p;
+    ASSERT_EQ(p.LoadProfile("Cut.prf"), 0);
+    EXPECT_TRUE(p.IsWhole());
+    EXPECT_EQ(p.GetMoney(), 123);
+
+    // "123" cut to "12": the shorter number is not taken.
+    WriteScrambled(dir, "Cut.prf", whole.substr(0, whole.size() - 2));
+    ASSERT_EQ(p.LoadProfile("Cut.prf"), 0);
+    EXPECT_FALSE(p.IsWhole());
+    EXPECT_EQ(p.GetMoney(), 0);
+    EXPECT_EQ(p.GetScore(), 300);
+    EXPECT_STREQ(p.GetDisplayName(), "Cut");
+
+    // Inside a bonus record as well: no record from a cut count.
+    WriteScrambled(dir, "Cut.prf", "\"NAM\" \"Cut\"\n\"BON\" 3 40 2.5 1.5 12");
+    ASSERT_EQ(p.LoadProfile("Cut.prf"), 0);
+    EXPECT_FALSE(p.IsWhole());
+    EXPECT_EQ(p.GetBonusRecordCount(), 0);
+}
+
+TEST_F(ProfileFile, WholeOnlyWithEveryEntryTheWriterWritesAndNothingCut)
+{
+    std::string whole = kWholeFile;
+    struct Case {
+        std::string text;
+        bool whole;
+    };
+    const Case cases[] = {
+        {whole, true},
+        {whole + "\n\n", true},                                   // blank lines after the last entry
+        {whole + "\"XYZ\" 1\n", true},                              // unknown tags are skipped
+        {whole.substr(0, whole.find("\"MON\"")), false},          // cut at a line: MON is missing
+        {whole.substr(0, whole.find("\"NAM\"") + 9), false},      // cut inside the name
+        {whole.substr(0, whole.find("\"STA\"") + 2), false},      // cut inside a tag
+        {whole.substr(0, whole.find("\"MON\"") + 5), false},      // a tag without its value
+        {"", false},
+        {"garbage without a single quote", false},
+    };
+    for (const Case& c : cases) {
+        WriteScrambled(dir, "Whole.prf", c.text);
+        GMProfile p;
+        ASSERT_EQ(p.LoadProfile("Whole.prf"), 0);
+        EXPECT_EQ(p.IsWhole(), c.whole) << c.text;
+        EXPECT_EQ(GMProfile::IsWholeFile("Whole.prf"), c.whole) << c.text;
+    }
+    EXPECT_FALSE(GMProfile::IsWholeFile("Missing.prf"));
+}
+
+TEST_F(ProfileFile, NamesWithQuotesHashesAndDigitsReadBackAsThemselves)
+{
+    for (const char* name : {"Mi\"a", "#1 fan", "a#35b", "x#", "7\"9", "\"", "tab\there", "Zoë"}) {
+        GMProfile p;
+        p.SetDisplayName(name);
+        p.AddLevel(name);
+        p.SetCurrentLevel(name);
+        ASSERT_EQ(p.SaveProfile("Odd.prf"), 0) << name;
+        GMProfile q;
+        ASSERT_EQ(q.LoadProfile("Odd.prf"), 0);
+        EXPECT_TRUE(q.IsWhole()) << name;
+        EXPECT_STREQ(q.GetDisplayName(), name);
+        EXPECT_STREQ(q.GetLevel(0), name);
+        EXPECT_STREQ(q.GetCurrentLevel(), name);
+    }
+    EXPECT_EQ(EscapeQuoted("say \"12\" #1"), "say #34#49#50#34 #35#49");
+    EXPECT_EQ(EscapeQuoted("plain name"), "plain name");
+}
+
+TEST_F(ProfileFile, OpeningADamagedProfileKeepsItAsideAndSavesWhatWasRead)
+{
+    std::string whole = kWholeFile;
+    std::string cut = whole.substr(0, whole.size() - 2);
+    WriteScrambled(dir, "Cut.prf", cut);
+    GMProfile p;
+    ASSERT_EQ(p.OpenProfile("Cut.prf"), 0);
+    EXPECT_STREQ(p.GetFileName(), "Cut.prf");
+    EXPECT_EQ(p.GetScore(), 300);
+    // The damaged bytes are kept as they were, under a new name.
+    EXPECT_EQ(ReadScrambled(dir, "Cut.prf.damaged", "Cut.prf"), cut);
+    // What was read is the profile again, whole.
+    EXPECT_TRUE(GMProfile::IsWholeFile("Cut.prf"));
+    std::vector<std::string> told = Notices();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], "The profile \"Cut\" was damaged. It is kept aside as \"Cut.prf.damaged\". "
+                       "What could be read was loaded.");
+
+    // A second damage never replaces the first damaged copy.
+    WriteScrambled(dir, "Cut.prf", cut);
+    ASSERT_EQ(p.OpenProfile("Cut.prf"), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("Cut.prf.damaged")));
+    EXPECT_EQ(ReadScrambled(dir, "Cut.prf.2.damaged", "Cut.prf"), cut);
+
+    // Nothing usable: kept aside, and the profile cannot be opened.
+    WriteScrambled(dir, "Junk.prf", "\"SCO\" 5\n\"NAM\" \"Ju");
+    EXPECT_EQ(p.OpenProfile("Junk.prf"), 1);
+    EXPECT_EQ(p.GetFileName(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Junk.prf")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("Junk.prf.damaged")));
+
+    // A whole file is opened as it is, and nothing is told.
+    Notices();
+    WriteScrambled(dir, "Fine.prf", whole);
+    ASSERT_EQ(p.OpenProfile("Fine.prf"), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Fine.prf.damaged")));
+    EXPECT_TRUE(Notices().empty());
+}
+
+TEST_F(ProfileFile, SavingOverADamagedFileKeepsItAsideFirst)
+{
+    WriteScrambled(dir, "Bo.prf", "\"NAM\" \"Bo\"\n\"SCO\" 77");
+    GMProfile p;
+    p.SetDisplayName("Bo");
+    ASSERT_EQ(p.SaveProfile("Bo.prf"), 0);
+    EXPECT_EQ(ReadScrambled(dir, "Bo.prf.damaged", "Bo.prf"), "\"NAM\" \"Bo\"\n\"SCO\" 77");
+    EXPECT_TRUE(GMProfile::IsWholeFile("Bo.prf"));
+    // A whole file is simply replaced.
+    ASSERT_EQ(p.SaveProfile("Bo.prf"), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Bo.prf.2.damaged")));
+}
+
+TEST_F(ProfileFile, AFailedSaveKeepsTheOldFileAndTellsThePlayerOnce)
+{
+    GMProfile p;
+    p.SetDisplayName("Ro");
+    p.SetMoney(10);
+    ASSERT_EQ(p.SaveProfile("Ro.prf"), 0);
+    EXPECT_TRUE(Notices().empty());
+    // The temporary file cannot be made where it has to go.
+    std::filesystem::create_directory(dir.File("Ro.prf.tmp"));
+    p.SetMoney(20);
+    EXPECT_EQ(p.SaveProfile("Ro.prf"), 1);
+    EXPECT_EQ(p.SaveProfile("Ro.prf"), 1);
+    GMProfile q;
+    ASSERT_EQ(q.LoadProfile("Ro.prf"), 0);
+    EXPECT_EQ(q.GetMoney(), 10);
+    std::vector<std::string> told = Notices();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("Progress cannot be saved"), std::string::npos);
 }
 
 TEST_F(ProfileFile, UnwritablePathReportsOneAndKeepsFileName)

@@ -36,6 +36,25 @@ TEST(PlayerDataTool, ProfilePrintsEveryField)
     EXPECT_EQ(RunTool({"profile"}).status, 2);
 }
 
+TEST(PlayerDataTool, ADamagedProfileIsPrintedAndExitsNonZero)
+{
+    TempDir dir;
+    GMProfile p;
+    p.SetDisplayName("Ada");
+    p.SetMoney(1234);
+    ASSERT_EQ(p.SaveProfile(dir.File("Ada.prf").c_str()), 0);
+    std::string bytes = dir.Read("Ada.prf");
+    dir.Write("Ada.prf", bytes.substr(0, bytes.size() - 2));  // "1234" cut to "123"
+
+    ToolResult r = RunTool({"profile", dir.File("Ada.prf")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("name: \"Ada\"\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("money: 0\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("is damaged"), std::string::npos) << r.err;
+    // The tool only reads: the file stays where it is.
+    EXPECT_EQ(dir.Read("Ada.prf"), bytes.substr(0, bytes.size() - 2));
+}
+
 TEST(PlayerDataTool, HighscoresPrintsRowsAndACutShortFile)
 {
     TempDir dir;
@@ -50,8 +69,10 @@ TEST(PlayerDataTool, HighscoresPrintsRowsAndACutShortFile)
     std::string bytes = dir.Read("highscores.dat");
     dir.Write("cut.dat", bytes.substr(0, bytes.size() - 2));
     r = RunTool({"highscores", dir.File("cut.dat")});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("file ends after 1 of 2 entries"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("is damaged"), std::string::npos) << r.err;
+    EXPECT_EQ(dir.Read("cut.dat"), bytes.substr(0, bytes.size() - 2));
     EXPECT_EQ(RunTool({"highscores", dir.File("none.dat")}).status, 1);
 }
 

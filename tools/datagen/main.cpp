@@ -9,8 +9,21 @@
 #include <filesystem>
 #include <string>
 
+static void Usage(FILE* to)
+{
+    std::fprintf(to, "usage: brimvale-datagen --out DATA_DIR [--src DATA_SRC_DIR] [--preview PNG_DIR]\n"
+                     "       brimvale-datagen --exe-images DIR\n"
+                     "       (with --preview, DATA_DIR is read, not written)\n");
+}
+
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            Usage(stdout);
+            return 0;
+        }
+    }
     std::string out, src = "data-src", preview, exeImages;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--out") == 0)
@@ -30,9 +43,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (out.empty()) {
-        std::fprintf(stderr, "usage: brimvale-datagen --out DATA_DIR [--src DATA_SRC_DIR] [--preview PNG_DIR]\n"
-                             "       brimvale-datagen --exe-images DIR\n"
-                             "       (with --preview, DATA_DIR is read, not written)\n");
+        Usage(stderr);
         return 2;
     }
     if (!preview.empty()) {

@@ -33,5 +33,11 @@ int CmdProfile(int argc, char** argv, FILE* out, FILE* err)
             std::fprintf(out, "  kind %d: count %d, price %d, duration %g s, value %g\n", b->kind, b->count, b->price,
                          static_cast<double>(b->duration / 1000.0f), static_cast<double>(b->value));
     }
+    if (!p.IsWhole()) {
+        // The game would keep this file aside and go on with what is printed.
+        std::fprintf(err, "brimvale-data: \"%s\" is damaged: it does not read back whole (shown: what could be read)\n",
+                     argv[0]);
+        return 1;
+    }
     return 0;
 }
