@@ -121,6 +121,7 @@ protected:
         ASSERT_TRUE(StartPlatform());
         ASSERT_EQ(DisplayDevice::CreateOffscreen(800, 600, &device), DD_OK);
         ctx.widgets = &widgets;
+        manager.SetErrorLogPath(dir.File("Error.log").c_str());  // not beside the shared /tmp
         ctx.manager = &manager;
         ctx.device = device;
         ctx.profile = &profile;
