@@ -5,6 +5,7 @@
 #include "gfx/ImageFrameInfo.h"
 #include "platform/DisplayDevice.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -355,6 +356,13 @@ float MaxF(float a, float b)
 
 }  // namespace
 
+float LimitDrawScale(float scale)
+{
+    if (std::isnan(scale))
+        return 1.0f;
+    return std::clamp(scale, -kMaxDrawScale, kMaxDrawScale);
+}
+
 void GMImage::DrawText(float x, float y, float angle, float scale, uint32_t color, const char* text,
                        DisplayDevice* device, float* widthOut, float* heightOut, float* lineHeightOut,
                        const char** nextLineOut, float* scaleOut)
@@ -367,6 +375,7 @@ void GMImage::DrawText(float x, float y, float angle, float scale, uint32_t colo
         *lineHeightOut = 0.0f;
     if (nextLineOut)
         *nextLineOut = nullptr;
+    scale = LimitDrawScale(scale);
     if (scaleOut)
         *scaleOut = scale;
     if (!device) {
@@ -446,7 +455,7 @@ void GMImage::DrawText(float x, float y, float angle, float scale, uint32_t colo
                     height = MaxF(height, penY - originY);
                     penY = originY;
                     break;
-                case 'z': scale = baseScale * n / 100.0f; break;
+                case 'z': scale = LimitDrawScale(baseScale * n / 100.0f); break;
                 case 'c': color &= bits; break;
                 case 'C': color = bits; break;
                 case 'R': color = startColor; break;

@@ -9,6 +9,13 @@ class GMImageManager;
 class GMImageTemplate;
 struct ImageFrameInfo;
 
+// The largest scale a text or a layout entry is drawn at, either way round.
+// Scales come from data files and text markup; a larger one only reaches far
+// past the 800 x 600 screen.
+constexpr float kMaxDrawScale = 16.0f;
+// The scale held to -kMaxDrawScale..kMaxDrawScale; not a number gives 1.
+float LimitDrawScale(float scale);
+
 // One user's view of a template: the current frame and its animation. Every
 // drawing operation draws the current frame; a font is a GMImage too, whose
 // frames are the characters from code 32 up.
@@ -68,7 +75,8 @@ public:
     int32_t DrawAllFramesColored(float x, float y, uint32_t color, DisplayDevice* device);
 
     // Text with inline markup (this image being the font). A null device only
-    // measures, from (0, 0) in colour 0. Each out argument may be null.
+    // measures, from (0, 0) in colour 0. Each out argument may be null. The
+    // scale given and every "%z" size are held by LimitDrawScale.
     void DrawText(float x, float y, float angle, float scale, uint32_t color, const char* text, DisplayDevice* device,
                   float* widthOut = nullptr, float* heightOut = nullptr, float* lineHeightOut = nullptr,
                   const char** nextLineOut = nullptr, float* scaleOut = nullptr);

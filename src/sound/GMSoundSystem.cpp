@@ -1,11 +1,15 @@
 #include "sound/GMSoundSystem.h"
 
 #include "core/FileSys.h"
+#include "core/Log.h"
 #include "core/TaggedFile.h"
+#include "sound/VorbisCheck.h"
 
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -31,6 +35,18 @@ bool SameName(const char* stored, const char* name)
 {
     const size_t n = std::min(std::strlen(name), static_cast<size_t>(kSoundNameSize - 1));
     return std::strlen(stored) == n && strncasecmp(stored, name, n) == 0;
+}
+
+// Why vorbisfile would not open a file, in words for the error log.
+const char* OpenErrorText(int err)
+{
+    switch (err) {
+    case OV_ENOTVORBIS: return "not an Ogg Vorbis file";
+    case OV_EBADHEADER: return "damaged Vorbis header";
+    case OV_EVERSION: return "unsupported Vorbis version";
+    case OV_EREAD: return "read error";
+    default: return "cannot be opened as Ogg Vorbis";
+    }
 }
 
 }  // namespace
@@ -87,6 +103,23 @@ int32_t GMSoundSystem::UseDevice(AudioDevice* device)
         DestroySoundSystem();
     m_device = device;
     return 0;
+}
+
+void GMSoundSystem::SetErrorLog(const char* path)
+{
+    m_errorLog = path ? path : "";
+}
+
+void GMSoundSystem::LogLoadFailure(const char* fileName, const char* reason)
+{
+    // Each file once a run, however often the game asks for it.
+    std::string key(fileName);
+    for (char& c : key)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (m_errorLog.empty() || !m_loggedFailures.insert(key).second)
+        return;
+    const std::string text = std::string("Can't load sound \"") + fileName + "\": " + reason;
+    AppendErrorLog(m_errorLog.c_str(), text.c_str());
 }
 
 void GMSoundSystem::SetFloor(int32_t value)
@@ -174,8 +207,10 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
     if (!m_device || !fileName || !fileName[0])
         return nullptr;
     const int32_t slot = m_sounds.Add(nullptr, true);
-    if (slot < 0)
+    if (slot < 0) {
+        LogLoadFailure(fileName, "no room for another sound");
         return nullptr;
+    }
 
     auto* entry = new (std::nothrow) GMSoundEntry;
     if (!entry)
@@ -192,6 +227,7 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
         entry->buffer = m_device->DuplicateSoundBuffer(found->buffer);
         std::memcpy(entry->name, found->name, sizeof entry->name);
         if (!entry->buffer || m_sounds.SetAt(entry, slot) < 0) {
+            LogLoadFailure(fileName, entry->buffer ? "no room for another sound" : "cannot be duplicated");
             if (entry->buffer)
                 entry->buffer->Release();
             delete entry;
@@ -202,21 +238,41 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
         return entry->buffer;
     }
 
+    std::string why;
     FILE* f = OpenFile(fileName, "rb");
     if (!f) {
+        why = std::string("cannot be opened (") + std::strerror(errno) + ")";
+        LogLoadFailure(fileName, why.c_str());
         delete entry;
         return nullptr;
     }
+    // Damaged codebooks would crash libvorbis later on: refused here.
+    if (CheckVorbisHeaders(f) == VorbisCheck::Damaged) {
+        std::fclose(f);
+        LogLoadFailure(fileName, "damaged Vorbis codebooks (the decoder cannot be set up)");
+        delete entry;
+        return nullptr;
+    }
+    std::rewind(f);
     OggVorbis_File vf;
-    if (ov_open(f, &vf, nullptr, 0) < 0) {
+    if (const int err = ov_open(f, &vf, nullptr, 0); err < 0) {
         std::fclose(f);  // a failed ov_open leaves the file to us
+        LogLoadFailure(fileName, OpenErrorText(err));
         delete entry;
         return nullptr;
     }
     SoundBuffer* buffer = nullptr;
     const vorbis_info* info = ov_info(&vf, -1);
     const ogg_int64_t samples = ov_pcm_total(&vf, -1);
-    if (info && info->channels > 0 && info->rate > 0 && samples > 0) {
+    // Bytes per second must fit the format's 32 bits (a rate of 2^31 - 1 does not).
+    const int64_t bytesPerSecond = info ? static_cast<int64_t>(info->rate) * info->channels * 2 : 0;
+    if (!info || info->channels <= 0 || info->rate <= 0 || samples <= 0) {
+        why = "no samples";
+    } else if (bytesPerSecond > INT32_MAX) {
+        why = "sample rate " + std::to_string(info->rate) + " out of range";
+    } else if (!LaterStreamsDecodable(&vf)) {
+        why = "damaged Vorbis codebooks in a chained stream";
+    } else {
         const uint64_t size = static_cast<uint64_t>(info->channels) * static_cast<uint64_t>(samples) * 2u;
         if (size <= 0x7FFFFFFFu) {
             SoundBufferDesc desc;
@@ -226,17 +282,27 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
             desc.format.rate = static_cast<int>(info->rate);
             desc.format.bitsPerSample = 16;
             desc.format.blockAlign = info->channels * 2;
-            desc.format.avgBytesPerSec = desc.format.rate * desc.format.blockAlign;
+            desc.format.avgBytesPerSec = static_cast<int>(bytesPerSecond);
             buffer = m_device->CreateSoundBuffer(desc);
+            if (!buffer)
+                why = "no sound buffer of " + std::to_string(size) + " bytes";
+        } else {
+            why = "too long (" + std::to_string(size) + " bytes of samples)";
         }
         void* data = nullptr;
         uint32_t locked = 0;
         if (buffer && (!buffer->Lock(&data, &locked) || locked < size)) {
             buffer->Release();
             buffer = nullptr;
+            why = "its sound buffer cannot be filled";
+        }
+        if (buffer && ov_pcm_seek(&vf, 0) != 0) {
+            buffer->Unlock();
+            buffer->Release();
+            buffer = nullptr;
+            why = "cannot be decoded";
         }
         if (buffer) {
-            ov_pcm_seek(&vf, 0);
             auto* out = static_cast<char*>(data);
             uint32_t filled = 0;
             int bitstream = 0;
@@ -253,6 +319,7 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
     }
     ov_clear(&vf);  // closes f
     if (!buffer) {
+        LogLoadFailure(fileName, why.c_str());
         delete entry;
         return nullptr;
     }
@@ -261,6 +328,7 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
     if (m_sounds.SetAt(entry, slot) < 0) {
         buffer->Release();
         delete entry;
+        LogLoadFailure(fileName, "no room for another sound");
         return nullptr;
     }
     buffer->SetVolume(startSilent ? m_floor : FullVolume(GetGroupVolume(group), entry->relativeVolume));

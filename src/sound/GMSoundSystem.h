@@ -3,6 +3,8 @@
 #include "platform/AudioDevice.h"
 
 #include <cstdint>
+#include <set>
+#include <string>
 
 // Sound groups the game uses.
 constexpr uint8_t kGroupEffects = 0;
@@ -54,6 +56,10 @@ public:
     bool HasDevice() const { return m_device != nullptr; }
     AudioDevice* GetDevice() const { return m_device; }
 
+    // Where a sound that fails to load is named with the reason, once per file
+    // ("..\\Error.log" unless set; empty logs nothing).
+    void SetErrorLog(const char* path);
+
     void SetFloor(int32_t value);
     int32_t GetFloor() const { return m_floor; }
 
@@ -93,6 +99,7 @@ private:
     GMSoundFade* FindFade(const SoundBuffer* buffer, int32_t* index) const;
     void RemoveFade(int32_t index);
     void ReleaseEntry(int32_t index);
+    void LogLoadFailure(const char* fileName, const char* reason);
 
     CGameArray m_sounds;  // GMSoundEntry*, owned
     CGameArray m_groups;  // GMGroupVolume*, owned
@@ -100,6 +107,8 @@ private:
     CGameArray m_fades;   // GMSoundFade*, owned
     AudioDevice* m_device = nullptr;
     int32_t m_floor = kVolumeSilent;
+    std::string m_errorLog = "..\\Error.log";
+    std::set<std::string> m_loggedFailures;  // lower-case names already logged
 };
 
 // Relative volume from the ".snd" file beside a sound: 1.0 when it is missing

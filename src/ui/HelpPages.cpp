@@ -19,13 +19,16 @@ void HelpPages::Clear()
 
 void HelpPages::CountPage(int32_t page)
 {
-    if (page >= 0 && page + 1 > m_pageCount)
+    if (page >= m_pageCount)
         m_pageCount = page + 1;
 }
 
 int32_t HelpPages::AddPicture(const char* templateFile, float x, float y, float scale, int32_t page,
                               GMImageManager* manager, DisplayDevice* device)
 {
+    if (page > kMaxHelpPage)
+        return -1;
+    scale = LimitDrawScale(scale);
     auto* image = new (std::nothrow) GMImage;
     if (!image)
         return -1;
@@ -40,8 +43,9 @@ int32_t HelpPages::AddPicture(const char* templateFile, float x, float y, float 
 
 int32_t HelpPages::AddText(const char* text, float x, float y, float scale, int32_t page)
 {
-    if (!text)
+    if (!text || page > kMaxHelpPage)
         return -1;
+    scale = LimitDrawScale(scale);
     m_texts.push_back({text, x, y, page, scale});
     CountPage(page);
     return static_cast<int32_t>(m_texts.size()) - 1;

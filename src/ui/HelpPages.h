@@ -3,11 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "ui/LayoutFile.h"
+
 class DisplayDevice;
 class GMImage;
 class GMImageManager;
 
-// The paged help panel: pictures and texts, each on one page or on every page (-1).
+// The paged help panel: pictures and texts, each on one page or on every page
+// (-1). An entry on a page beyond kMaxHelpPage is refused (-1) and its scale is
+// held by LimitDrawScale.
 class HelpPages {
 public:
     HelpPages() = default;

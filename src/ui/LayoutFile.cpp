@@ -27,6 +27,12 @@ public:
         return true;
     }
     bool Float(float* out) { return ReadTokenFloat(m_file, &m_key, out); }
+    // A tag that is not ours is skipped with the token after it.
+    bool SkipToken()
+    {
+        char buf[kValueBufferSize];
+        return ReadToken(m_file, buf, 0, &m_key) >= 0;
+    }
     bool Int(int32_t* out) { return ReadTokenInt(m_file, &m_key, out); }
 
 private:
@@ -46,8 +52,11 @@ int32_t ReadHelpFile(const char* fileName, std::vector<HelpEntry>* entries)
         HelpEntry e;
         if (!strcasecmp(tag.c_str(), "IMG"))
             e.isPicture = true;
-        else if (strcasecmp(tag.c_str(), "TXT"))
-            continue;  // not ours: the search for the next tag skips its values
+        else if (strcasecmp(tag.c_str(), "TXT")) {
+            if (!in.SkipToken())
+                break;
+            continue;
+        }
         if (!in.Float(&e.x) || !in.Float(&e.y) || !in.Int(&e.page) || !in.Float(&e.scale) || !in.Quoted(&e.value))
             break;
         entries->push_back(std::move(e));
@@ -84,6 +93,8 @@ int32_t ReadStoryFile(const char* fileName, std::vector<StoryEntry>* entries)
             e.tag = kStoryButton;
             ok = in.Quoted(&e.name) && in.Quoted(&e.name2) && in.Float(&e.x) && in.Float(&e.y);
         } else {
+            if (!in.SkipToken())
+                break;
             continue;
         }
         if (!ok)

@@ -7,6 +7,9 @@
 // picture is loaded: the game builds its screens from them and the data tool
 // prints them.
 
+// The last page a help entry can be on: a larger number comes from a damaged file.
+constexpr int32_t kMaxHelpPage = 999;
+
 struct HelpEntry {
     bool isPicture = false;  // "IMG" (picture) or "TXT" (text)
     float x = 0.0f;
@@ -18,7 +21,8 @@ struct HelpEntry {
 
 // Reads a scrambled help file keyed by its own name. Returns 1 when it cannot
 // be opened, else 0 with every complete entry up to the end or the first
-// incomplete one.
+// incomplete one. In both kinds of layout file a tag that is not listed is
+// skipped together with the one token after it.
 int32_t ReadHelpFile(const char* fileName, std::vector<HelpEntry>* entries);
 
 enum StoryTag : int32_t { kStoryBackground, kStoryPicture, kStoryText, kStoryTextX, kStoryTextY, kStoryButton };

@@ -108,6 +108,30 @@ TEST_F(TextLayoutTest, SizeCommandIsAPercentageOfTheBaseScale)
     EXPECT_EQ(m.scale, 0.75f);
 }
 
+TEST_F(TextLayoutTest, SizesFromMarkupAndCallersAreHeldToTheLimit)
+{
+    // A damaged story line asked for 2222 times the size.
+    Measure m = Layout("%222222zA");
+    EXPECT_EQ(m.scale, kMaxDrawScale);
+    EXPECT_EQ(m.width, 10.0f * kMaxDrawScale);
+    m = Layout("%-222222zA%-50zB", 2.0f);
+    EXPECT_EQ(m.scale, -1.0f) << "a size within the limit is kept, sign and all";
+    m = Layout("%99999999999zA");  // digits past 32 bits wrap as they always did
+    EXPECT_LE(std::fabs(m.scale), kMaxDrawScale);
+    m = Layout("A", 8944.0f);
+    EXPECT_EQ(m.scale, kMaxDrawScale);
+    EXPECT_EQ(m.height, 20.0f * kMaxDrawScale);
+    m = Layout("A", std::nanf(""));
+    EXPECT_EQ(m.scale, 1.0f);
+
+    // Drawn, the limited glyph stays within its limited box.
+    BeginFrame();
+    m_font.DrawText(0.0f, 400.0f, 0.0f, 1.0f, kWhite, "%222222zA", m_device);
+    EndFrame();
+    EXPECT_TRUE(Lit(150, 100, 400));
+    EXPECT_FALSE(Lit(170, 0, 600)) << "10 pixels at scale 16 end at x 160";
+}
+
 TEST_F(TextLayoutTest, ColourCommandsSetAndRestoreTheColour)
 {
     BeginFrame();

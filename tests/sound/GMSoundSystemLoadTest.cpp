@@ -1,6 +1,8 @@
 #include "SoundFixture.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -102,6 +104,65 @@ TEST_F(SoundTest, MissingOrBrokenFilesLoadNothing)
     EXPECT_EQ(Load(""), nullptr);
     EXPECT_EQ(Load(nullptr), nullptr);
     EXPECT_EQ(m_sound.GetSoundCount(), 0);
+}
+
+TEST_F(SoundTest, EveryFileThatFailsToLoadIsNamedOnceWithItsReason)
+{
+    WriteFile("sfx/Broken.ogg", "OggS but not really a vorbis stream at all");
+    MakeSound("Fine.ogg", 50);
+    EXPECT_EQ(Load("sfx\\Missing.ogg"), nullptr);
+    EXPECT_EQ(Load("SFX\\MISSING.OGG"), nullptr) << "the same file asked for again";
+    EXPECT_EQ(Load("sfx\\Broken.ogg"), nullptr);
+    EXPECT_EQ(Load("sfx\\Broken.ogg"), nullptr);
+    EXPECT_NE(Load("sfx\\Fine.ogg"), nullptr);
+    const std::string log = m_dir.Read("Error.log");
+    auto count = [&](const std::string& text) {
+        size_t n = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("\n"), 2u) << log;
+    EXPECT_EQ(count(" -- Can't load sound \"sfx\\Missing.ogg\": cannot be opened (No such file or directory)\n"), 1u)
+        << log;
+    EXPECT_EQ(count(" -- Can't load sound \"sfx\\Broken.ogg\": not an Ogg Vorbis file\n"), 1u) << log;
+    EXPECT_EQ(count("Fine"), 0u);
+}
+
+TEST_F(SoundTest, DamagedFilesFoundByFuzzingAreRefusedAndTheGameGoesOn)
+{
+    // ogg-1 and ogg-2: a codebook whose code lengths leave the code short or
+    // overfull, which made libvorbis divide by zero in its residue decoder;
+    // ogg-3: a sample rate of 2^31 - 1.
+    for (const char* name : {"ogg-1.bin", "ogg-2.bin", "ogg-3.bin"})
+        std::filesystem::copy_file(std::string(BRIMVALE_FUZZ_DIR) + "/" + name, m_dir.File(std::string("sfx/") + name));
+    EXPECT_EQ(Load("sfx\\ogg-1.bin"), nullptr);
+    EXPECT_EQ(Load("sfx\\ogg-2.bin"), nullptr);
+    EXPECT_EQ(Load("sfx\\ogg-3.bin"), nullptr);
+    EXPECT_EQ(m_sound.GetSoundCount(), 0);
+    const std::string log = m_dir.Read("Error.log");
+    EXPECT_NE(log.find("\"sfx\\ogg-1.bin\": damaged Vorbis codebooks"), std::string::npos) << log;
+    EXPECT_NE(log.find("\"sfx\\ogg-2.bin\": damaged Vorbis codebooks"), std::string::npos) << log;
+    EXPECT_NE(log.find("\"sfx\\ogg-3.bin\": sample rate 2147483647 out of range"), std::string::npos) << log;
+
+    // The same damage in the second of two chained streams.
+    ASSERT_TRUE(WriteOggFile(m_dir.File("sfx/First.ogg"), MakeTone(4410, 1, kRate, 440.0, 8000), 1, kRate, 0.5f, 2));
+    {
+        std::ofstream chained(m_dir.File("sfx/Chained.ogg"), std::ios::binary);
+        chained << std::ifstream(m_dir.File("sfx/First.ogg"), std::ios::binary).rdbuf()
+                << std::ifstream(m_dir.File("sfx/ogg-2.bin"), std::ios::binary).rdbuf();
+    }
+    EXPECT_EQ(Load("sfx\\Chained.ogg"), nullptr);
+    EXPECT_NE(m_dir.Read("Error.log").find("\"sfx\\Chained.ogg\": damaged Vorbis codebooks in a chained stream"),
+              std::string::npos);
+
+    // A refused sound is silent; the others load and play.
+    MakeSound("After.ogg", 100);
+    SoundBuffer* after = Load("sfx\\After.ogg");
+    ASSERT_NE(after, nullptr);
+    EXPECT_FALSE(m_sound.PlayOnce(nullptr));
+    EXPECT_TRUE(m_sound.PlayOnce(after));
+    EXPECT_GT(Mix(50), 1000);
 }
 
 TEST_F(SoundTest, SoundsBeyondTheInitialFiftyStillLoad)

@@ -31,7 +31,7 @@ std::vector<int16_t> MakeTone(int frames, int channels, int rate, double hz, dou
 }
 
 bool WriteOggFile(const std::string& path, const std::vector<int16_t>& samples, int channels, int rate,
-                  float quality)
+                  float quality, int serial)
 {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
@@ -50,7 +50,7 @@ bool WriteOggFile(const std::string& path, const std::vector<int16_t>& samples, 
     vorbis_block vb;
     vorbis_block_init(&vd, &vb);
     ogg_stream_state os;
-    ogg_stream_init(&os, 1);  // a fixed serial keeps the bytes the same every run
+    ogg_stream_init(&os, serial);  // a fixed serial keeps the bytes the same every run
 
     bool ok = true;
     ogg_packet header, comments, codebooks;

@@ -26,6 +26,7 @@ protected:
     {
         ASSERT_EQ(m_sound.UseDevice(AudioDevice::OpenManual(kRate, 2)), 0);
         m_sound.SetFloor(-5000);
+        m_sound.SetErrorLog("Error.log");  // inside the test's own directory
     }
 
     // Writes "sfx/<name>" with a tone of the given length (ms) and channels.

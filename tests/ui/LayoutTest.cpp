@@ -25,6 +25,21 @@ void WriteScrambled(const std::string& name, const std::string& text)
     std::fclose(f);
 }
 
+// Scrambles a damaged file found by fuzzing under the given name.
+void WriteScrambledFuzzInput(const std::string& input, const std::string& name)
+{
+    std::string bytes;
+    FILE* in = std::fopen((std::string(BRIMVALE_FUZZ_DIR) + "/" + input).c_str(), "rb");
+    ASSERT_NE(in, nullptr) << input;
+    for (int c; (c = std::fgetc(in)) != EOF;)
+        bytes.push_back(static_cast<char>(c));
+    std::fclose(in);
+    FILE* out = std::fopen(name.c_str(), "wb");
+    FileKey key(name.c_str());
+    WriteBytes(out, bytes.data(), static_cast<int>(bytes.size()), &key);
+    std::fclose(out);
+}
+
 // Where the screenshots of this suite go: kept beside the build for people to look at.
 std::string ShotPath(const std::string& name)
 {
@@ -79,6 +94,112 @@ TEST_F(LayoutTest, HelpPagesCountAndClampPages)
     ASSERT_EQ(help.LoadFromFile("every.txt", m_manager.get(), m_device), 0);
     EXPECT_EQ(help.GetPageCount(), 0) << "entries on every page make no page";
     EXPECT_EQ(help.SetPage(1), 0);
+}
+
+TEST_F(LayoutTest, AnUnknownTagIsSkippedWithTheTokenAfterIt)
+{
+    // The quoted value after an unknown tag is not taken for a tag.
+    WriteScrambled("Help.txt", "\"NOTE\" \"TXT\"\n\"TXT\" 1 2 0 1 \"shown\"\n"
+                               "\"AUTHOR\" 7 \"TXT\" 3 4 1 1 \"second\"\n\"XYZ\"");
+    HelpPages help;
+    ASSERT_EQ(help.LoadFromFile("Help.txt", m_manager.get(), m_device), 0);
+    ASSERT_EQ(help.Texts().size(), 2u);
+    EXPECT_EQ(help.Texts()[0].text, "shown");
+    EXPECT_FLOAT_EQ(help.Texts()[0].x, 1.0f);
+    EXPECT_EQ(help.Texts()[1].text, "second");
+    EXPECT_EQ(help.Texts()[1].page, 1);
+
+    WriteSolidTemplate("btn", 1, 16, 16, 0xFF808080);
+    WriteScrambled("s.sto", "\"NOTE\" \"BTN\"\n\"TXT\" \"line\"\n\"MUSIC\" \"TOX\"\n\"TOY\" 40\n"
+                            "\"BTN\" \"btn.img\" \"btn.img\" 700 550\n");
+    GMStoryLayout story;
+    ASSERT_EQ(story.Load("s.sto", m_manager.get(), m_device), 0);
+    ASSERT_EQ(story.GetLines().GetCount(), 1);
+    EXPECT_STREQ(static_cast<const char*>(story.GetLines().GetAt(0)), "line");
+    EXPECT_FLOAT_EQ(story.GetTextX(), 0.0f) << "the value of an unknown tag is not a tag";
+    EXPECT_FLOAT_EQ(story.GetTextY(), 40.0f);
+}
+
+TEST_F(LayoutTest, HelpEntriesPastTheLastPageOrScaledBeyondTheLimit)
+{
+    WriteSolidTemplate("pic", 1, 16, 16, 0xFF00FF00);
+    WriteScrambled("Help.txt", "\"TXT\" 1 2 999 1 \"last page\"\n"
+                               "\"TXT\" 1 2 1000 1 \"past it\"\n"
+                               "\"IMG\" 1 2 2147483647 1 \"pic.img\"\n"
+                               "\"TXT\" 1 2 0 -40 \"huge mirrored\"\n"
+                               "\"IMG\" 1 2 0 9999 \"pic.img\"\n");
+    HelpPages help;
+    ASSERT_EQ(help.LoadFromFile("Help.txt", m_manager.get(), m_device), 0);
+    EXPECT_EQ(help.GetPageCount(), 1000);
+    ASSERT_EQ(help.Texts().size(), 2u);
+    EXPECT_EQ(help.Texts()[0].text, "last page");
+    EXPECT_FLOAT_EQ(help.Texts()[1].scale, -kMaxDrawScale);
+    ASSERT_EQ(help.Pictures().size(), 1u);
+    EXPECT_FLOAT_EQ(help.Pictures()[0].scale, kMaxDrawScale);
+    EXPECT_EQ(help.SetPage(help.GetPageCount() + 5), 999);
+}
+
+TEST_F(LayoutTest, DamagedHelpFilesFoundByFuzzing)
+{
+    WriteBlockFont("FontStd", {});
+    GMImage font;
+    ASSERT_EQ(font.LoadTemplate("FontStd.img", m_manager.get(), m_device), 0);
+
+    // A text at scale 8944 (SDL was asked for 77 GB).
+    WriteScrambledFuzzInput("help-1.bin", "Help.txt");
+    HelpPages help;
+    ASSERT_EQ(help.LoadFromFile("Help.txt", m_manager.get(), m_device), 0);
+    ASSERT_EQ(help.Texts().size(), 1u);
+    EXPECT_FLOAT_EQ(help.Texts()[0].scale, kMaxDrawScale);
+    EXPECT_EQ(help.GetPageCount(), 3);
+    help.SetFont(&font);
+    for (int32_t page = 0; page < help.GetPageCount(); ++page) {
+        help.SetPage(page);
+        BeginFrame();
+        help.Draw(0, 0, m_device);
+        EndFrame();
+    }
+    // Its "8" stands on y 2 at x 9: 6 pixels wide at scale 16 is x 9..104.
+    EXPECT_EQ(Pixel(9, 1), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(104, 1), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(106, 1), 0xFF000000u);
+
+    // A page number of 4444444444: the entry is refused, no page counted.
+    WriteScrambledFuzzInput("help-2.bin", "Help.txt");
+    ASSERT_EQ(help.LoadFromFile("Help.txt", m_manager.get(), m_device), 0);
+    EXPECT_TRUE(help.Texts().empty());
+    EXPECT_EQ(help.GetPageCount(), 0);
+    EXPECT_EQ(help.SetPage(help.GetPage() + 1), 0);
+}
+
+TEST_F(LayoutTest, DamagedStoryFoundByFuzzing)
+{
+    WriteBlockFont("FontStd", {});
+    WriteBlockFont("panel", {});
+    GMImage panel;
+    ASSERT_EQ(panel.LoadTemplate("panel.img", m_manager.get(), m_device), 0);
+    // One line "%222222zm" and no button; the line asks for 2222 times the size.
+    WriteScrambledFuzzInput("story-1.bin", "story-1.bin");
+    GMStoryLayout story;
+    EXPECT_EQ(story.Load("story-1.bin", m_manager.get(), m_device), 2);
+    ASSERT_EQ(story.GetLines().GetCount(), 1);
+    const char* line = static_cast<const char*>(story.GetLines().GetAt(0));
+    float height = 0.0f;
+    panel.DrawText(0.0f, 0.0f, 0.0f, 1.0f, 0xFF000000u, line, nullptr, nullptr, &height);
+    EXPECT_FLOAT_EQ(height, 20.0f * kMaxDrawScale);
+    BeginFrame(0xFFFFFFFFu);
+    story.Draw(&panel, m_device);
+    EndFrame();
+    EXPECT_EQ(Pixel(400, 300), 0xFFFFFFFFu) << "the line stands above the top edge";
+
+    // The same line lower down is drawn at the limit, not across the screen.
+    WriteScrambled("low.sto", std::string("\"TOY\" 400\n\"TXT\" \"") + line + "\"\n");
+    EXPECT_EQ(story.Load("low.sto", m_manager.get(), m_device), 2);
+    BeginFrame(0xFFFFFFFFu);
+    story.Draw(&panel, m_device);
+    EndFrame();
+    EXPECT_EQ(Pixel(50, 300), 0xFF000000u);
+    EXPECT_EQ(Pixel(200, 300), 0xFFFFFFFFu) << "6 pixels at scale 16 end at x 96";
 }
 
 TEST_F(LayoutTest, HelpFileReadUnderAnotherNameIsGarbage)
@@ -231,4 +352,8 @@ TEST_F(LayoutTest, TheDataToolPrintsHelpAndStoryFiles)
     EXPECT_EQ(run({"story", "s.sto"}, &out), 1) << "a story without a button is reported";
     EXPECT_NE(out.find("text (standard font) \"hi\""), std::string::npos) << out;
     EXPECT_EQ(run({"help", "none.txt"}, &out), 1);
+    WriteScrambledFuzzInput("help-2.bin", "Help.txt");  // page 4444444444
+    EXPECT_EQ(run({"help", "Help.txt"}, &out), 0);
+    EXPECT_NE(out.find("1 entries, 0 pages"), std::string::npos) << out;
+    EXPECT_NE(out.find("page 2147483647 (past page 999, left out):"), std::string::npos) << out;
 }

@@ -17,10 +17,11 @@ int CmdHelp(int argc, char** argv, FILE* out, FILE* err)
         std::fprintf(err, "brimvale-data: cannot open \"%s\"\n", argv[0]);
         return 1;
     }
-    // Pages as the game counts them: one more than the highest page named.
+    // Pages as the game counts them: one more than the highest page named
+    // (pages past the last one a help can have are left out).
     int pages = 0;
     for (const HelpEntry& e : entries) {
-        if (e.page + 1 > pages)
+        if (e.page >= pages && e.page <= kMaxHelpPage)
             pages = e.page + 1;
     }
     std::fprintf(out, "%s: %zu entries, %d pages\n", argv[0], entries.size(), pages);
@@ -30,6 +31,8 @@ int CmdHelp(int argc, char** argv, FILE* out, FILE* err)
     for (const auto& [page, list] : byPage) {
         if (page < 0)
             std::fprintf(out, "every page:\n");
+        else if (page > kMaxHelpPage)
+            std::fprintf(out, "page %d (past page %d, left out):\n", page, kMaxHelpPage);
         else
             std::fprintf(out, "page %d:\n", page);
         for (const HelpEntry* e : list) {
