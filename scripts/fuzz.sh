@@ -9,6 +9,8 @@ seconds=${2:-600}
 jobs=${3:-2}
 shift 3 || true
 root=$(cd "$(dirname "$0")/.." && pwd)
+# Absolute: the targets work in a directory of their own.
+build=$(cd "$build" && pwd)
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for t in "$build"/fuzz/fuzz_*; do targets+=("${t##*/fuzz_}"); done
@@ -21,7 +23,7 @@ run_one() {
   mkdir -p "$corpus"
   local dirs=("$corpus")
   [ -d "$root/tests/fuzz/seeds/$t" ] && dirs+=("$root/tests/fuzz/seeds/$t")
-  ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 LSAN_OPTIONS=suppressions="$root/tests/fuzz/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     nice -n 19 "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=1024 \
     -print_final_stats=1 -artifact_prefix="$build/fuzz-found/$t-" "${dirs[@]}" >"$log" 2>&1
   local rc=$?

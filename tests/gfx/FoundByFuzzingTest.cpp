@@ -49,7 +49,7 @@ long GrowthMiB(Fn&& fn)
     return StatusMiB("VmHWM:") - before;
 }
 
-void LimitAddressSpace(long extraMiB)
+[[maybe_unused]] void LimitAddressSpace(long extraMiB)
 {
     long pages = 0;
     std::ifstream("/proc/self/statm") >> pages;
