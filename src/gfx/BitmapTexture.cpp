@@ -165,11 +165,23 @@ bool LoadBitmapTexture(const char* path, DisplayDevice* device, Texture** textur
     return true;
 }
 
-bool ApplyAlphaImage(const char* alphaPath, int32_t width, int32_t height, Texture* texture)
+bool ApplyAlphaImage(const char* alphaPath, int32_t width, int32_t height, Texture* texture,
+                     PictureFault* fault)
 {
+    PictureFault ignored;
+    if (!fault)
+        fault = &ignored;
+    *fault = PictureFault::None;
     Bitmap bitmap;
-    if (alphaPath && LoadBitmapFile(alphaPath, bitmap) && AlphaFromBitmap(bitmap, width, height, texture))
-        return true;
+    if (alphaPath) {
+        if (LoadBitmapFile(alphaPath, bitmap)) {
+            if (AlphaFromBitmap(bitmap, width, height, texture))
+                return true;
+            *fault = bitmap.bitsPerPixel < 8 ? PictureFault::FewBits : PictureFault::NoTexture;
+        } else if (bitmap.fault != PictureFault::NotFound) {
+            *fault = bitmap.fault;
+        }
+    }
     return FillAlpha(255, width, height, texture);
 }
 

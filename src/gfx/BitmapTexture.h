@@ -37,8 +37,11 @@ bool LoadBitmapTexture(const char* path, DisplayDevice* device, Texture** textur
                        PictureFault* fault = nullptr);
 
 // Alpha for the top-left width x height texels from the picture at alphaPath,
-// or opaque when that picture is missing or unusable.
-bool ApplyAlphaImage(const char* alphaPath, int32_t width, int32_t height, Texture* texture);
+// or opaque when that picture is missing or unusable. fault (may be null)
+// says why a picture that is there gave no alpha (None when it did or when
+// there is none).
+bool ApplyAlphaImage(const char* alphaPath, int32_t width, int32_t height, Texture* texture,
+                     PictureFault* fault = nullptr);
 
 // Stretches the bitmap by nearest pixel over width x height and writes its
 // grey level into the texels' alpha: 8 bits the byte, 16 bits the high byte,

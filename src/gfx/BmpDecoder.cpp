@@ -131,15 +131,15 @@ bool DecodeBmp(const uint8_t* data, size_t size, Bitmap& out)
     }
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return out.Fail(PictureFault::Damaged);
-    if (!out.SizeAllowed(width, height))
-        return false;
+    if (width <= 0 || height <= 0)
+        return out.Fail(PictureFault::Damaged);
 
     uint32_t pixelOffset = U32(data + 10);
     if (pixelOffset >= size)
         return out.Fail(PictureFault::Damaged);
-    size_t have = size - pixelOffset;
-    size_t stride = static_cast<size_t>(Bitmap::StrideFor(width, static_cast<int32_t>(bpp)));
-    size_t need = stride * static_cast<size_t>(height);
+    uint64_t have = size - pixelOffset;
+    uint64_t stride = (static_cast<uint64_t>(width) * bpp + 31) / 32 * 4;
+    uint64_t need = stride * static_cast<uint64_t>(height);
     // What the header claims must be in the file before memory is spent on it.
     // Plain rows must all be there (the last one may lack its padding); run
     // codes reach down at most 255 rows per 4-byte jump.
@@ -147,10 +147,12 @@ bool DecodeBmp(const uint8_t* data, size_t size, Bitmap& out)
         if (static_cast<uint64_t>(height) > 64u * static_cast<uint64_t>(have) + 1u)
             return out.Fail(PictureFault::Oversized);
     } else {
-        size_t lastRowPadding = stride - (static_cast<size_t>(width) * bpp + 7) / 8;
+        uint64_t lastRowPadding = stride - (static_cast<uint64_t>(width) * bpp + 7) / 8;
         if (have + lastRowPadding < need)
             return out.Fail(PictureFault::Oversized);
     }
+    if (!out.SizeAllowed(width, height))
+        return false;
 
     size_t paletteOffset = 14 + headerSize;
     if (compression == kBitFields) {
@@ -187,6 +189,6 @@ bool DecodeBmp(const uint8_t* data, size_t size, Bitmap& out)
         DecodeRle(data + pixelOffset, data + size, bpp == 4, out);
         return true;
     }
-    std::memcpy(out.bits.data(), data + pixelOffset, have < need ? have : need);
+    std::memcpy(out.bits.data(), data + pixelOffset, static_cast<size_t>(have < need ? have : need));
     return true;
 }

@@ -131,6 +131,12 @@ int32_t GMImageManager::LoadSurface(const char* fileName, ImageFrameInfo* info, 
         s->Release();
         return -1;
     }
+    if (s->GetAlphaFault() != PictureFault::None) {
+        std::string text = "Can't load alpha picture \"" + s->GetAlphaName() +
+                           "\": " + DescribePictureFault(s->GetAlphaFault()) + "; \"" + fileName +
+                           "\" stays opaque";
+        ReportLoadFailure("picture", s->GetAlphaName().c_str(), text.c_str());
+    }
     index = m_surfaces.Add(s, false);
     if (index < 0)
         s->Release();

@@ -144,6 +144,7 @@ int32_t GMImageSurface::GetFrameInfo(ImageFrameInfo* info) const
 int32_t GMImageSurface::Load(const char* fileName, ImageFrameInfo* info, DisplayDevice* device)
 {
     m_fault = PictureFault::None;
+    m_alphaFault = PictureFault::None;
     if ((fileName && !*fileName) || (!fileName && !m_texture) || !device)
         return kResultInvalidParameter;
     bool firstLoad = fileName != nullptr;
@@ -223,8 +224,8 @@ int32_t GMImageSurface::LoadBitmapPicture(DisplayDevice* device, float* imageW, 
     int32_t w = 0, h = 0;
     if (!LoadBitmapTexture(GetName(), device, &m_texture, &w, &h, &m_fault) || !m_texture)
         return kResultFail;
-    std::string alpha = AlphaFileName(GetName());
-    ApplyAlphaImage(alpha.empty() ? nullptr : alpha.c_str(), w, h, m_texture);
+    m_alphaName = AlphaFileName(GetName());
+    ApplyAlphaImage(m_alphaName.empty() ? nullptr : m_alphaName.c_str(), w, h, m_texture, &m_alphaFault);
     *imageW = static_cast<float>(w);
     *imageH = static_cast<float>(h);
     return 0;

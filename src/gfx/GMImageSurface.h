@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 class DisplayDevice;
 class Texture;
@@ -43,6 +44,10 @@ public:
     Texture* GetTexture() const { return m_texture; }
     // Why the last Load failed (None after a success), for the error log.
     PictureFault GetLoadFault() const { return m_fault; }
+    // Why the alpha companion of the last load gave no alpha (None when it did
+    // or when the picture has none), and its name.
+    PictureFault GetAlphaFault() const { return m_alphaFault; }
+    const std::string& GetAlphaName() const { return m_alphaName; }
 
 protected:
     ~GMImageSurface() override;
@@ -55,4 +60,6 @@ private:
 
     Texture* m_texture = nullptr;
     PictureFault m_fault = PictureFault::None;
+    PictureFault m_alphaFault = PictureFault::None;
+    std::string m_alphaName;
 };

@@ -41,10 +41,10 @@ bool ReadFirstImage(GifFileType* gif, uint64_t fileSize, Bitmap& out)
             const GifImageDesc& desc = gif->Image;
             const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
             int w = desc.Width, h = desc.Height;
-            if (!out.SizeAllowed(w, h))
-                return false;
             if (static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > kMostPixelsPerByte * fileSize)
                 return out.Fail(PictureFault::Oversized);
+            if (!out.SizeAllowed(w, h))
+                return false;
             if (!out.Allocate(w, h, 24, true))
                 return false;
             std::vector<GifPixelType> line(static_cast<size_t>(w));
@@ -97,7 +97,9 @@ bool DecodeGif(const char* path, Bitmap& out)
     }
     bool ok;
     try {
-        ok = ReadFirstImage(gif, size > 0 ? static_cast<uint64_t>(size) : 0, out);
+        // A size that cannot be told sets no bound.
+        uint64_t bound = size >= 0 ? static_cast<uint64_t>(size) : UINT64_MAX / kMostPixelsPerByte;
+        ok = ReadFirstImage(gif, bound, out);
     } catch (const std::bad_alloc&) {
         ok = out.Fail(PictureFault::OutOfMemory);
     }

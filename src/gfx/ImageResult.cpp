@@ -12,6 +12,7 @@ const char* DescribePictureFault(PictureFault fault)
     case PictureFault::TooLarge: return "larger than the largest texture";
     case PictureFault::OutOfMemory: return "out of memory";
     case PictureFault::NoTexture: return "no texture could be made for it";
+    case PictureFault::FewBits: return "an alpha picture needs 8 bits per pixel or more";
     }
     return "no reason known";
 }

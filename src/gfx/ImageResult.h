@@ -22,6 +22,7 @@ enum class PictureFault {
     TooLarge,     // wider or taller than the largest texture
     OutOfMemory,
     NoTexture,    // the display device made or locked no texture for it
+    FewBits,      // an alpha picture of fewer than 8 bits per pixel
 };
 
 const char* DescribePictureFault(PictureFault fault);

@@ -44,13 +44,13 @@ bool Decode(FILE* stream, uint64_t streamSize, Bitmap* out)
     jpeg_stdio_src(&info, stream);
     jpeg_read_header(&info, TRUE);
     // Sizes are checked before the decoder sets up its buffers.
-    if (!out->SizeAllowed(info.image_width, info.image_height)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
     if (static_cast<uint64_t>(info.image_width) * info.image_height > kMostPixelsPerByte * streamSize) {
         jpeg_destroy_decompress(&info);
         return out->Fail(PictureFault::Oversized);
+    }
+    if (!out->SizeAllowed(info.image_width, info.image_height)) {
+        jpeg_destroy_decompress(&info);
+        return false;
     }
     info.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&info);
@@ -73,9 +73,14 @@ bool DecodeJpeg(FILE* stream, Bitmap& out)
 {
     if (!stream)
         return out.Fail(PictureFault::NotFound);
+    // A size that cannot be told sets no bound.
+    uint64_t size = UINT64_MAX / kMostPixelsPerByte;
     long at = std::ftell(stream);
-    std::fseek(stream, 0, SEEK_END);
-    long end = std::ftell(stream);
-    std::fseek(stream, at, SEEK_SET);
-    return Decode(stream, at >= 0 && end > at ? static_cast<uint64_t>(end - at) : 0, &out);
+    if (at >= 0 && std::fseek(stream, 0, SEEK_END) == 0) {
+        long end = std::ftell(stream);
+        if (end >= at)
+            size = static_cast<uint64_t>(end - at);
+        std::fseek(stream, at, SEEK_SET);
+    }
+    return Decode(stream, size, &out);
 }

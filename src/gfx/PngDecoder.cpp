@@ -110,10 +110,6 @@ void Finish(DecodeState* s, PngTarget& target)
     std::free(s);
 }
 
-}  // namespace
-
-namespace {
-
 // Nothing here changes after setjmp but the heap state.
 int32_t Decode(FILE* stream, PngTarget& target, uint64_t imageData, PictureFault* fault)
 {

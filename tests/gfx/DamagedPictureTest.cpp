@@ -158,9 +158,12 @@ std::string JpegClaiming(const std::string& jpeg, uint16_t w, uint16_t h)
     return s;
 }
 
+// Decodes into a fresh bitmap with out's side limit.
 bool DecodeFile(const std::string& path, Bitmap& out)
 {
+    int32_t maxSide = out.maxSide;
     out = Bitmap{};
+    out.maxSide = maxSide;
     return LoadBitmapFile(path.c_str(), out);
 }
 
@@ -237,22 +240,22 @@ TEST_F(DamagedPictureTest, HeadersClaimingMoreThanTheFileHoldsFailBeforeAnything
     WriteText("claim.jpg", jpeg);
     WriteText("huge.jpg", JpegClaiming(Read("small.jpg"), 32768, 32768));
 
-    struct Case {
-        const char* name;
-        PictureFault fault;
-    } cases[] = {
-        {"claim.bmp", PictureFault::Oversized}, {"huge.bmp", PictureFault::TooLarge},
-        {"claim.gif", PictureFault::Oversized}, {"huge.gif", PictureFault::TooLarge},
-        {"claim.jpg", PictureFault::Oversized}, {"huge.jpg", PictureFault::TooLarge},
-    };
-    for (const Case& c : cases) {
+    for (const char* name : {"claim.bmp", "huge.bmp", "claim.gif", "huge.gif", "claim.jpg", "huge.jpg"}) {
         Bitmap b;
-        long grew = GrowthMiB([&] { EXPECT_FALSE(DecodeFile(c.name, b)) << c.name; });
-        EXPECT_EQ(b.fault, c.fault) << c.name;
-        EXPECT_LT(grew, 64) << c.name << " needed memory for pixels it does not have";
+        long grew = GrowthMiB([&] { EXPECT_FALSE(DecodeFile(name, b)) << name; });
+        EXPECT_EQ(b.fault, PictureFault::Oversized) << name;
+        EXPECT_LT(grew, 64) << name << " needed memory for pixels it does not have";
         // Through a surface, on the path each extension takes, the same.
-        EXPECT_NE(LoadPicture(c.name), 0) << c.name;
+        EXPECT_NE(LoadPicture(name), 0) << name;
     }
+    // A file that does hold its pixels but is wider than the largest texture.
+    Bitmap wide;
+    wide.maxSide = 64;
+    WriteText("wide.bmp", BmpHeader(65, 1, 8, 0, 40, 68, 256));
+    EXPECT_FALSE(DecodeFile("wide.bmp", wide));
+    EXPECT_EQ(wide.fault, PictureFault::TooLarge);
+    wide.maxSide = 65;
+    EXPECT_TRUE(DecodeFile("wide.bmp", wide));
 }
 
 TEST_F(DamagedPictureTest, LargeButWellCompressedPicturesStillLoad)
