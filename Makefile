@@ -3,8 +3,12 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_JOBS  ?= 2
+FUZZ_TARGETS ?=
 
-.PHONY: all deps build run test unit-asan bench golden install package clean
+.PHONY: all deps build run test unit-asan bench golden install package fuzz clean
 
 all: build
 
@@ -44,5 +48,13 @@ install: build
 package: build
 	cd $(BUILD) && cpack -G DEB
 
+# libFuzzer targets of the file readers, built with clang in their own tree and
+# run FUZZ_SECONDS each, FUZZ_JOBS at a time (FUZZ_TARGETS picks some by name).
+fuzz:
+	@bash scripts/deps.sh fuzz
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIMVALE_FUZZ=ON $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -9,6 +9,11 @@ PACKAGES=(
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   xvfb xauth
 )
+# `deps.sh fuzz`: what the fuzzing build needs instead (clang with libFuzzer).
+if [ "${1:-}" = fuzz ]; then
+  PACKAGES=(clang-14 libclang-rt-14-dev cmake make pkg-config
+            libsdl2-dev libpng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev libogg-dev libvorbis-dev)
+fi
 missing=()
 for p in "${PACKAGES[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
