@@ -1,0 +1,306 @@
+// Golden pictures of a working day: a scripted day in a town of the
+// generated data set, from a fixed seed, shot at fixed moments and compared
+// pixel for pixel with the PNGs kept in tests/golden.
+//
+// On a mismatch the actual picture and a difference picture (changed pixels
+// red over a dimmed copy of the golden one) are written to the build's
+// golden-out directory and the test says where they differ. After an intended
+// change of the art or the drawing, `make golden` (scripts/update-golden.sh)
+// rewrites the golden files; look at them before committing.
+#if defined(BRIMVALE_GOLDEN_DIR) && defined(BRIMVALE_GOLDEN_DATA_DIR)
+
+#include "LevelFixture.h"
+
+#include "gfx/PngDecoder.h"
+#include "platform/PngFile.h"
+#include "world/GMOrderObj.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class PixelsTarget : public PngTarget {
+public:
+    uint8_t* Begin(uint32_t width, uint32_t height, Format, int32_t* pitch, int32_t*) override
+    {
+        w = width;
+        h = height;
+        pixels.assign(size_t(width) * height, 0);
+        *pitch = static_cast<int32_t>(width * 4);
+        return reinterpret_cast<uint8_t*>(pixels.data());
+    }
+    uint32_t w = 0, h = 0;
+    std::vector<uint32_t> pixels;
+};
+
+bool ReadPng(const std::string& path, PixelsTarget& out)
+{
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    uint8_t signature[8] = {};
+    bool ok = std::fread(signature, 1, 8, f) == 8 && IsPngSignature(signature, 8) && DecodePng(f, out) == 0;
+    std::fclose(f);
+    return ok;
+}
+
+bool Updating()
+{
+    const char* v = std::getenv("BRIMVALE_GOLDEN_UPDATE");
+    return v && *v && std::string(v) != "0";
+}
+
+// Every road of the town, with its sides.
+struct Road {
+    int x, y;
+    const char* sides;
+};
+
+std::string RoadLines(const std::vector<Road>& roads)
+{
+    std::string t;
+    for (const Road& r : roads) {
+        t += "\"RN\" \"Town\\Road\\Road" + std::string(r.sides) + ".img\" " + std::to_string(r.x) + " " +
+             std::to_string(r.y) + " 0\n";
+        for (const char* s = r.sides; *s; ++s) {
+            int dx = *s == 'L' ? -1 : *s == 'R' ? 1 : 0;
+            int dy = *s == 'T' ? -1 : *s == 'B' ? 1 : 0;
+            t += std::string("\"RN") + *s + "\" " + std::to_string(r.x + dx) + " " + std::to_string(r.y + dy) +
+                 " 0\n";
+        }
+    }
+    return t;
+}
+
+// Two streets joined by a lane, eight houses and three shops, trees and
+// bushes between them; the goods wait on plates along the left edge.
+std::string GoldenTown(const std::string& customers, const std::string& rest)
+{
+    std::vector<Road> roads;
+    for (int x = 3; x <= 15; ++x)
+        roads.push_back({x, 4, x == 3 ? "R" : x == 15 ? "L" : x == 9 ? "LBR" : "LR"});
+    for (int y = 5; y <= 8; ++y)
+        roads.push_back({9, y, "TB"});
+    for (int x = 5; x <= 16; ++x)
+        roads.push_back({x, 9, x == 5 ? "R" : x == 16 ? "L" : x == 9 ? "TLR" : "LR"});
+    std::string t = "\"COM\" \"Golden town\"\n\"ORX\" -22 \"ORY\" -22 \"CLW\" 45 \"CLH\" 45\n"
+                    "\"FLW\" 18 \"FLH\" 11 \"FLL\" 2\n";
+    t += "\"BAK\" \"Hud\\Summer\\Town.img\" \"FRI\" \"Hud\\Summer\\Frame.img\" \"SBK\" \"Hud\\Summer\\Money.img\"\n"
+         "\"SFI\" \"Hud\\Digits.img\" \"TFI\" \"Hud\\HudFont.img\" \"TSM\" \"Hud\\Summer\\QueueMark.img\"\n"
+         "\"SHB\" \"Town\\Goods\\Plate.img\" \"SHH\" \"Town\\Goods\\PlateH.img\"\n"
+         "\"OIT\" \"Town\\Order\\BubbleI.img\" \"OHT\" \"Town\\Order\\BubbleH.img\"\n"
+         "\"ASI\" \"Town\\Order\\PatienceLit.img\" \"GSI\" \"Town\\Order\\PatienceOff.img\"\n";
+    t += RoadLines(roads);
+    const struct {
+        const char* image;
+        int x, y;
+        char house;
+    } buildings[] = {
+        {"House\\Cottage", 4, 3, 'Y'},     {"House\\BlueHouse", 6, 3, 'Y'},  {"Shop\\BreadShop", 8, 3, 'N'},
+        {"Shop\\MilkShop", 10, 3, 'N'},    {"House\\PinkHouse", 12, 3, 'Y'}, {"House\\FlagHouse", 14, 3, 'Y'},
+        {"House\\Townhouse", 6, 8, 'Y'},   {"Shop\\FlowersShop", 8, 8, 'N'}, {"House\\BrickHouse", 11, 8, 'Y'},
+        {"House\\YellowHouse", 13, 8, 'Y'}, {"House\\Bungalow", 15, 8, 'Y'},
+    };
+    for (const auto& b : buildings)
+        t += "\"BL\" \"Town\\" + std::string(b.image) + ".img\" " + std::to_string(b.x) + " " + std::to_string(b.y) +
+             " 0 " + b.house + "\n";
+    const struct {
+        const char* image;
+        int x, y, layer;
+    } decorations[] = {
+        {"TreeOak", 190, 300, 0},  {"TreePine", 260, 280, 0}, {"Bush", 300, 330, 0},  {"Pond", 520, 300, 0},
+        {"TreeBirch", 640, 290, 0}, {"Bush", 700, 320, 0},    {"TreeApple", 130, 380, 0}, {"Bench", 470, 330, 0},
+        {"FlowersRed", 590, 335, 0}, {"TreeOak", 760, 250, 1},
+    };
+    for (const auto& d : decorations)
+        t += "\"DEC\" \"Town\\Deco\\" + std::string(d.image) + ".img\" " + std::to_string(d.x) + " " +
+             std::to_string(d.y) + " " + std::to_string(d.layer) + "\n";
+    t += "\"TR\" \"Town\\Vehicle\\VanLeft.img\" \"Town\\Vehicle\\VanUp.img\" \"Town\\Vehicle\\VanRight.img\" "
+         "\"Town\\Vehicle\\VanDown.img\" 9 9 0 4 1 R\n";
+    t += "\"SHG\" \"Town\\Goods\\BreadI.img\" \"Town\\Goods\\BreadH.img\" 1 20 1 56 110\n"
+         "\"SHG\" \"Town\\Goods\\MilkI.img\" \"Town\\Goods\\MilkH.img\" 2 25 1 56 190\n"
+         "\"SHG\" \"Town\\Goods\\FlowersI.img\" \"Town\\Goods\\FlowersH.img\" 3 30 1 56 270\n";
+    t += customers;
+    t += "\"BON\" \"Town\\Bonus\\SpeedUpI.img\" \"Town\\Bonus\\SpeedUpH.img\" \"Town\\Bonus\\SpeedUpShop.img\" 0 100 "
+         "10 1.5 762 132\n";
+    t += rest;
+    t += "\"END\"\n";
+    return t;
+}
+
+class GoldenDayTest : public LevelTest {
+protected:
+    void SetUp() override
+    {
+        LevelTest::SetUp();
+        // The generated data set, seen from the test's own directory.
+        for (const auto& entry : fs::directory_iterator(BRIMVALE_GOLDEN_DATA_DIR)) {
+            fs::path link = fs::current_path() / entry.path().filename();
+            std::error_code ec;
+            fs::remove_all(link, ec);
+            fs::create_symlink(entry.path(), link, ec);
+        }
+        m_profile.AddBonus(0, 10000.0f, 100, 1.5f, 2);
+        m_profile.AddBonus(7, 0.0f, 150, 1.0f, 2);  // three goods per pick-up
+    }
+
+    void Shot(const std::string& name)
+    {
+        BeginFrame();
+        m_run.Draw(m_device);
+        ReadBack();
+        EndFrame();
+        const std::string golden = std::string(BRIMVALE_GOLDEN_DIR) + "/" + name + ".png";
+        if (Updating()) {
+            ASSERT_TRUE(WritePngFile(golden.c_str(), m_pixels.data(), m_width, m_height)) << golden;
+            return;
+        }
+        PixelsTarget expected;
+        ASSERT_TRUE(ReadPng(golden, expected)) << "missing golden picture " << golden
+                                               << " (make golden writes it)";
+        ASSERT_EQ(expected.w, m_width);
+        ASSERT_EQ(expected.h, m_height);
+        size_t differing = 0;
+        int minX = int(m_width), minY = int(m_height), maxX = -1, maxY = -1;
+        std::vector<uint32_t> diff(m_pixels.size());
+        for (uint32_t y = 0; y < m_height; ++y) {
+            for (uint32_t x = 0; x < m_width; ++x) {
+                size_t i = size_t(y) * m_width + x;
+                uint32_t want = expected.pixels[i] & 0xFFFFFF, got = m_pixels[i] & 0xFFFFFF;
+                if (want == got) {
+                    diff[i] = 0xFF000000u | ((want >> 2) & 0x3F3F3F);
+                    continue;
+                }
+                diff[i] = 0xFFFF0000u;
+                ++differing;
+                minX = std::min(minX, int(x));
+                minY = std::min(minY, int(y));
+                maxX = std::max(maxX, int(x));
+                maxY = std::max(maxY, int(y));
+            }
+        }
+        if (differing == 0)
+            return;
+        const std::string out = std::string(BRIMVALE_GOLDEN_OUT_DIR);
+        fs::create_directories(out);
+        WritePngFile((out + "/" + name + ".actual.png").c_str(), m_pixels.data(), m_width, m_height);
+        WritePngFile((out + "/" + name + ".diff.png").c_str(), diff.data(), m_width, m_height);
+        ADD_FAILURE() << name << ": " << differing << " pixels differ in (" << minX << ", " << minY << ") - ("
+                      << maxX << ", " << maxY << "); see " << out << "/" << name
+                      << ".actual.png and .diff.png; `make golden` rewrites the golden pictures";
+    }
+
+    // Frames as the game runs them: each one updated, then drawn (the drawing
+    // keeps the rating bar's memory and clears the route marks).
+    void Frames(int count, float x = -500.0f, float y = -500.0f, uint32_t buttons = 0)
+    {
+        for (int i = 0; i < count; ++i) {
+            m_run.Frame(x, y, buttons, 16.0f);
+            BeginFrame();
+            m_run.Draw(m_device);
+            EndFrame();
+        }
+    }
+    void Click(float x, float y, uint32_t buttons = 1) { Frames(1, x, y, buttons); }
+};
+
+const char* const kCustomers =
+    "\"CUS\" \"Town\\People\\AnnaI.img\" \"Town\\People\\AnnaH.img\" 0 60 1 1 1\n"
+    "\"CUS\" \"Town\\People\\BenI.img\" \"Town\\People\\BenH.img\" 0 60 1 1 1\n"
+    "\"CUS\" \"Town\\People\\GrandmaI.img\" \"Town\\People\\GrandmaH.img\" 0 60 1 1 1\n"
+    "\"CUS\" \"Town\\People\\OmarI.img\" \"Town\\People\\OmarH.img\" 0 60 1 1 1\n";
+
+}  // namespace
+
+TEST_F(GoldenDayTest, AWorkingDayFromTheTitleToTheReport)
+{
+    ASSERT_EQ(LoadText(GoldenTown(kCustomers, "\"LOR\" 6 \"LSC\" 100 \"OSG\" 5 \"OTD\" 0.5 \"OTM\" 1.2 \"OTI\" 0.8 "
+                                              "\"CMB\" 10 20 30 2 3 4 \"LVN\" \"M%75zONDAY%100z M%75zORNING\"\n"),
+                       "level1.lvl"),
+              kLoadOk)
+        << (m_notes.failure.empty() ? "" : m_notes.failure);
+    EXPECT_TRUE(m_notes.refused.empty()) << m_notes.refused.front();
+
+    // The title over the town, once the fade has gone.
+    Frames(40);
+    ASSERT_TRUE(m_run.GetStateWord() & kStateMessage);
+    Shot("day-title");
+
+    // Four orders waiting; one delivered already, so a combo runs.
+    UntilPlay();
+    for (int i = 0; i < 2000 && m_run.Orders().GetCount() < 1; ++i)
+        Frames(1);
+    float ix = 0, iy = 0;
+    int32_t c = -1;
+    auto* first = static_cast<GMOrderObj*>(m_run.Orders().GetNext(c));
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(m_run.FindGoodsIcon(first->GetGoodsNumber(), &ix, &iy));
+    Click(ix, iy);
+    Frames(30, first->GetX(), first->GetY());
+    Click(first->GetX(), first->GetY());
+    Frames(2);
+    Click(-500.0f, -500.0f, 2);  // let the other two pick-ups go
+    for (int i = 0; i < 3000 && !(m_run.Orders().GetCount() >= 4 && m_run.GetDelivered() >= 1); ++i)
+        Frames(1);
+    ASSERT_GE(m_run.GetDelivered(), 1);
+    Frames(130);  // past the rating bar's flash
+    Shot("day-orders");
+
+    // Goods picked up for three orders, held over one of them; the van has a job.
+    c = -1;
+    GMOrderObj* target = nullptr;
+    for (GMObject* o; (o = static_cast<GMObject*>(m_run.Orders().GetNext(c)));) {
+        auto* order = static_cast<GMOrderObj*>(o);
+        if (!order->IsTaken())
+            target = order;
+    }
+    ASSERT_NE(target, nullptr);
+    ASSERT_TRUE(m_run.FindGoodsIcon(target->GetGoodsNumber(), &ix, &iy));
+    Click(ix, iy);
+    Frames(20, (ix + target->GetX()) / 2.0f, (iy + target->GetY()) / 2.0f);
+    Frames(10, target->GetX(), target->GetY());
+    EXPECT_EQ(m_run.GetRemainingAssignments(), 3);
+    Shot("day-held");
+
+    // The end of the day: the report zooming in, then complete.
+    Click(target->GetX(), target->GetY());
+    m_run.EndTheDay();
+    for (int i = 0; i < 1000 && !(m_run.GetStateWord() & kStateReport); ++i)
+        Frames(1);
+    for (int i = 0; i < 1000 && (m_run.GetStateWord() & kStateMessage); ++i)
+        Frames(1);
+    Frames(5);  // 80 ms of the 150 ms zoom
+    Shot("report-zooming");
+    // The lines come one by one; a click shows the rest.
+    for (int i = 0; i < 1000 && m_run.GetReportLines() < 3; ++i)
+        Frames(1);
+    Shot("report-lines");
+    Click(-500.0f, -500.0f);
+    Frames(2, 449.0f, 506.0f);  // over the continue button
+    ASSERT_TRUE(m_run.GetStateWord() & kStateReportDone);
+    Shot("report-done");
+}
+
+TEST_F(GoldenDayTest, AFailedDay)
+{
+    const char* impatient = "\"CUS\" \"Town\\People\\GrandpaI.img\" \"Town\\People\\GrandpaH.img\" 0 4 1 1 1\n";
+    ASSERT_EQ(LoadText(GoldenTown(impatient, "\"LOR\" 3 \"LSC\" 60 \"OTD\" 0.2 \"OTM\" 1 \"OTI\" 0\n"), "level2.lvl"),
+              kLoadOk);
+    for (int i = 0; i < 3000 && !(m_run.GetStateWord() & kStateReport); ++i)
+        Frames(1);
+    ASSERT_TRUE(m_run.GetStateWord() & kStateMessage);
+    Frames(30);
+    Shot("failed-message");
+    for (int i = 0; i < 1000 && (m_run.GetStateWord() & kStateMessage); ++i)
+        Frames(1);
+    Frames(30);
+    Click(-500.0f, -500.0f);
+    Frames(1);
+    Shot("failed-report");
+}
+
+#endif

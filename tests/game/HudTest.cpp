@@ -1,0 +1,279 @@
+// The day's drawing: the HUD's texts and formats, the rating bar, the combo
+// box, the painter's order of the vehicle, and that a frame only draws.
+#include "game/GMHud.h"
+#include "LevelFixture.h"
+
+#include "gfx/GMImageManager.h"
+
+#include <climits>
+
+namespace {
+
+bool Near(uint32_t pixel, uint32_t rgb, int tolerance = 2)
+{
+    return std::abs(Red(pixel) - int((rgb >> 16) & 0xFF)) <= tolerance &&
+           std::abs(Green(pixel) - int((rgb >> 8) & 0xFF)) <= tolerance &&
+           std::abs(Blue(pixel) - int(rgb & 0xFF)) <= tolerance;
+}
+
+::testing::AssertionResult PixelIs(uint32_t pixel, uint32_t rgb)
+{
+    if (Near(pixel, rgb))
+        return ::testing::AssertionSuccess();
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "pixel %06X, wanted %06X", pixel & 0xFFFFFF, rgb);
+    return ::testing::AssertionFailure() << buf;
+}
+
+}  // namespace
+
+TEST(HudTexts, MoneyTimeAndRatingWords)
+{
+    EXPECT_EQ(GMHud::Money(0), "$0");
+    EXPECT_EQ(GMHud::Money(125), "$125");
+    EXPECT_EQ(GMHud::Money(-40), "-$40");
+    EXPECT_EQ(GMHud::Money(INT_MIN), "-$2147483648");
+
+    EXPECT_EQ(GMHud::Time(125000.0f), "2:05");  // seconds padded, minutes not
+    EXPECT_EQ(GMHud::Time(605999.0f), "10:05");
+    EXPECT_EQ(GMHud::Time(59999.0f), "0:59");
+    EXPECT_EQ(GMHud::Time(0.0f), "0:00");
+    EXPECT_EQ(GMHud::Time(-5.0f), "0:00");
+
+    EXPECT_STREQ(GMHud::RatingWord(1.0f), "excellent");
+    EXPECT_STREQ(GMHud::RatingWord(5.0f / 6.0f), "excellent");
+    EXPECT_STREQ(GMHud::RatingWord(0.7f), "good");
+    EXPECT_STREQ(GMHud::RatingWord(0.5f), "good");
+    EXPECT_STREQ(GMHud::RatingWord(0.34f), "not bad");
+    EXPECT_STREQ(GMHud::RatingWord(0.2f), "poor");
+    EXPECT_STREQ(GMHud::RatingWord(1.0f / 6.0f - 0.001f), "terrible");
+    EXPECT_STREQ(GMHud::RatingWord(0.0f), "terrible");
+    EXPECT_STREQ(GMHud::RatingWord(-3.0f), "terrible");
+}
+
+TEST(HudTexts, RatingSegmentsAndTheLowRatingPulse)
+{
+    EXPECT_EQ(GMHud::FullSegments(1.0f), 7);
+    EXPECT_EQ(GMHud::FullSegments(0.5f), 3);
+    EXPECT_EQ(GMHud::FullSegments(0.1f), 0);
+    EXPECT_EQ(GMHud::FullSegments(-1.0f), 0);
+    EXPECT_EQ(GMHud::FullSegments(1.5f), 7);
+
+    EXPECT_EQ(GMHud::SegmentColor(0.23f, 100.0f), 0xFFFFFFFFu);
+    EXPECT_EQ(GMHud::SegmentColor(0.5f, 0.0f), 0xFFFFFFFFu);
+    // Pale at the start of each half second, deepest red half way.
+    EXPECT_EQ(GMHud::SegmentColor(0.1f, 0.0f), 0xFFFF3F3Fu);      // v = trunc(63.5)
+    EXPECT_EQ(GMHud::SegmentColor(0.1f, 125.0f), 0xFFFF9F9Fu);    // level 0.5: 159
+    EXPECT_EQ(GMHud::SegmentColor(0.1f, 250.9f), 0xFFFFFFFFu);    // level 1: 255
+    EXPECT_EQ(GMHud::SegmentColor(0.1f, 1375.0f), 0xFFFF9F9Fu);   // 375 into the cycle: 0.5 again
+}
+
+TEST(HudSleepMarks, RiseAndGo)
+{
+    GMHud hud;
+    hud.StartSleepMark(100.0f, 200.0f, 1.0f);
+    hud.Advance(2000.0f);  // progress 50 of 100
+    ASSERT_EQ(hud.SleepMarks().size(), 1u);
+    EXPECT_FLOAT_EQ(hud.SleepMarks()[0].progress, 50.0f);
+    hud.Advance(2000.0f);  // exactly at the limit: still there
+    EXPECT_EQ(hud.SleepMarks().size(), 1u);
+    hud.Advance(1.0f);
+    EXPECT_TRUE(hud.SleepMarks().empty());
+
+    hud.StartTimeResetFlash();
+    hud.Advance(500.0f);
+    EXPECT_FLOAT_EQ(hud.GetTimeResetFlash(), 1500.0f);
+    hud.Advance(5000.0f);
+    EXPECT_FLOAT_EQ(hud.GetTimeResetFlash(), 0.0f);
+}
+
+class HudDrawTest : public LevelTest {
+protected:
+    void DrawFrame()
+    {
+        BeginFrame();
+        m_run.Draw(m_device);
+        ReadBack();
+        EndFrame();
+    }
+};
+
+TEST_F(HudDrawTest, ReportLinesOfAnOrdinaryDay)
+{
+    ASSERT_EQ(LoadText(Town() + Trade() + "\"LOR\" 2 \"LSC\" 10 \"END\"\n"), kLoadOk);
+    m_run.AddMoney(-50, 20, 0);  // receipts -30, of which 20 extra
+    GMHud::ReportLine lines[6];
+    ASSERT_EQ(GMHud::ReportLines(m_run, lines), 6);
+    EXPECT_EQ(lines[0].label, "Daily receipts:");
+    EXPECT_EQ(lines[0].value, "-$50");
+    EXPECT_EQ(lines[0].valueColor, 0xFFFF0000u);
+    EXPECT_EQ(lines[1].value, "$20");
+    EXPECT_EQ(lines[1].valueColor, 0xFFFBF42Au);
+    EXPECT_EQ(lines[2].label, "Total receipts:");
+    EXPECT_EQ(lines[2].value, "-$30");
+    EXPECT_EQ(lines[2].valueColor, 0xFFFF0000u);  // the money target is missed
+    EXPECT_EQ(lines[3].label, "Level time:");
+    EXPECT_EQ(lines[3].value, "0:00");
+    EXPECT_EQ(lines[4].label, "Level rating:");
+    EXPECT_EQ(lines[5].label, "TOTAL SCORE:");
+    EXPECT_EQ(lines[5].value, "0");  // never below 0
+    EXPECT_EQ(lines[5].valueColor, 0xFFFF7800u);
+    for (const auto& line : lines)
+        EXPECT_EQ(line.labelColor, 0xFFFBF42Au) << line.label;
+
+    // Money met, a used-up rating: the total is yellow, the rating word red.
+    m_run.AddMoney(100, 0, 0);
+    m_run.SetRating(0.0f);
+    GMHud::ReportLines(m_run, lines);
+    EXPECT_EQ(lines[0].value, "$50");
+    EXPECT_EQ(lines[0].valueColor, 0xFFFBF42Au);
+    EXPECT_EQ(lines[2].value, "$70");
+    EXPECT_EQ(lines[2].valueColor, 0xFFFBF42Au);
+    EXPECT_EQ(lines[4].value, "terrible");
+    EXPECT_EQ(lines[4].valueColor, 0xFFFF0000u);
+    m_run.SetRating(m_run.GetRatingMaximum());
+    GMHud::ReportLines(m_run, lines);
+    EXPECT_EQ(lines[4].value, "excellent");
+    EXPECT_EQ(lines[4].valueColor, 0xFFFBF42Au);
+}
+
+TEST_F(HudDrawTest, ReportLinesOfTheMiniGame)
+{
+    ASSERT_EQ(LoadText(Town() + "\"LVT\" 1 \"LOR\" 1 \"LSC\" 100 \"END\"\n"), kLoadOk);
+    GMHud::ReportLine lines[6];
+    ASSERT_EQ(GMHud::ReportLines(m_run, lines), 4);
+    EXPECT_EQ(lines[0].label, "Special order");
+    EXPECT_EQ(lines[0].labelColor, 0xFFFF0000u);
+    EXPECT_EQ(lines[1].label, "has not been delivered");
+    EXPECT_EQ(lines[2].value, "NONE");
+    m_run.AddMoney(150, 0, 0);
+    GMHud::ReportLines(m_run, lines);
+    EXPECT_EQ(lines[0].labelColor, 0xFFFBF42Au);
+    EXPECT_EQ(lines[1].label, "has been delivered");
+    EXPECT_EQ(lines[2].value, "$150");
+}
+
+TEST_F(HudDrawTest, RatingBarFillsCropsAndFlashes)
+{
+    WriteSolidTemplate("RatingBk", 1, 48, 24, 0xFF808080);
+    WriteSolidTemplate("Rating", 1, 48, 24, 0xFFFFFFFF);
+    WriteSolidTemplate("FlashRating", 1, 336, 24, 0xFFFFFFFF);
+    ASSERT_EQ(LoadText(Town() + Trade() + "\"LOR\" 10 \"END\"\n"), kLoadOk);
+    m_run.SetStateWord(0);
+    auto segment = [](int i, int dx) { return 283 + 48 * i + dx; };
+
+    // From the starting ratio to 1: seven segments gained, the flash lights the bar.
+    m_run.SetRating(m_run.GetRatingMaximum());
+    DrawFrame();
+    EXPECT_TRUE(PixelIs(Pixel(segment(6, 10), 545), 0xFFFFFF));
+    // The countdown runs down in play only; afterwards all seven show full.
+    Run(2100.0f);
+    m_run.SetStateWord(0);
+    m_run.SetRating(m_run.GetRatingMaximum());
+    DrawFrame();
+    for (int i = 0; i < 7; ++i)
+        EXPECT_TRUE(PixelIs(Pixel(segment(i, 24), 545), 0xD3D93C)) << "segment " << i;
+
+    // 3.5 segments: the fourth is cut in half; losing segments starts nothing.
+    m_run.SetRating(m_run.GetRatingMaximum() * 0.5f);
+    DrawFrame();
+    EXPECT_TRUE(PixelIs(Pixel(segment(2, 40), 545), 0xD3D93C));
+    EXPECT_TRUE(PixelIs(Pixel(segment(3, 20), 545), 0xD3D93C));
+    EXPECT_TRUE(PixelIs(Pixel(segment(3, 30), 545), 0x808080));
+    EXPECT_TRUE(PixelIs(Pixel(segment(4, 10), 545), 0x808080));
+
+    // One segment more lights the flash again.
+    m_run.SetRating(m_run.GetRatingMaximum() * 0.6f);
+    DrawFrame();
+    EXPECT_TRUE(PixelIs(Pixel(segment(6, 10), 545), 0xFFFFFF));
+}
+
+TEST_F(HudDrawTest, LowRatingPulsesRed)
+{
+    WriteSolidTemplate("RatingBk", 1, 48, 24, 0xFFFFFFFF);
+    ASSERT_EQ(LoadText(Town() + Trade() + "\"LOR\" 10 \"END\"\n"), kLoadOk);
+    UntilPlay();
+    m_run.SetRating(m_run.GetRatingMaximum() * 0.1f);
+    for (int i = 0; i < 8; ++i)  // 128 ms into the low rating: close to the deepest red
+        m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
+    DrawFrame();
+    uint32_t p = Pixel(283 + 48 * 6 + 20, 545);
+    EXPECT_EQ(Red(p), 255);
+    EXPECT_LT(Green(p), 200);
+    EXPECT_EQ(Green(p), Blue(p));
+}
+
+TEST_F(HudDrawTest, ComboBoxOnlyWithCombos)
+{
+    WriteSolidTemplate("ComboBk", 1, 128, 64, 0xFFFF0000);
+    ASSERT_EQ(LoadText(Town() + Trade() + "\"LOR\" 3 \"END\"\n"), kLoadOk);
+    m_run.SetStateWord(0);
+    DrawFrame();
+    EXPECT_FALSE(PixelIs(Pixel(224, 567), 0xFF0000));
+    EXPECT_LT(m_manager->FindTemplate("ComboBk.img"), 0);
+
+    ASSERT_EQ(LoadText(Town() + Trade() + "\"LOR\" 3 \"CMB\" 10 20 30 2 3 4 \"END\"\n"), kLoadOk);
+    m_run.SetStateWord(0);
+    DrawFrame();
+    EXPECT_TRUE(PixelIs(Pixel(224, 567), 0xFF0000));
+    EXPECT_TRUE(PixelIs(Pixel(224 - 44, 567), 0xFF0000));  // 0.7 of 128 wide
+    EXPECT_FALSE(PixelIs(Pixel(224 - 46, 567), 0xFF0000));
+}
+
+// A vehicle in cell (3, 5) of layer 1 among objects whose pictures reach
+// over it: what was drawn before it lies under it, what comes after covers it.
+TEST_F(HudDrawTest, VehicleDrawnAmongTheFieldObjectsByItsCell)
+{
+    WriteSolidTemplate("dot", 1, 4, 4, 0xFF808080);
+    WriteSolidTemplate("van", 1, 30, 100, 0xFF0000FF);
+    WriteSolidTemplate("tall", 1, 40, 360, 0xFFFF0000);   // layer 0, row 9
+    WriteSolidTemplate("row4", 1, 40, 40, 0xFF00FFFF);    // layer 1, row 4
+    WriteSolidTemplate("left", 1, 120, 40, 0xFF00FF00);   // layer 1, row 5, column 2
+    WriteSolidTemplate("right", 1, 60, 40, 0xFFFFFF00);   // layer 1, row 5, column 4
+    WriteSolidTemplate("below", 1, 10, 60, 0xFFFF00FF);   // layer 1, row 6
+    const std::string level =
+        "\"ORX\" 0 \"ORY\" 0 \"CLW\" 40 \"CLH\" 40 \"FLW\" 10 \"FLH\" 10 \"FLL\" 2\n"
+        "\"RN\" \"dot.img\" 3 5 1\n"
+        "\"BL\" \"tall.img\" 3 9 0 N\n"
+        "\"BL\" \"row4.img\" 3 4 1 N\n"
+        "\"BL\" \"left.img\" 2 5 1 N\n"
+        "\"BL\" \"right.img\" 4 5 1 N\n"
+        "\"BL\" \"below.img\" 3 6 1 N\n"
+        "\"TR\" \"van.img\" \"van.img\" \"van.img\" \"van.img\" 3 5 1 10 1 R\n"
+        "\"LOR\" 1 \"END\"\n";
+    ASSERT_EQ(LoadText(level), kLoadOk);
+    m_run.SetStateWord(0);
+    DrawFrame();
+    // The van stands from (125, 140) to (155, 240).
+    EXPECT_TRUE(PixelIs(Pixel(128, 150), 0x0000FF)) << "after layer 0";
+    EXPECT_TRUE(PixelIs(Pixel(128, 180), 0x0000FF)) << "after row 4";
+    EXPECT_TRUE(PixelIs(Pixel(128, 230), 0x0000FF)) << "after column 2 of row 5";
+    EXPECT_TRUE(PixelIs(Pixel(153, 230), 0xFFFF00)) << "before column 4 of row 5";
+    EXPECT_TRUE(PixelIs(Pixel(140, 230), 0xFF00FF)) << "before row 6";
+    EXPECT_TRUE(PixelIs(Pixel(110, 230), 0x00FF00));
+}
+
+TEST_F(HudDrawTest, DrawingCreatesAndLoadsNothing)
+{
+    ASSERT_EQ(LoadText(Town(3) + Trade() + "\"LOR\" 6 \"CMB\" 10 20 30 2 3 4 \"LVN\" \"Go\" \"END\"\n"), kLoadOk);
+    DrawFrame();
+    const int32_t templates = m_manager->GetTemplateCount();
+    const int32_t surfaces = m_manager->GetSurfaceCount();
+    for (int i = 0; i < 400; ++i) {
+        m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
+        DrawFrame();
+    }
+    EXPECT_EQ(m_manager->GetTemplateCount(), templates);
+    EXPECT_EQ(m_manager->GetSurfaceCount(), surfaces);
+}
+
+TEST_F(HudDrawTest, FadeCoversTheDayOnlyWhileItRuns)
+{
+    WriteSolidTemplate("grass", 1, 64, 64, 0xFF20C020);
+    ASSERT_EQ(LoadText(Town() + Trade() + "\"BAK\" \"grass.img\" \"LOR\" 2 \"END\"\n"), kLoadOk);
+    DrawFrame();  // FadeIn at alpha 255: black
+    EXPECT_TRUE(PixelIs(Pixel(700, 20), 0x000000));
+    UntilPlay();
+    DrawFrame();
+    EXPECT_TRUE(PixelIs(Pixel(700, 20), 0x20C020));
+}
