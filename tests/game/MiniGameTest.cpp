@@ -249,6 +249,10 @@ TEST_F(MiniGameTest, ACrashEndsWithThePoorJobAndTheNextLevelStillFollows)
     EXPECT_FLOAT_EQ(m_run.GetRatingValue(), -1.0f);
     EXPECT_NE(m_run.GetBigMessageText().find("OOR"), std::string::npos) << m_run.GetBigMessageText();
     EXPECT_EQ(m_run.GetReceipts(), 0);
+    GMHud::ReportLine lines[6];
+    ASSERT_EQ(GMHud::ReportLines(m_run, lines), 4);
+    EXPECT_EQ(lines[1].label, "has not been delivered");
+    EXPECT_EQ(lines[2].value, "NONE");
     // The report has its four lines, then the continue button goes on to level 4.
     Run(3000);
     Click(-500.0f, -500.0f);
