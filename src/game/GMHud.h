@@ -1,4 +1,6 @@
 #pragma once
+#include "game/GMBackdrop.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -51,6 +53,9 @@ public:
     float GetTimeResetFlash() const { return m_timeResetFlash; }
     const std::vector<GMSleepMark>& SleepMarks() const { return m_sleepMarks; }
 
+    // Step 1: the town's background over the whole screen.
+    void DrawBackground(GMImage* background, DisplayDevice* device) { m_backdrop.Draw(background, device); }
+    const GMBackdrop& Backdrop() const { return m_backdrop; }
     // Steps 3 to 14 of the day's draw, after the town.
     void DrawSleepMarks(GMLevelRun& run, DisplayDevice* device);
     void DrawOverlays(GMLevelRun& run, DisplayDevice* device);
@@ -106,6 +111,7 @@ private:
     void DrawReport(GMLevelRun& run, DisplayDevice* device);
     void DrawBigMessage(GMLevelRun& run, DisplayDevice* device);
 
+    GMBackdrop m_backdrop;
     Pictures m_pictures;
     std::vector<Measured> m_measured;
     // The last number measured per digit picture, so a steady counter is not

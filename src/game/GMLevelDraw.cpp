@@ -47,11 +47,7 @@ void GMLevelRun::Draw(DisplayDevice* device)
 
 void GMLevelRun::DrawTown(DisplayDevice* device)
 {
-    if (m_background) {
-        SetLinearFiltering(device, true);
-        m_background->DrawSized(0.0f, 0.0f, 800.0f, 600.0f, device);
-        SetLinearFiltering(device, false);
-    }
+    m_hud.DrawBackground(m_background, device);
     auto drawDecorations = [&](int32_t layer) {
         for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_decorations[layer].GetNext(c));)
             o->Draw(0.0f, 0.0f, device);

@@ -188,6 +188,7 @@ public:
     GMInteractiveObj* GetMenuButton() const { return m_menuButton; }
     GMInteractiveObj* GetDiaryButton() const { return m_diaryButton; }
     GMFieldGrid& Grid() { return m_grid; }
+    GMHud& Hud() { return m_hud; }
     const GMFieldGrid& Grid() const { return m_grid; }
 
     // A named value of the running day for scripts and tools ("cash", "rating",

@@ -6,7 +6,8 @@
 //         "lose":    level1 is a day lost on rating (the orders expire);
 //         "jump":    level1 is a long day; level7 exists for the jump code;
 //         "course":  level1 is a short mini-game with the lane hint, then level2;
-//         "traffic": level1 is a mini-game in traffic, then level2.
+//         "traffic": level1 is a mini-game in traffic, then level2;
+//         "broken":  level1 cannot be loaded.
 #include "core/TaggedFile.h"
 #include "support/gfx/PictureWriters.h"
 
@@ -98,7 +99,7 @@ std::string Course(const std::string& rest)
 int main(int argc, char** argv)
 {
     if (argc != 3 || chdir(argv[1]) != 0) {
-        std::fprintf(stderr, "usage: brimvale_e2e_levelkit DATADIR deliver|lose|jump|course|traffic\n");
+        std::fprintf(stderr, "usage: brimvale_e2e_levelkit DATADIR deliver|lose|jump|broken|course|traffic\n");
         return 2;
     }
     WriteBordered("e2e_grass", 64, 64, 0xFF4E8A3A, 0xFF457F33);
@@ -137,6 +138,9 @@ int main(int argc, char** argv)
     } else if (variant == "traffic") {
         WriteLevel("level1.lvl", Course("\"LTM\" 6\n"));
         WriteLevel("level2.lvl", Town(patient, "\"LOR\" 5 \"LSC\" 80 \"LVN\" \"Second day\"\n"));
+    } else if (variant == "broken") {
+        // A level of an unknown kind that ends before its END: it cannot load.
+        WriteLevel("level1.lvl", "\"LVT\" 2 \"LOR\" 3 \"RN\" \"e2e_road.img\" 2 3");
     } else {
         std::fprintf(stderr, "unknown variant \"%s\"\n", argv[2]);
         return 2;

@@ -254,7 +254,10 @@ TEST_F(HudDrawTest, VehicleDrawnAmongTheFieldObjectsByItsCell)
 
 TEST_F(HudDrawTest, DrawingCreatesAndLoadsNothing)
 {
-    ASSERT_EQ(LoadText(Town(3) + Trade() + "\"LOR\" 6 \"CMB\" 10 20 30 2 3 4 \"LVN\" \"Go\" \"END\"\n"), kLoadOk);
+    WriteSolidTemplate("grass", 1, 64, 64, 0xFF20C020);
+    ASSERT_EQ(LoadText(Town(3) + Trade() +
+                       "\"BAK\" \"grass.img\" \"LOR\" 6 \"CMB\" 10 20 30 2 3 4 \"LVN\" \"Go\" \"END\"\n"),
+              kLoadOk);
     DrawFrame();
     const int32_t templates = m_manager->GetTemplateCount();
     const int32_t surfaces = m_manager->GetSurfaceCount();
@@ -264,6 +267,40 @@ TEST_F(HudDrawTest, DrawingCreatesAndLoadsNothing)
     }
     EXPECT_EQ(m_manager->GetTemplateCount(), templates);
     EXPECT_EQ(m_manager->GetSurfaceCount(), surfaces);
+    // The stretched background was made once for the day.
+    EXPECT_EQ(m_run.Hud().Backdrop().GetBuildCount(), 1u);
+}
+
+TEST_F(HudDrawTest, BackgroundStretchedOverTheScreen)
+{
+    // Left half red, right half blue, a transparent bottom row: stretched to
+    // 800 x 600 it splits the screen at x 400 and fades to black at the bottom.
+    TestPicture picture(16, 16, 0xFFFF0000);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 8; x < 16; ++x)
+            picture.At(x, y) = 0xFF0000FF;
+    for (int x = 0; x < 16; ++x)
+        picture.At(x, 15) = 0x00FFFFFF;
+    WritePng("split.png", picture);
+    WriteText("split.img", "\"FR\" 1 \"split.png\"\n");
+    ASSERT_EQ(LoadText(Town() + Trade() + "\"BAK\" \"split.img\" \"LOR\" 2 \"END\"\n"), kLoadOk);
+    UntilPlay();
+    DrawFrame();
+    EXPECT_TRUE(PixelIs(Pixel(200, 60), 0xFF0000));
+    EXPECT_TRUE(PixelIs(Pixel(600, 60), 0x0000FF));
+    uint32_t seam = Pixel(400, 60);  // filtered: a blend of both sides
+    EXPECT_GT(Red(seam), 40);
+    EXPECT_GT(Blue(seam), 40);
+    EXPECT_TRUE(PixelIs(Pixel(700, 598), 0x000000));
+
+    // An animated background is stretched frame by frame instead.
+    WriteSolidTemplate("waves", 2, 32, 32, 0xFF2080C0, "", true);
+    const uint32_t builds = m_run.Hud().Backdrop().GetBuildCount();
+    ASSERT_EQ(LoadText(Town() + Trade() + "\"BAK\" \"waves.img\" \"LOR\" 2 \"END\"\n"), kLoadOk);
+    UntilPlay();
+    DrawFrame();
+    EXPECT_TRUE(PixelIs(Pixel(700, 60), 0x2080C0));
+    EXPECT_EQ(m_run.Hud().Backdrop().GetBuildCount(), builds);
 }
 
 TEST_F(HudDrawTest, FadeCoversTheDayOnlyWhileItRuns)
