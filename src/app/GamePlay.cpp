@@ -175,5 +175,7 @@ bool GameApp::FindClickTarget(const std::string& what, const std::string& arg, f
         return m_levelRun->FindPolicePost(x, y);
     if (what == "button")
         return m_levelRun->FindButton(arg.c_str(), x, y);
-    return false;  // UFOs and lanes come with their games
+    if (what == "lane")
+        return m_levelRun->FindLaneButton(n, x, y);
+    return false;  // UFOs come with their game
 }

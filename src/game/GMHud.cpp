@@ -100,7 +100,7 @@ int32_t GMHud::ReportLines(const GMLevelRun& run, ReportLine out[6])
     const int32_t receipts = run.m_receipts;
     const int32_t extra = run.m_extraPay;
     if (run.m_day.levelKind == 1) {
-        const bool delivered = run.TargetCheck(false) == 0;
+        const bool delivered = !run.m_miniGame.IsCrashed();
         const uint32_t colour = delivered ? kReportText : kReportRed;
         out[0] = {"Special order", "", colour, colour};
         out[1] = {delivered ? "has been delivered" : "has not been delivered", "", colour, colour};
@@ -455,6 +455,12 @@ void GMHud::DrawOverlays(GMLevelRun& run, DisplayDevice* device)
         DrawNumberCentred(run, 3, 768.0f, 55.0f, kBlack, std::to_string(run.m_levelNumber), device);
     // 11. The held goods over everything of the town.
     DrawHeldIcon(run, device);
+    DrawPanels(run, device);
+}
+
+void GMHud::DrawPanels(GMLevelRun& run, DisplayDevice* device)
+{
+    const uint32_t state = run.m_stateWord;
     // 12. Panels.
     bool panel = false;
     if ((state & (kStateReport | kStateReportDone | kStateShopSlideIn)) && !(state & kStateMessage)) {

@@ -59,6 +59,9 @@ public:
     // Steps 3 to 14 of the day's draw, after the town.
     void DrawSleepMarks(GMLevelRun& run, DisplayDevice* device);
     void DrawOverlays(GMLevelRun& run, DisplayDevice* device);
+    // Steps 12 and 13 alone (report, shop, big message, tutorial pointer), for
+    // the mini-game, which draws no HUD of a working day.
+    void DrawPanels(GMLevelRun& run, DisplayDevice* device);
 
     // Texts as the HUD and the report show them.
     // "$12" or "-$12".

@@ -33,6 +33,12 @@ void GMLevelRun::Draw(DisplayDevice* device)
         DrawFade(device, m_alpha);
         return;
     }
+    if (m_day.levelKind == 1) {
+        m_miniGame.Draw(*this, device);
+        if (m_stateWord & (kStateFadeIn | kStateFadeOut))
+            DrawFade(device, m_alpha);
+        return;
+    }
     DrawTown(device);
     DrawDayState(device);
     if (m_stateWord & (kStateFadeIn | kStateFadeOut))

@@ -432,6 +432,8 @@ int32_t GMLevelRun::FinishLoading(const char* fileName, GMImageManager* manager,
         success = PrepareInterface(manager, device, &why);
         failure = why;
     }
+    if (m_day.levelKind == 1 && m_miniGame.SetUp(*this, manager, device) != 0)
+        fail("cannot load \"MGRangeBk.img\" / \"MGRange.img\"");
     // 12.
     if (!LoadImage(m_fontStd, "FontStd.img", manager, device))
         fail("cannot load \"FontStd.img\"");
@@ -464,6 +466,8 @@ int32_t GMLevelRun::FinishLoading(const char* fileName, GMImageManager* manager,
     const char* digits = FindFirstDigit(BaseName(fileName));
     m_levelNumber = digits ? static_cast<int32_t>(std::strtol(digits, nullptr, 10)) : 0;
     SetRatingMaximum();
+    if (m_day.levelKind == 1)
+        m_miniGame.Start(*this);
     m_alpha = 255.0f;
     m_stateWord = kStateFadeIn;
     if (!m_day.story.empty()) {

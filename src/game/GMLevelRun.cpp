@@ -70,6 +70,7 @@ void GMLevelRun::ReleaseWorld()
     ReleaseObject(m_diaryButton);
     m_story.reset();
     m_hud.Reset();
+    m_miniGame.Release();
 }
 
 void GMLevelRun::Reset()
@@ -512,6 +513,10 @@ int32_t GMLevelRun::PlayAndAfter(float x, float y, uint32_t buttons, float dt)
         PlayFrame(x, y, buttons, dt);
         m_elapsed += dt;
         TestEndOfDay();
+    } else if (m_day.levelKind == 1) {
+        m_miniGame.Frame(*this, x, y, buttons, dt);
+        m_elapsed += dt;
+        TestEndOfDay();
     }
     for (GMImage* image : m_hudImages) {
         if (image)
@@ -556,12 +561,17 @@ void GMLevelRun::RatingUpkeep(float dt, float orderStep)
 
 void GMLevelRun::TestEndOfDay()
 {
-    if (m_ratingValue > 0.0f && (m_ordersLeft > 0 || ActiveOrderCount() > 0))
+    // The course's progress is its rating value and is 0 at the start line, so
+    // the mini-game ends on its own outcome: a crash or the finish.
+    const bool goesOn = m_day.levelKind == 1
+                            ? !m_miniGame.IsCrashed() && m_ordersLeft > 0
+                            : m_ratingValue > 0.0f && (m_ordersLeft > 0 || ActiveOrderCount() > 0);
+    if (goesOn)
         return;
     if (m_stateWord & (kStateReport | kStateUfoGame))
         return;
     StopLoopingSounds();
-    if (TargetCheck(true) == 0 && m_delivered == m_ordersTotal)
+    if (m_day.levelKind == 0 && TargetCheck(true) == 0 && m_delivered == m_ordersTotal)
         StartUfoGame();
     else
         StartReport();
@@ -572,7 +582,7 @@ void GMLevelRun::StartReport()
     m_stateWord |= kStateReport;
     bool won = TargetCheck(true) == 0;
     if (m_day.levelKind == 1) {
-        won = m_ratingValue > 0.0f;
+        won = !m_miniGame.IsCrashed();
         if (won)
             ShowBigMessage(250.0f, 2300.0f, 250.0f, "EXCELLENT!", 0xFFB600);
     } else if (won) {
@@ -634,6 +644,12 @@ bool GMLevelRun::QueryValue(const std::string& name, double* value) const
         {"score", static_cast<double>(Score())},
         {"elapsed", static_cast<double>(m_elapsed)},
         {"report-lines", static_cast<double>(m_reportLines)},
+        {"mg-travelled", static_cast<double>(m_miniGame.GetTravelled())},
+        {"mg-lane", static_cast<double>(m_miniGame.GetLanePosition())},
+        {"mg-chosen", static_cast<double>(m_miniGame.GetChosenLane())},
+        {"mg-row", static_cast<double>(m_miniGame.GetVehicleRow())},
+        {"mg-crashed", m_miniGame.IsCrashed() ? 1.0 : 0.0},
+        {"mg-cars", static_cast<double>(m_miniGame.Cars().size())},
     };
     for (const Entry& e : entries) {
         if (name == e.name) {

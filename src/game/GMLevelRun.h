@@ -1,6 +1,7 @@
 #pragma once
 #include "core/GameRandom.h"
 #include "game/GMHud.h"
+#include "game/GMMiniGame.h"
 #include "gfx/GMImage.h"
 #include "world/GMFieldGrid.h"
 #include "world/GMObjectArray.h"
@@ -71,6 +72,7 @@ struct LevelLoadNotes {
 // acts on the result code.
 class GMLevelRun {
     friend class GMHud;  // the HUD draws from the day's own values
+    friend class GMMiniGame;  // so does the mini-game, which drives them
 
 public:
     // Day parameters as the level file gives them (defaults set by Reset).
@@ -315,6 +317,8 @@ public:
     bool FindPolicePost(float* x, float* y) const;
     bool FindBonusButton(int32_t kind, float* x, float* y) const;
     bool FindButton(const char* which, float* x, float* y) const;
+    bool FindLaneButton(int32_t lane, float* x, float* y) const { return m_miniGame.FindLaneButton(lane, x, y); }
+    const GMMiniGame& MiniGame() const { return m_miniGame; }
 
     // The day's objects, for tests and the data tool.
     GMTransportObj* GetVehicle() const { return m_vehicle; }
@@ -454,6 +458,7 @@ private:
     GMInteractiveObj* m_diaryButton = nullptr;
     std::unique_ptr<GMStoryLayout> m_story;
     GMHud m_hud;
+    GMMiniGame m_miniGame;  // level kind 1 only
 
     std::string m_fileName;
     int32_t m_levelNumber = 0;

@@ -5,6 +5,8 @@
 // VARIANT "deliver": level1 is a day of one order that leads to level2;
 //         "lose":    level1 is a day lost on rating (the orders expire);
 //         "jump":    level1 is a long day; level7 exists for the jump code;
+//         "course":  level1 is a short mini-game with the lane hint, then level2;
+//         "traffic": level1 is a mini-game in traffic, then level2;
 //         "broken":  level1 cannot be loaded.
 #include "core/TaggedFile.h"
 #include "support/gfx/PictureWriters.h"
@@ -76,12 +78,28 @@ std::string Town(const std::string& customer, const std::string& rest, int price
     return t;
 }
 
+// The driving mini-game on the generated road: lanes in columns 6 to 10 of
+// row 11, the van in lane 8, then an ordinary day.
+std::string Course(const std::string& rest)
+{
+    std::string t = "\"COM\" \"End-to-end course\"\n\"ORX\" -22 \"ORY\" -22 \"CLW\" 45 \"CLH\" 45\n"
+                    "\"FLW\" 18 \"FLH\" 14 \"FLL\" 1\n\"BAK\" \"MiniGame\\Road.img\"\n";
+    for (int x = 6; x <= 10; ++x)
+        t += "\"RN\" \"MiniGame\\Lane.img\" " + std::to_string(x) + " 11 0\n";
+    t += "\"TR\" \"Town\\Vehicle\\VanLeft.img\" \"Town\\Vehicle\\VanUp.img\" \"Town\\Vehicle\\VanRight.img\" "
+         "\"Town\\Vehicle\\VanDown.img\" 8 11 0 4 1 T\n";
+    t += "\"LVT\" 1 \"LOR\" 1 \"LSC\" 150 \"LST\" 5 \"OTD\" 1 \"BUY\" 0 \"LVN\" \"Off to market!\" \"LVL\" \"level2.lvl\"\n";
+    t += rest;
+    t += "\"END\"\n";
+    return t;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc != 3 || chdir(argv[1]) != 0) {
-        std::fprintf(stderr, "usage: brimvale_e2e_levelkit DATADIR deliver|lose|jump|broken\n");
+        std::fprintf(stderr, "usage: brimvale_e2e_levelkit DATADIR deliver|lose|jump|broken|course|traffic\n");
         return 2;
     }
     WriteBordered("e2e_grass", 64, 64, 0xFF4E8A3A, 0xFF457F33);
@@ -112,6 +130,14 @@ int main(int argc, char** argv)
         WriteLevel("level2.lvl", Town(patient, "\"LOR\" 20 \"LVL\" \"level3.lvl\"\n"));
         WriteLevel("level3.lvl", Town(patient, "\"LOR\" 20\n"));
         WriteLevel("level7.lvl", Town(patient, "\"LOR\" 20 \"LVN\" \"Day seven\"\n"));
+    } else if (variant == "course") {
+        // A short course: only the car of the lane hint stands in the way.
+        WriteLevel("level1.lvl", Course("\"LTM\" 0.25 \"TUT\" 3 \"Town\\Tutorial\\Arrow.img\" "
+                                        "\"Town\\Tutorial\\Hand.img\"\n"));
+        WriteLevel("level2.lvl", Town(patient, "\"LOR\" 5 \"LSC\" 80 \"LVN\" \"Second day\"\n"));
+    } else if (variant == "traffic") {
+        WriteLevel("level1.lvl", Course("\"LTM\" 6\n"));
+        WriteLevel("level2.lvl", Town(patient, "\"LOR\" 5 \"LSC\" 80 \"LVN\" \"Second day\"\n"));
     } else if (variant == "broken") {
         // A level of an unknown kind that ends before its END: it cannot load.
         WriteLevel("level1.lvl", "\"LVT\" 2 \"LOR\" 3 \"RN\" \"e2e_road.img\" 2 3");

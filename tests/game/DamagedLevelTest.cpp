@@ -165,6 +165,8 @@ TEST_F(DamagedLevel, ObjectCountsAreBounded)
 
 TEST_F(DamagedLevel, LevelKindsAndTheirEnd)
 {
+    WriteSolidTemplate("MGRangeBk", 1, 32, 16, 0xFF808080);  // the mini-game's progress bar
+    WriteSolidTemplate("MGRange", 1, 32, 16, 0xFFFFFFFF);
     EXPECT_EQ(LoadText(Town(1) + "\"LVT\" 1 \"LOR\" 1"), kLoadOk) << "the mini-game kind loads without END too";
     EXPECT_EQ(LoadText(Town(1) + "\"LVT\" -3 \"LOR\" 1"), kLoadFailed);
     EXPECT_EQ(LoadText(Town(1) + "\"LVT\" 99 \"LOR\" 1 \"END\""), kLoadOk);

@@ -226,4 +226,34 @@ TEST_F(GoldenDayTest, AFailedDay)
     Shot("failed-report");
 }
 
+
+// The driving mini-game on the generated road: the course in traffic with the
+// chosen lane shaded, then the report of a crash.
+TEST_F(GoldenDayTest, TheMiniGameCourseAndItsReport)
+{
+    std::string t = "\"ORX\" -22 \"ORY\" -22 \"CLW\" 45 \"CLH\" 45 \"FLW\" 18 \"FLH\" 14 \"FLL\" 1\n"
+                    "\"BAK\" \"MiniGame\\Road.img\"\n";
+    for (int x = 6; x <= 10; ++x)
+        t += "\"RN\" \"MiniGame\\Lane.img\" " + std::to_string(x) + " 11 0\n";
+    t += "\"TR\" \"Town\\Vehicle\\VanLeft.img\" \"Town\\Vehicle\\VanUp.img\" \"Town\\Vehicle\\VanRight.img\" "
+         "\"Town\\Vehicle\\VanDown.img\" 8 11 0 4 1 T\n"
+         "\"LVT\" 1 \"LOR\" 1 \"LSC\" 150 \"LTM\" 6 \"OTD\" 0\n\"END\"\n";
+    ASSERT_EQ(LoadText(t, "level5.lvl"), kLoadOk) << m_notes.failure;
+    UntilPlay();
+    float x = 0, y = 0;
+    ASSERT_TRUE(m_run.FindLaneButton(7, &x, &y));
+    Click(x, y);
+    Frames(60, x, y);  // the pointer stays on the lit button
+    Shot("minigame-course");
+    for (int i = 0; i < 3000 && !(m_run.GetStateWord() & kStateReport); ++i)
+        Frames(1);
+    ASSERT_TRUE(m_run.MiniGame().IsCrashed());
+    for (int i = 0; i < 1000 && (m_run.GetStateWord() & kStateMessage); ++i)
+        Frames(1);
+    Frames(30);
+    Click(-500.0f, -500.0f);
+    Frames(2, 449.0f, 506.0f);
+    Shot("minigame-crash-report");
+}
+
 #endif

@@ -1,0 +1,390 @@
+#include "game/GMMiniGame.h"
+
+#include "core/FileSys.h"
+#include "core/TaggedFile.h"
+#include "game/GMLevelRun.h"
+#include "gfx/DisplayDevice.h"
+#include "gfx/Filtering.h"
+#include "gfx/GMImage.h"
+#include "world/GMDecorateObj.h"
+#include "world/GMInteractiveObj.h"
+#include "world/GMTransportObj.h"
+
+#include <cmath>
+#include <new>
+
+namespace {
+
+// A hostile course length must not fill memory with traffic.
+constexpr size_t kMaxCars = 4096;
+
+template <class T>
+void Let(T*& obj)
+{
+    if (obj) {
+        obj->Release();
+        obj = nullptr;
+    }
+}
+
+float Random01(GameRandom& random)
+{
+    return static_cast<float>(random.Next()) / static_cast<float>(GameRandom::kMax);
+}
+
+}  // namespace
+
+GMMiniGame::~GMMiniGame()
+{
+    Release();
+}
+
+void GMMiniGame::Release()
+{
+    for (GMInteractiveObj*& button : m_buttons)
+        Let(button);
+    m_buttons.clear();
+    for (Car& car : m_cars)
+        Let(car.obj);
+    m_cars.clear();
+    m_carList.clear();
+    Let(m_rangeBack);
+    Let(m_range);
+    m_travelled = m_lane = m_chosen = m_row = 0.0f;
+    m_vehicleWidth = m_vehicleHeight = 0.0f;
+    m_crashed = m_finishing = m_finished = false;
+}
+
+int32_t GMMiniGame::LaneOf(const GMInteractiveObj* button)
+{
+    return button ? button->GetMark() : -1;
+}
+
+float GMMiniGame::LaneCentre(const GMLevelRun& run, float lane) const
+{
+    return (lane + 0.5f) * run.m_grid.cellWidth + run.m_grid.originX;
+}
+
+GMMiniGame::Box GMMiniGame::VehicleBox(const GMLevelRun& run) const
+{
+    Box box;
+    box.left = LaneCentre(run, m_lane) - m_vehicleWidth / 2.0f;
+    box.top = (m_row + 1.0f) * run.m_grid.cellHeight + run.m_grid.originY - m_vehicleHeight;
+    box.width = m_vehicleWidth;
+    box.height = m_vehicleHeight;
+    return box;
+}
+
+GMMiniGame::Box GMMiniGame::CarBox(const GMDecorateObj* car)
+{
+    // The stated picture size (IMW x IMH) is the collision size, standing on the foot.
+    Box box;
+    box.width = car->GetHitWidth();
+    box.height = car->GetHitHeight();
+    box.left = car->GetX() - box.width / 2.0f;
+    box.top = car->GetY() - box.height;
+    return box;
+}
+
+bool GMMiniGame::FindLaneButton(int32_t lane, float* x, float* y) const
+{
+    for (const GMInteractiveObj* button : m_buttons) {
+        if (LaneOf(button) == lane) {
+            *x = button->GetX();
+            *y = button->GetY();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool GMMiniGame::ReadCarList()
+{
+    FILE* f = OpenFile("cars.lst", "rt");
+    if (!f)
+        return false;
+    char name[kValueBufferSize];
+    while (ReadQuoted(f, '"', '"', name, nullptr) >= 0 && m_carList.size() < kMaxCars)
+        m_carList.emplace_back(name);
+    std::fclose(f);
+    return true;
+}
+
+GMDecorateObj* GMMiniGame::MakeCar(GMLevelRun& run, float lane, float y, GMImageManager* manager,
+                                   DisplayDevice* device)
+{
+    if (m_carList.empty() || m_cars.size() >= kMaxCars)
+        return nullptr;
+    const std::string& image = m_carList[static_cast<size_t>(run.m_random.Next()) % m_carList.size()];
+    auto* car = new (std::nothrow) GMDecorateObj;
+    if (!car)
+        return nullptr;
+    if (car->SetImage(image.c_str(), manager, device) != 0) {
+        car->Release();  // a car whose picture is missing stays off the road
+        return nullptr;
+    }
+    car->SetPosition(LaneCentre(run, lane), y);
+    return car;
+}
+
+int32_t GMMiniGame::SetUp(GMLevelRun& run, GMImageManager* manager, DisplayDevice* device)
+{
+    Release();
+    if (!run.LoadImage(m_rangeBack, "MGRangeBk.img", manager, device) ||
+        !run.LoadImage(m_range, "MGRange.img", manager, device))
+        return 1;
+
+    // 1. The start is where the level put the vehicle; its stated size is its
+    // size on the road and its collision size.
+    const GMFieldGrid& grid = run.m_grid;
+    int32_t column = 0;
+    float row = static_cast<float>(run.m_day.fieldHeight - 1);
+    if (GMTransportObj* vehicle = run.m_vehicle) {
+        float vx = 0.0f, vy = 0.0f;
+        if (vehicle->GetPosition(&vx, &vy)) {
+            column = static_cast<int32_t>(std::floor(vx));
+            row = std::floor(vy);
+        }
+        GMImage& image = vehicle->GetImage(vehicle->GetFacing());
+        m_vehicleWidth = image.GetImageWidth();
+        m_vehicleHeight = image.GetImageHeight();
+    }
+    m_lane = m_chosen = static_cast<float>(column);
+    m_row = row;
+
+    // 2. One lane button per road cell of the vehicle's row.
+    const int32_t cellRow = static_cast<int32_t>(row);
+    int32_t vehicleButton = -1;
+    for (int32_t c = 0; c < run.m_day.fieldWidth; ++c) {
+        bool road = false;
+        for (int32_t layer = 0; layer < run.m_day.fieldLayers && !road; ++layer) {
+            GMFieldObj* field = run.m_grid.Lookup(c, cellRow, layer);
+            road = field && field->GetKind() == kKindRoadNode;
+        }
+        if (!road)
+            continue;
+        auto* button = new (std::nothrow) GMInteractiveObj;
+        if (!button)
+            continue;
+        button->SetImage(1, "RoadLineBtnI.img", manager, device);
+        button->SetImage(0, "RoadLineBtnH.img", manager, device);
+        button->SetPosition(LaneCentre(run, static_cast<float>(c)), kButtonY);
+        button->SetMark(c);
+        if (c == column)
+            vehicleButton = static_cast<int32_t>(m_buttons.size());
+        m_buttons.push_back(button);
+    }
+
+    // 3. Traffic pictures; without any the course is an empty road.
+    const int32_t hint = run.m_tutorialKind;
+    if (hint == 3)
+        run.m_tutorialKind = 0;
+    if (!ReadCarList() || m_carList.empty())
+        return 0;
+
+    // 4. The lane hint: a car straight ahead and the pointer on the lane next to it.
+    const float foot = (row + 1.0f) * grid.cellHeight + grid.originY;
+    const float vehicleHeight = m_vehicleHeight > 0.0f ? m_vehicleHeight : grid.cellHeight;
+    if (hint == 3 && vehicleButton >= 0 && m_buttons.size() > 1) {
+        if (GMDecorateObj* car = MakeCar(run, m_lane, foot - 1.5f * vehicleHeight, manager, device))
+            m_cars.push_back({car, false, -1, column});
+        const size_t count = m_buttons.size();
+        const size_t next = static_cast<size_t>(vehicleButton) < count / 2 ? vehicleButton + 1 : vehicleButton - 1;
+        run.PointTutorialAt(4, m_buttons[next]);
+    }
+    Generate(run, manager, device);
+    for (Car& car : m_cars)
+        car.onScreen = car.obj->GetY() >= 0.0f && car.obj->GetY() < kScreenHeight;
+    return 0;
+}
+
+// Rows of traffic up to half the course ahead: the cars drive at half the
+// vehicle's speed, so the vehicle meets the last of them at the finish. A
+// row is the band a car stands in, widened by the vehicle's length: the
+// vehicle cannot slip between two cars closer than that, so the band never
+// gets two cars in one lane, and never a car in its last open lane.
+void GMMiniGame::Generate(GMLevelRun& run, GMImageManager* manager, DisplayDevice* device)
+{
+    const float course = run.m_day.levelTime;
+    const int32_t lanes = static_cast<int32_t>(m_buttons.size());
+    if (!(course > 0.0f) || lanes < 2)
+        return;
+    const GMFieldGrid& grid = run.m_grid;
+    const float vehicleHeight = m_vehicleHeight > 0.0f ? m_vehicleHeight : grid.cellHeight;
+    const float foot = (m_row + 1.0f) * grid.cellHeight + grid.originY;
+    float d = -3.5f * vehicleHeight;
+    std::vector<bool> taken(static_cast<size_t>(lanes));
+    for (int32_t row = 0; std::fabs(d) <= course * 0.5f && m_cars.size() < kMaxCars; ++row) {
+        if (run.m_random.Next() % 6 > 1) {
+            GMDecorateObj* car = MakeCar(run, 0.0f, d + foot, manager, device);
+            if (car) {
+                const Box mine = CarBox(car);
+                std::fill(taken.begin(), taken.end(), false);
+                int32_t free = lanes;
+                for (const Car& other : m_cars) {
+                    const Box box = CarBox(other.obj);
+                    if (box.top < mine.top + mine.height + vehicleHeight &&
+                        mine.top < box.top + box.height + vehicleHeight) {
+                        for (int32_t i = 0; i < lanes; ++i) {
+                            if (LaneOf(m_buttons[static_cast<size_t>(i)]) == other.lane && !taken[i]) {
+                                taken[static_cast<size_t>(i)] = true;
+                                --free;
+                            }
+                        }
+                    }
+                }
+                if (free < 2) {
+                    car->Release();  // the last open lane of the band stays open
+                } else {
+                    int32_t pick = run.m_random.Next() % lanes;
+                    while (taken[static_cast<size_t>(pick)])
+                        pick = (pick + 1) % lanes;
+                    const int32_t lane = LaneOf(m_buttons[static_cast<size_t>(pick)]);
+                    car->SetPosition(LaneCentre(run, static_cast<float>(lane)), d + foot);
+                    m_cars.push_back({car, false, row, lane});
+                    d -= mine.height;
+                }
+            }
+        }
+        d -= (Random01(run.m_random) + 0.75f) * vehicleHeight;
+    }
+}
+
+void GMMiniGame::Start(GMLevelRun& run)
+{
+    const float course = run.m_day.levelTime;
+    run.m_ordersLeft = 1;  // the day goes on until the course is over
+    run.m_ratingValue = course;
+    run.m_ratingRatio = 0.0f;
+    if (!(course > 0.0f)) {
+        // Nothing to drive: delivered at once.
+        m_finishing = m_finished = true;
+        run.m_ratingValue = 0.0f;
+        run.m_ratingRatio = 1.0f;
+        run.m_receipts = static_cast<int32_t>(run.m_day.moneyTarget);
+        run.m_ratingPoints = run.m_day.ratingTarget;
+        run.m_ordersLeft = 0;
+    }
+}
+
+void GMMiniGame::UpdateButtons(GMLevelRun& run, float x, float y, uint32_t buttons, float dt)
+{
+    for (GMInteractiveObj* button : m_buttons) {
+        const bool was = button->IsHighlighted();
+        button->Update(x, y, static_cast<int32_t>(buttons), dt);
+        const bool now = button->IsHighlighted();
+        if (now && !was)
+            run.PlaySound("sfx\\MGBtnHover.ogg");
+        if (!now || !(buttons & 1))
+            continue;
+        const int32_t lane = LaneOf(button);
+        if (lane == static_cast<int32_t>(m_lane))
+            continue;
+        if (run.m_tutorialStep != 0 && button != run.m_tutorialTarget)
+            continue;
+        m_chosen = static_cast<float>(lane);
+        run.PlaySound("sfx\\MGTurn.ogg");
+        if (run.m_tutorialStep != 0)
+            run.PointTutorialAt(0, nullptr);
+    }
+}
+
+void GMMiniGame::Frame(GMLevelRun& run, float x, float y, uint32_t buttons, float dt)
+{
+    const GMFieldGrid& grid = run.m_grid;
+    // 1.
+    for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(run.m_drawList.GetNext(c));)
+        o->Update(x, y, 0, dt);
+    GMTransportObj* vehicle = run.m_vehicle;
+    if (vehicle)
+        vehicle->Update(x, y, 0, dt);
+    const bool waiting = run.m_elapsed < run.m_day.startDelay || run.m_tutorialStep != 0;
+    const float s = waiting ? 0.0f : dt;
+    // 2.
+    float speed = vehicle ? vehicle->GetSpeed() : 0.0f;
+    if (!(speed > 0.0f))
+        speed = kDefaultSpeed;
+    const float step = speed * s;
+    if (m_lane < m_chosen)
+        m_lane = std::fmin(m_lane + 2.0f * step, m_chosen);
+    else if (m_lane > m_chosen)
+        m_lane = std::fmax(m_lane - 2.0f * step, m_chosen);
+    if (!m_finishing)
+        m_travelled -= step * grid.cellHeight;
+    // 3.
+    if (!m_finishing)
+        UpdateButtons(run, x, y, buttons, dt);
+    // 4. - 5. Once the end is reached the order is delivered: the cars go on
+    // but can no longer spoil it.
+    const Box mine = VehicleBox(run);
+    for (Car& car : m_cars) {
+        car.obj->SetPosition(car.obj->GetX(), car.obj->GetY() + step * grid.cellHeight / 2.0f);
+        car.obj->Update(x, y, 0, dt);
+        car.onScreen = car.obj->GetY() >= 0.0f && car.obj->GetY() < kScreenHeight;
+        if (!m_finishing && !m_crashed && mine.width > 0.0f && CarBox(car.obj).Overlaps(mine)) {
+            m_crashed = true;
+            run.m_ratingValue = -1.0f;
+        }
+    }
+    // 6.
+    if (m_crashed || m_finished)
+        return;
+    const float course = run.m_day.levelTime;
+    // 7.
+    if (std::fabs(m_travelled) >= course) {
+        m_finishing = true;
+        run.m_ratingValue = course;
+        run.m_ratingRatio = 1.0f;
+        if (m_row > -1.0f) {
+            m_row = std::fmax(m_row - 5.0f * step, -1.0f);
+            return;
+        }
+        m_finished = true;
+        run.m_receipts = static_cast<int32_t>(run.m_day.moneyTarget);
+        run.m_ratingPoints = run.m_day.ratingTarget;
+        run.m_ordersLeft = 0;
+        return;
+    }
+    // 8.
+    run.m_ratingValue = std::fabs(m_travelled);
+    run.m_ratingRatio = std::fabs(m_travelled) / course;
+}
+
+void GMMiniGame::Draw(GMLevelRun& run, DisplayDevice* device)
+{
+    const GMFieldGrid& grid = run.m_grid;
+    // 1. The road scrolls down as the vehicle drives up; two copies cover the screen.
+    const float scroll = std::fmod(-m_travelled, kScreenHeight);
+    if (GMImage* road = run.m_background) {
+        SetLinearFiltering(device, true);
+        road->DrawSized(0.0f, scroll, 800.0f, kScreenHeight, device);
+        road->DrawSized(0.0f, scroll - kScreenHeight, 800.0f, kScreenHeight, device);
+        SetLinearFiltering(device, false);
+    }
+    // 2. The chosen lane: every other cell of its column, moving with the road.
+    if (!m_finishing && grid.cellHeight > 1.0f) {
+        const float left = m_chosen * grid.cellWidth + grid.originX;
+        const float period = 2.0f * grid.cellHeight;
+        for (float top = std::fmod(scroll, period) - period; top < kScreenHeight; top += period)
+            FillRect(left, top, grid.cellWidth, grid.cellHeight, kLaneShade, device);
+    }
+    // 3.
+    for (const Car& car : m_cars) {
+        if (car.onScreen)
+            car.obj->Draw(0.0f, 0.0f, device);
+    }
+    if (run.m_vehicle)
+        run.m_vehicle->Draw(LaneCentre(run, m_lane), (m_row + 1.0f) * grid.cellHeight + grid.originY, device);
+    // 4.
+    for (GMInteractiveObj* button : m_buttons)
+        button->Draw(0.0f, 0.0f, device);
+    // 5.
+    if (m_rangeBack)
+        m_rangeBack->Draw(100.0f, 6.0f, device);
+    if (m_range) {
+        float ratio = run.m_ratingRatio < 0.0f ? 0.0f : run.m_ratingRatio > 1.0f ? 1.0f : run.m_ratingRatio;
+        m_range->DrawCropped(99.5f, 5.5f, m_range->GetTextureWidth() * ratio, m_range->GetTextureHeight(), device);
+    }
+    // 6. Menu button, message, report, tutorial pointer; the fade is the run's.
+    run.m_hud.DrawPanels(run, device);
+}

@@ -1,0 +1,372 @@
+// The driving mini-game on a road the tests write: five lanes (columns 2 to
+// 6) in row 12 of 40-pixel cells from the origin (0, 0), the van in lane 4.
+#include "LevelFixture.h"
+
+#include "platform/AudioDevice.h"
+#include "sound/GMSoundSystem.h"
+#include "world/GMDecorateObj.h"
+#include "world/GMInteractiveObj.h"
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <set>
+
+namespace {
+
+class MiniGameTest : public LevelTest {
+protected:
+    void SetUp() override
+    {
+        LevelTest::SetUp();
+        WriteSolidTemplate("van", 1, 30, 40, 0xFF2020F0);
+        WriteSolidTemplate("tcar", 2, 30, 60, 0xFFF02020);
+        WriteSolidTemplate("road", 1, 40, 40, 0xFF808080);
+        for (const char* name : {"MGRangeBk", "RoadLineBtnI", "RoadLineBtnH"})
+            WriteSolidTemplate(name, 1, 36, 20, 0xFF40A040);
+        WriteSolidTemplate("MGRange", 1, 36, 20, 0xFFE0E040);
+        WriteSolidTemplate("arrow", 1, 20, 20, 0xFFFFFF00);
+        WriteText("cars.lst", "Traffic:\n\"tcar.img\" and \"tcar.img\"\n");
+    }
+
+    // speed in rows per second as the level file gives it (0: the default).
+    static std::string Course(float seconds, float delay = 0.5f, const std::string& extra = "", float speed = 4.0f)
+    {
+        std::string t = "\"ORX\" 0 \"ORY\" 0 \"CLW\" 40 \"CLH\" 40 \"FLW\" 10 \"FLH\" 15 \"FLL\" 1\n";
+        for (int x = 2; x <= 6; ++x)
+            t += "\"RN\" \"road.img\" " + std::to_string(x) + " 12 0\n";
+        t += "\"TR\" \"van.img\" \"van.img\" \"van.img\" \"van.img\" 4 12 0 " + std::to_string(speed) + " 1 T\n";
+        t += "\"LVT\" 1 \"LOR\" 1 \"LSC\" 150 \"LST\" 5 \"LTM\" " + std::to_string(seconds) + " \"OTD\" " +
+             std::to_string(delay) + "\n" + extra + "\"END\"\n";
+        return t;
+    }
+
+    const GMMiniGame& Game() const { return m_run.MiniGame(); }
+
+    // Clicks the button of a lane (the pointer rests on it for a frame first,
+    // as a player's would).
+    void ClickLane(int32_t lane)
+    {
+        float x = 0, y = 0;
+        ASSERT_TRUE(Game().FindLaneButton(lane, &x, &y)) << lane;
+        m_run.Frame(x, y, 0, 16.0f);
+        m_run.Frame(x, y, 1, 16.0f);
+    }
+
+    // Runs frames until the report begins; false when it never does.
+    bool UntilReport(int frames = 5000)
+    {
+        for (int i = 0; i < frames; ++i) {
+            if (m_run.GetStateWord() & kStateReport)
+                return true;
+            m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
+        }
+        return false;
+    }
+};
+
+TEST_F(MiniGameTest, SetUpMakesLaneButtonsFromTheRoadOfTheVehiclesRow)
+{
+    ASSERT_EQ(LoadText(Course(2.0f)), kLoadOk) << m_notes.failure;
+    const auto& buttons = Game().LaneButtons();
+    ASSERT_EQ(buttons.size(), 5u);
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(GMMiniGame::LaneOf(buttons[i]), static_cast<int32_t>(i) + 2);
+        EXPECT_FLOAT_EQ(buttons[i]->GetX(), (i + 2 + 0.5f) * 40.0f);
+        EXPECT_FLOAT_EQ(buttons[i]->GetY(), 560.0f);
+    }
+    EXPECT_FLOAT_EQ(Game().GetLanePosition(), 4.0f);
+    EXPECT_FLOAT_EQ(Game().GetChosenLane(), 4.0f);
+    EXPECT_FLOAT_EQ(Game().GetVehicleRow(), 12.0f);
+    // The van's stated size is its size on the road.
+    EXPECT_FLOAT_EQ(Game().GetVehicleWidth(), 30.0f);
+    EXPECT_FLOAT_EQ(Game().GetVehicleHeight(), 40.0f);
+    // The progress starts at the course length; one order keeps the day going.
+    EXPECT_FLOAT_EQ(m_run.GetRatingValue(), 2000.0f);
+    EXPECT_EQ(m_run.GetOrdersLeft(), 1);
+    EXPECT_EQ(Game().CarList().size(), 2u);
+    EXPECT_FALSE(Game().Cars().empty());
+}
+
+TEST_F(MiniGameTest, AMissingProgressBarFailsTheLoad)
+{
+    std::filesystem::remove("MGRange.img");
+    EXPECT_EQ(LoadText(Course(2.0f)), kLoadFailed);
+    EXPECT_NE(m_notes.failure.find("MGRange"), std::string::npos) << m_notes.failure;
+}
+
+TEST_F(MiniGameTest, TrafficNeverPutsTwoCarsInOneLaneOfARowAndLeavesALaneOpen)
+{
+    // A row is the band of a car widened by the van's length (40): the van
+    // cannot slip between two cars closer than that.
+    size_t total = 0;
+    for (uint32_t seed = 1; seed <= 60; ++seed) {
+        m_run.FixSeed(seed);
+        ASSERT_EQ(LoadText(Course(20.0f)), kLoadOk);
+        const auto& cars = Game().Cars();
+        for (size_t i = 0; i < cars.size(); ++i) {
+            const GMMiniGame::Box a = GMMiniGame::CarBox(cars[i].obj);
+            EXPECT_FLOAT_EQ(cars[i].obj->GetX(), (cars[i].lane + 0.5f) * 40.0f);
+            EXPECT_GE(cars[i].lane, 2);
+            EXPECT_LE(cars[i].lane, 6);
+            // Ahead of the van, no further than half the course.
+            EXPECT_LE(cars[i].obj->GetY(), 520.0f - 3.5f * 40.0f + 0.01f);
+            EXPECT_GE(cars[i].obj->GetY(), 520.0f - 10000.0f - 60.0f - 1.75f * 40.0f);
+            std::set<int32_t> lanesNear{cars[i].lane};
+            for (size_t j = 0; j < cars.size(); ++j) {
+                const GMMiniGame::Box b = GMMiniGame::CarBox(cars[j].obj);
+                if (j == i || !(b.top < a.top + a.height + 40.0f && a.top < b.top + b.height + 40.0f))
+                    continue;
+                EXPECT_NE(cars[j].lane, cars[i].lane) << "seed " << seed << ": cars " << i << " and " << j;
+                lanesNear.insert(cars[j].lane);
+            }
+            EXPECT_LE(lanesNear.size(), 4u) << "seed " << seed << ": the band of car " << i << " is closed";
+        }
+        total += cars.size();
+    }
+    EXPECT_GT(total, 60u * 40u);
+}
+
+TEST_F(MiniGameTest, NothingMovesBeforeTheStartDelayButLaneClicksStillChoose)
+{
+    ASSERT_EQ(LoadText(Course(5.0f, 2.0f)), kLoadOk);
+    UntilPlay();
+    std::vector<float> carsBefore;
+    for (const auto& car : Game().Cars())
+        carsBefore.push_back(car.obj->GetY());
+    ClickLane(2);
+    EXPECT_FLOAT_EQ(Game().GetChosenLane(), 2.0f);
+    Run(1000);
+    EXPECT_LT(m_run.GetElapsed(), 2000.0f);
+    EXPECT_FLOAT_EQ(Game().GetTravelled(), 0.0f);
+    EXPECT_FLOAT_EQ(Game().GetLanePosition(), 4.0f);  // the change waits for the start too
+    for (size_t i = 0; i < carsBefore.size(); ++i)
+        EXPECT_FLOAT_EQ(Game().Cars()[i].obj->GetY(), carsBefore[i]);
+    // Past the delay: the van drives and turns at twice its step.
+    Run(1100);
+    EXPECT_LT(Game().GetTravelled(), 0.0f);
+    EXPECT_LT(Game().GetLanePosition(), 4.0f);
+    const float travelled = Game().GetTravelled();
+    const float lane = Game().GetLanePosition();
+    const float carY = Game().Cars()[0].obj->GetY();
+    m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
+    const float step = 0.004f * 16.0f;
+    EXPECT_NEAR(Game().GetTravelled(), travelled - step * 40.0f, 1e-3);
+    EXPECT_NEAR(Game().GetLanePosition(), std::fmax(lane - 2.0f * step, 2.0f), 1e-4);
+    EXPECT_NEAR(Game().Cars()[0].obj->GetY(), carY + step * 40.0f / 2.0f, 1e-3);  // half the van's speed
+}
+
+TEST_F(MiniGameTest, AClickOnTheCurrentLaneDoesNothingAndPlaysNothing)
+{
+#ifdef BRIMVALE_GOLDEN_DATA_DIR
+    // The generated sounds of the mini-game over a device that only mixes when asked.
+    std::filesystem::create_directory("sfx");
+    for (const char* name : {"MGTurn.ogg", "MGBtnHover.ogg", "MGMotor.ogg"})
+        std::filesystem::copy_file(std::string(BRIMVALE_GOLDEN_DATA_DIR) + "/sfx/" + name, std::string("sfx/") + name);
+    GMSoundSystem sound;
+    ASSERT_EQ(sound.UseDevice(AudioDevice::OpenManual(44100, 2)), 0);
+    WriteLevel("level3.lvl", Course(5.0f, 0.0f));
+    ASSERT_EQ(m_run.LoadLevel("level3.lvl", m_manager.get(), m_device, &sound, nullptr, &m_notes), kLoadOk);
+    UntilPlay();
+    GMSoundEntry* turn = sound.FindEntry("sfx\\MGTurn.ogg");
+    ASSERT_NE(turn, nullptr);
+    float x = 0, y = 0;
+    ASSERT_TRUE(Game().FindLaneButton(4, &x, &y));
+    m_run.Frame(x, y, 0, 16.0f);
+    EXPECT_TRUE(sound.FindEntry("sfx\\MGBtnHover.ogg")->buffer->IsPlaying());  // the hover
+    m_run.Frame(x, y, 1, 16.0f);
+    EXPECT_FLOAT_EQ(Game().GetChosenLane(), 4.0f);
+    EXPECT_FALSE(turn->buffer->IsPlaying());
+    ClickLane(5);
+    EXPECT_FLOAT_EQ(Game().GetChosenLane(), 5.0f);
+    EXPECT_TRUE(turn->buffer->IsPlaying());
+    m_run.Reset();
+#else
+    GTEST_SKIP() << "needs the generated sounds";
+#endif
+}
+
+TEST_F(MiniGameTest, AClickOnTheLaneItIsStillInWhileTurningAwayIsIgnored)
+{
+    ASSERT_EQ(LoadText(Course(5.0f, 0.0f)), kLoadOk);
+    UntilPlay();
+    ClickLane(4);
+    EXPECT_FLOAT_EQ(Game().GetChosenLane(), 4.0f);
+    ClickLane(6);
+    EXPECT_FLOAT_EQ(Game().GetChosenLane(), 6.0f);
+    // Half-way to 5 the van is still in lane 4 (truncated): 4 cannot be chosen, 3 can.
+    ASSERT_LT(Game().GetLanePosition(), 5.0f);
+    ClickLane(4);
+    EXPECT_FLOAT_EQ(Game().GetChosenLane(), 6.0f);
+    ClickLane(3);
+    EXPECT_FLOAT_EQ(Game().GetChosenLane(), 3.0f);
+}
+
+TEST_F(MiniGameTest, ACourseOfLengthZeroFinishesAtOnce)
+{
+    ASSERT_EQ(LoadText(Course(0.0f, 5.0f)), kLoadOk);
+    EXPECT_EQ(m_run.GetOrdersLeft(), 0);
+    ASSERT_TRUE(UntilReport());
+    EXPECT_LE(m_run.GetElapsed(), 16.0f);  // the first frame of play, long before the start delay
+    EXPECT_EQ(m_run.GetBigMessageText(), "EXCELLENT!");
+    EXPECT_EQ(m_run.GetReceipts(), 150);
+    EXPECT_EQ(m_run.GetRatingPoints(), 5);
+    EXPECT_TRUE(Game().Cars().empty());
+}
+
+TEST_F(MiniGameTest, WithoutCarsLstTheCourseHasNoTrafficAndIsWonByDriving)
+{
+    std::filesystem::remove("cars.lst");
+    ASSERT_EQ(LoadText(Course(1.0f, 0.0f)), kLoadOk);
+    EXPECT_TRUE(Game().Cars().empty());
+    UntilPlay();
+    // 1000 px at 0.16 px per ms, then out through the top.
+    ASSERT_TRUE(UntilReport());
+    EXPECT_GE(m_run.GetElapsed(), 1000.0f / 0.16f);
+    EXPECT_FLOAT_EQ(Game().GetVehicleRow(), -1.0f);
+    EXPECT_FALSE(Game().IsCrashed());
+    EXPECT_EQ(m_run.GetBigMessageText(), "EXCELLENT!");
+    EXPECT_EQ(m_run.GetReceipts(), 150);
+    EXPECT_FLOAT_EQ(m_run.GetRatingRatio(), 1.0f);
+}
+
+TEST_F(MiniGameTest, AListWithoutNamesAlsoGivesAnEmptyRoad)
+{
+    WriteText("cars.lst", "no quoted names here\n");
+    ASSERT_EQ(LoadText(Course(3.0f)), kLoadOk);
+    EXPECT_TRUE(Game().CarList().empty());
+    EXPECT_TRUE(Game().Cars().empty());
+}
+
+TEST_F(MiniGameTest, ACrashEndsWithThePoorJobAndTheNextLevelStillFollows)
+{
+    WriteLevel("level4.lvl", Course(1.0f));
+    ASSERT_EQ(LoadText(Course(20.0f, 0.0f, "\"LVL\" \"level4.lvl\"\n")), kLoadOk);
+    UntilPlay();
+    // Straight on in lane 4 runs into the first car there.
+    ASSERT_TRUE(UntilReport());
+    EXPECT_TRUE(Game().IsCrashed());
+    EXPECT_FLOAT_EQ(m_run.GetRatingValue(), -1.0f);
+    EXPECT_NE(m_run.GetBigMessageText().find("OOR"), std::string::npos) << m_run.GetBigMessageText();
+    EXPECT_EQ(m_run.GetReceipts(), 0);
+    GMHud::ReportLine lines[6];
+    ASSERT_EQ(GMHud::ReportLines(m_run, lines), 4);
+    EXPECT_EQ(lines[1].label, "has not been delivered");
+    EXPECT_EQ(lines[2].value, "NONE");
+    // The report has its four lines, then the continue button goes on to level 4.
+    Run(3000);
+    Click(-500.0f, -500.0f);
+    ASSERT_TRUE(m_run.GetStateWord() & kStateReportDone);
+    EXPECT_EQ(m_run.GetReportLines(), 4);
+    EXPECT_EQ(Click(449.0f, 506.0f), kLevelGoOn);
+    int32_t result = Run(2000);
+    EXPECT_EQ(result, kLevelNext);
+    EXPECT_EQ(m_run.GetNextLevel(), "level4.lvl");
+    EXPECT_STREQ(m_profile.GetCurrentLevel(), "level4.lvl");
+}
+
+TEST_F(MiniGameTest, ChangingLanesPastTheTrafficWinsTheCourse)
+{
+  {
+    ASSERT_EQ(LoadText(Course(6.0f, 0.0f)), kLoadOk);
+    UntilPlay();
+    // Steer like a player: when a car ahead is close in the chosen lane, pick
+    // the nearest lane that is clear for a while.
+    auto clearAhead = [&](int32_t lane) {
+        const GMMiniGame::Box van = Game().VehicleBox(m_run);
+        for (const auto& car : Game().Cars()) {
+            const GMMiniGame::Box box = GMMiniGame::CarBox(car.obj);
+            const bool inLane = std::fabs(car.obj->GetX() - (lane + 0.5f) * 40.0f) < 35.0f;
+            if (inLane && box.top + box.height > van.top - 90.0f && box.top < van.top + van.height + 10.0f)
+                return false;
+        }
+        return true;
+    };
+    for (int i = 0; i < 10000 && !(m_run.GetStateWord() & kStateReport); ++i) {
+        const int32_t current = static_cast<int32_t>(Game().GetChosenLane());
+        if (!Game().IsFinishing() && !clearAhead(current)) {
+            for (int32_t d : {1, -1, 2, -2, 3, -3, 4, -4}) {
+                const int32_t lane = current + d;
+                bool clear = lane >= 2 && lane <= 6;
+                for (int32_t l = std::min(lane, current); clear && l <= std::max(lane, current); ++l)
+                    clear = l == current || clearAhead(l);  // every lane it crosses
+                if (clear && static_cast<int32_t>(Game().GetLanePosition()) != lane) {
+                    ClickLane(lane);
+                    break;
+                }
+            }
+        }
+        m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
+    }
+    ASSERT_TRUE(m_run.GetStateWord() & kStateReport);
+    EXPECT_FALSE(Game().IsCrashed());
+    EXPECT_EQ(m_run.GetBigMessageText(), "EXCELLENT!");
+    EXPECT_EQ(m_run.GetReceipts(), 150);
+    EXPECT_EQ(m_run.GetRatingPoints(), 5);
+  }
+}
+
+TEST_F(MiniGameTest, TheLaneHintHoldsTheCourseUntilItsLaneIsClicked)
+{
+    ASSERT_EQ(LoadText(Course(5.0f, 0.0f, "\"TUT\" 3 \"arrow.img\" \"arrow.img\"\n")), kLoadOk);
+    // A car straight ahead, 1.5 van lengths up; the pointer on the lane after
+    // the van's (lane 4 is third of five, so in the second half: the one before).
+    ASSERT_FALSE(Game().Cars().empty());
+    EXPECT_FLOAT_EQ(Game().Cars()[0].obj->GetX(), 4.5f * 40.0f);
+    EXPECT_FLOAT_EQ(Game().Cars()[0].obj->GetY(), 520.0f - 60.0f);
+    EXPECT_EQ(m_run.GetTutorialKind(), 0);
+    UntilPlay();
+    EXPECT_EQ(m_run.GetTutorialStep(), 4);
+    Run(500);
+    EXPECT_FLOAT_EQ(Game().GetTravelled(), 0.0f);
+    ClickLane(5);  // not the hinted lane
+    EXPECT_FLOAT_EQ(Game().GetChosenLane(), 4.0f);
+    ClickLane(3);
+    EXPECT_FLOAT_EQ(Game().GetChosenLane(), 3.0f);
+    EXPECT_EQ(m_run.GetTutorialStep(), 0);
+    Run(100);
+    EXPECT_LT(Game().GetTravelled(), 0.0f);
+}
+
+TEST_F(MiniGameTest, TheDefaultSpeedDrivesAVehicleWithoutOne)
+{
+    ASSERT_EQ(LoadText(Course(5.0f, 0.0f, "", 0.0f)), kLoadOk);
+    UntilPlay();
+    const float before = Game().GetTravelled();
+    Run(160);
+    EXPECT_NEAR(Game().GetTravelled() - before, -GMMiniGame::kDefaultSpeed * 160.0f * 40.0f, 1e-2);
+}
+
+TEST_F(MiniGameTest, TheCourseIsDrawnScrollingWithItsLaneShadeAndProgressBar)
+{
+    std::filesystem::remove("cars.lst");
+    WriteSolidTemplate("bak", 1, 64, 64, 0xFF305030);
+    ASSERT_EQ(LoadText(Course(5.0f, 0.0f, "\"BAK\" \"bak.img\"\n")), kLoadOk);
+    UntilPlay();
+    Run(6000);
+    BeginFrame();
+    m_run.Draw(m_device);
+    ReadBack();
+    EndFrame();
+    // The lane shade lightens alternate cells of the chosen column only.
+    const int x = 4 * 40 + 20;
+    int lighter = 0;
+    for (int y = 0; y < 400; y += 4)
+        lighter += Green(Pixel(x, y)) > 0x50 ? 1 : 0;
+    EXPECT_GT(lighter, 25);
+    EXPECT_LT(lighter, 75);
+    for (int y = 40; y < 400; y += 4)
+        EXPECT_EQ(Pixel(2 * 40 + 20, y) & 0xFFFFFF, 0x305030u) << y;
+    // The van in its lane and the lane buttons.
+    EXPECT_EQ(Pixel(180, 500) & 0xFFFFFF, 0x2020F0u);
+    EXPECT_EQ(Pixel(100, 560) & 0xFFFFFF, 0x40A040u);
+    // The bar's fill is cropped to the progress, over its frame.
+    const float ratio = m_run.GetRatingRatio();
+    ASSERT_GT(ratio, 0.1f);
+    ASSERT_LT(ratio, 0.5f);
+    const int fillEnd = static_cast<int>(99.5f + 36.0f * ratio);
+    EXPECT_EQ(Pixel(102, 10) & 0xFFFFFF, 0xE0E040u);
+    EXPECT_EQ(Pixel(fillEnd + 3, 10) & 0xFFFFFF, 0x40A040u);
+}
+
+}  // namespace
