@@ -7,16 +7,8 @@
 
 namespace {
 
-struct FontStyle {
-    const char* name;      // template stem, e.g. "FontStd"
-    const char* folder;    // picture folder
-    Face face;
-    double size;
-    double outline;        // dark outline width, 0 for none
-    double outlineAlpha;
-    double shadow;         // shadow offset, 0 for none
-    int leading;           // empty rows above every glyph: the line step grows by this
-};
+
+} // namespace
 
 // Glyph picture of one character with the baseline at row `above`.
 bool WriteFont(DataDir& dir, const FontStyle& style)
@@ -70,6 +62,8 @@ bool WriteFont(DataDir& dir, const FontStyle& style)
     spec.imf = folder + "\\Sizes.imf";
     return dir.WriteTemplate(std::string(style.name) + ".img", spec);
 }
+
+namespace {
 
 // Digit picture: 0-9, "-", "$", "x", ":"; every frame's box has the digits'
 // height, so a number sits on the y it is drawn at.

@@ -12,7 +12,7 @@ bool GenerateAll(DataDir& dir)
     std::thread sounds([&] { soundsOk = GenerateSounds(soundDir); });
     // Fonts first: the menus and the help pages measure text with them.
     bool ok = GenerateFonts(dir) && GenerateStartup(dir) && GenerateMenus(dir) && GenerateLevelHud(dir) &&
-              GenerateHelp(dir);
+              GenerateHelp(dir) && GenerateTown(dir);
     sounds.join();
     for (const auto& f : soundDir.Written())
         dir.Record(f);

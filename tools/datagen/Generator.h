@@ -10,5 +10,23 @@ bool GenerateLevelHud(DataDir& dir);
 bool GenerateHelp(DataDir& dir);
 bool GenerateSounds(DataDir& dir);
 
+// The town's pictures (roads, buildings, people, HUD looks, story screens,
+// mini-game), from the catalogue in Town.h, and "cars.lst".
+bool GenerateTown(DataDir& dir);
+
+// A bitmap font: one white glyph picture per character 32..126 and an IMF
+// file with advance, height above the baseline and left overhang.
+struct FontStyle {
+    const char* name;      // template stem, e.g. "FontStd"
+    const char* folder;    // picture folder
+    Face face;
+    double size;
+    double outline;        // dark outline width, 0 for none
+    double outlineAlpha;
+    double shadow;         // shadow offset, 0 for none
+    int leading;           // empty rows above every glyph: the line step grows by this
+};
+bool WriteFont(DataDir& dir, const FontStyle& style);
+
 // Every family, then "preload.cfg" from what they registered.
 bool GenerateAll(DataDir& dir);

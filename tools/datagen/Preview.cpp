@@ -4,8 +4,8 @@
 #include <cctype>
 #include <cmath>
 
-Preview::Preview(std::string dataRoot)
-    : m_root(std::move(dataRoot)), m_screen(800, 600)
+Preview::Preview(std::string dataRoot, int width, int height)
+    : m_root(std::move(dataRoot)), m_screen(width, height)
 {
     m_screen.Clear({0x000000});
 }
@@ -34,7 +34,8 @@ Preview::Loaded& Preview::Load(const std::string& tpl)
     return *slot;
 }
 
-void Preview::Blit(const Picture& pic, double x, double y, uint32_t argb, double scale)
+void Preview::Blit(const Picture& pic, double x, double y, uint32_t argb, double scale, double scaleY,
+                   bool additive)
 {
     // Texture colour times the vertex colour, as the game's drawing does.
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pic.width, pic.height);
@@ -55,8 +56,10 @@ void Preview::Blit(const Picture& pic, double x, double y, uint32_t argb, double
     cairo_t* c = m_screen.Cr();
     cairo_save(c);
     cairo_translate(c, x, y);
-    cairo_scale(c, scale, scale);
+    cairo_scale(c, scale, scaleY > 0 ? scaleY : scale);
     cairo_set_source_surface(c, s, 0, 0);
+    if (additive)
+        cairo_set_operator(c, CAIRO_OPERATOR_ADD);
     cairo_paint(c);
     cairo_restore(c);
     cairo_surface_destroy(s);
@@ -81,6 +84,46 @@ bool Preview::Draw(const std::string& tpl, int frame, double x, double y, double
     Blit(l.pictures[frame], x + l.info.frames[frame].offsetX * scale, y + l.info.frames[frame].offsetY * scale,
          (a << 24) | 0xFFFFFF, scale);
     return true;
+}
+
+bool Preview::DrawEx(const std::string& tpl, int frame, double x, double y, double w, double h, uint32_t argb,
+                     bool additive, double scale)
+{
+    Loaded& l = Load(tpl);
+    if (!l.ok || frame >= static_cast<int>(l.pictures.size()))
+        return false;
+    const Picture& pic = l.pictures[frame];
+    double sx = w > 0 ? w / pic.width : scale, sy = h > 0 ? h / pic.height : scale;
+    Blit(pic, x, y, argb, sx, sy, additive);
+    return true;
+}
+
+bool Preview::DrawFoot(const std::string& tpl, int frame, double footX, double footY, bool additive)
+{
+    Loaded& l = Load(tpl);
+    if (!l.ok || l.pictures.empty())
+        return false;
+    const Picture& pic = l.pictures[frame % l.pictures.size()];
+    Blit(pic, footX - pic.width / 2.0, footY - pic.height, 0xFFFFFFFF, 1, 0, additive);
+    return true;
+}
+
+int Preview::PictureWidth(const std::string& tpl, int frame)
+{
+    Loaded& l = Load(tpl);
+    return l.ok && frame < static_cast<int>(l.pictures.size()) ? l.pictures[frame].width : 0;
+}
+
+int Preview::PictureHeight(const std::string& tpl, int frame)
+{
+    Loaded& l = Load(tpl);
+    return l.ok && frame < static_cast<int>(l.pictures.size()) ? l.pictures[frame].height : 0;
+}
+
+int Preview::FrameCount(const std::string& tpl)
+{
+    Loaded& l = Load(tpl);
+    return l.ok ? static_cast<int>(l.pictures.size()) : 0;
 }
 
 bool Preview::DrawCentred(const std::string& tpl, double x, double y, int frame)
@@ -190,5 +233,5 @@ void Preview::Number(const std::string& digits, double x, double y, uint32_t arg
 
 bool Preview::Save(const std::string& path)
 {
-    return WritePngFile(path, m_screen.Rgba(), 800, 600);
+    return WritePngFile(path, m_screen.Rgba(), m_screen.Width(), m_screen.Height());
 }

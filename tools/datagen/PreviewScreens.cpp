@@ -327,5 +327,6 @@ int RenderPreviewScreens(const std::string& root, const std::string& outDir)
             return -1;
         ++count;
     }
-    return count;
+    int town = RenderTownSheets(root, outDir);
+    return town < 0 ? -1 : count + town;
 }
