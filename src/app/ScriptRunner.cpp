@@ -50,7 +50,7 @@ const Shape kShapes[] = {
     {"frames", 1, 1}, {"wait", 1, 1}, {"move", 2, 2}, {"click", 2, 3}, {"down", 2, 3}, {"up", 2, 3},
     {"key", 1, 1},    {"type", 1, 1}, {"shot", 1, 1}, {"expect-mode", 1, 1}, {"expect-file", 1, 1}, {"quit", 0, 0},
     {"expect", 3, 3}, {"click-goods", 1, 2}, {"click-order", 1, 2}, {"click-bonus", 1, 2}, {"click-police", 0, 1},
-    {"click-ufo", 1, 2}, {"click-lane", 1, 2}, {"click-widget", 1, 2}, {"click-button", 1, 2},
+    {"click-ufo", 1, 2}, {"click-lane", 1, 2}, {"click-widget", 1, 2}, {"click-button", 1, 2}, {"serve", 1, 1},
 };
 
 // The object a click-by-object command looks for, and where its button name is.
@@ -266,6 +266,22 @@ bool ScriptRunner::BeforeIdle(GameApp& app)
                 m_waitLeft -= m_step;
             return true;
         }
+        if (m_serveLeft > 0) {
+            // A careful player: each frame, the next click that serves the oldest order.
+            float x = 0.0f, y = 0.0f;
+            if (app.FindClickTarget("serve", "", &x, &y)) {
+                int px = static_cast<int>(std::lround(x)), py = static_cast<int>(std::lround(y));
+                InjectMouseMove(app.GetWindow(), px, py);
+                InjectMouseButton(app.GetWindow(), ButtonByName(""), true, px, py);
+                InjectMouseButton(app.GetWindow(), ButtonByName(""), false, px, py);
+                m_serveLeft -= m_step;
+                m_framesLeft = 1;
+                return false;
+            }
+            m_clock->Advance(m_step);
+            m_serveLeft -= m_step;
+            return true;
+        }
         if (m_closing)
             return false;
         if (!m_failure.empty() || m_next >= m_commands.size()) {
@@ -298,6 +314,10 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
     }
     if (v == "wait") {
         m_waitLeft = arg(0);
+        return true;
+    }
+    if (v == "serve") {
+        m_serveLeft = arg(0);
         return true;
     }
     if (v == "shot") {
