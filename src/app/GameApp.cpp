@@ -613,8 +613,10 @@ EntryOutcome GameApp::EnterMode(uint8_t& mode, uint8_t previous)
         mode = kModePlaying;
         if (!EnterPlay(requested)) {
             // A level that does not load takes the player back to the menu
-            // (the reason is in the error log) instead of ending the game.
-            return switched(m_modes.SetGameMode(kModeMainMenu, 0));
+            // (the reason is in the error log) instead of ending the game. The
+            // menu may still be the current mode, so the way back is posted.
+            m_modes.SetHandlers([](float, float, uint32_t, float) { return 0; }, [] { return 0; });
+            PostGameMode(kModeMainMenu);
         }
         return {};
     }

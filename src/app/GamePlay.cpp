@@ -39,6 +39,7 @@ bool GameApp::EnterPlay(uint8_t mode)
         m_profile.ResetProgress();
         if (m_profile.FindLevel("level1.lvl") < 0)
             m_profile.AddLevel("level1.lvl");
+        m_profile.SetCurrentLevel("level1.lvl");
     }
     if (!LoadLevelInto(*m_levelRun, level.c_str(), &m_progress))
         return false;

@@ -419,8 +419,9 @@ int32_t GMLevelRun::IntroStep(float x, float y, uint32_t buttons, float dt)
     if (!UpdateButton(button, x, y, buttons, dt))
         return kLevelGoOn;
     if (m_day.orders == 0 && (!m_day.shopAfterDay || !HasBonusKinds())) {
-        if (m_day.nextLevel.empty())
-            ComputeTotals();
+        // The totals are what is saved: without them the profile's rating
+        // points would be written as 0.
+        ComputeTotals();
         SaveToProfile(false);
         if (m_day.nextLevel.empty())
             return kLevelNext;

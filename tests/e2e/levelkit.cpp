@@ -4,7 +4,8 @@
 //   brimvale_e2e_levelkit DATADIR VARIANT
 // VARIANT "deliver": level1 is a day of one order that leads to level2;
 //         "lose":    level1 is a day lost on rating (the orders expire);
-//         "jump":    level1 is a long day; level7 exists for the jump code.
+//         "jump":    level1 is a long day; level7 exists for the jump code;
+//         "broken":  level1 cannot be loaded.
 #include "core/TaggedFile.h"
 #include "support/gfx/PictureWriters.h"
 
@@ -80,7 +81,7 @@ std::string Town(const std::string& customer, const std::string& rest, int price
 int main(int argc, char** argv)
 {
     if (argc != 3 || chdir(argv[1]) != 0) {
-        std::fprintf(stderr, "usage: brimvale_e2e_levelkit DATADIR deliver|lose|jump\n");
+        std::fprintf(stderr, "usage: brimvale_e2e_levelkit DATADIR deliver|lose|jump|broken\n");
         return 2;
     }
     WriteBordered("e2e_grass", 64, 64, 0xFF4E8A3A, 0xFF457F33);
@@ -111,6 +112,9 @@ int main(int argc, char** argv)
         WriteLevel("level2.lvl", Town(patient, "\"LOR\" 20 \"LVL\" \"level3.lvl\"\n"));
         WriteLevel("level3.lvl", Town(patient, "\"LOR\" 20\n"));
         WriteLevel("level7.lvl", Town(patient, "\"LOR\" 20 \"LVN\" \"Day seven\"\n"));
+    } else if (variant == "broken") {
+        // A level of an unknown kind that ends before its END: it cannot load.
+        WriteLevel("level1.lvl", "\"LVT\" 2 \"LOR\" 3 \"RN\" \"e2e_road.img\" 2 3");
     } else {
         std::fprintf(stderr, "unknown variant \"%s\"\n", argv[2]);
         return 2;

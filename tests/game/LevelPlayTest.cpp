@@ -433,3 +433,20 @@ TEST_F(LevelTest, StoryScreenComesFirstAndItsButtonStartsTheDay)
     EXPECT_EQ(m_run.GetStateWord(), kStateFadeIn | kStateMessage);
     EXPECT_EQ(m_run.GetBigMessageText(), "Day one");
 }
+
+TEST_F(LevelTest, DayOfOnlyAStorySavesTheProgressWhenItsButtonIsClicked)
+{
+    m_profile.SetRatingPoints(30);
+    m_profile.SetScore(100);
+    WriteLevel("level9.lvl", "\"END\"");
+    WriteLevel("story2.lay", "\"TXT\" \"Meanwhile\" \"BTN\" \"lit.img\" \"lit.img\" 400 500");
+    ASSERT_EQ(LoadText(Town(1) + Trade() + "\"LOR\" 0 \"BUY\" 0 \"STO\" \"story2.lay\" \"LVL\" \"level9.lvl\" \"END\""),
+              kLoadOk);
+    EXPECT_EQ(m_run.GetStateWord(), kStateFadeIn | kStateIntro);
+    Run(1000);
+    Click(400, 500);
+    EXPECT_STREQ(m_profile.GetCurrentLevel(), "level9.lvl");
+    EXPECT_EQ(m_profile.GetRatingPoints(), 30) << "the saved rating points are the totals, not 0";
+    EXPECT_EQ(m_profile.GetScore(), 100);
+    EXPECT_EQ(Run(1000), kLevelNext);
+}
