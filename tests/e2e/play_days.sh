@@ -18,6 +18,12 @@ preamble() {
         grep -q '^story:' "$src/level$1.txt" && printf 'click-button story\nwait 1500\n'
     fi
     printf 'expect level == %s\n' "$1"
+    # The bonus hint holds the day until its bonus is used.
+    if grep -q '^tutorial: 4' "$src/level$1.txt"; then
+        local names=(SpeedUp TimeDelay AddTime TimeReset SupplyAll ShowOrders WhoIsNext Capacity) first k
+        first=$(sed -n 's/^bonus: *\([A-Za-z]*\).*/\1/p' "$src/level$1.txt" | head -1)
+        for k in "${!names[@]}"; do [ "${names[$k]}" = "$first" ] && printf 'wait 3000\nclick-bonus %s\n' "$k"; done
+    fi
 }
 run() {  # run NAME SCRIPTTEXT
     local work
