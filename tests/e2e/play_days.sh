@@ -17,6 +17,7 @@ preamble() {
         printf 'type jump%02d\nwait 7500\nclick-button continue\nwait 1500\n' "$1"
         grep -q '^story:' "$src/level$1.txt" && printf 'click-button story\nwait 1500\n'
     fi
+    [ "${2:-}" = course ] && return
     printf 'expect level == %s\n' "$1"
     # The bonus hint holds the day until its bonus is used.
     if grep -q '^tutorial: 4' "$src/level$1.txt"; then
@@ -45,8 +46,9 @@ for n in $(seq "$first" "$last"); do
     orders=$(value "$n" orders)
     target=$(value "$n" target | cut -d' ' -f1)
     if [ "${kind:-0}" = 1 ]; then
-        # The driving course: shown at its start only (the day has no orders).
-        run "level$n course" "$(preamble "$n"; printf 'wait 300\nshot level%s-start\nquit\n' "$n")"
+        # The driving course has no orders: until the mini-game is played, such a
+        # day ends at once and the next one follows.
+        run "level$n course" "$(preamble "$n" course; printf 'wait 300\nexpect level == %s\nquit\n' $((n + 1)))"
         continue
     fi
     day=$((orders * 5000 + 30000))
