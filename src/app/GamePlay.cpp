@@ -173,6 +173,8 @@ bool GameApp::FindClickTarget(const std::string& what, const std::string& arg, f
         return m_levelRun->FindBonusButton(n, x, y);
     if (what == "police")
         return m_levelRun->FindPolicePost(x, y);
+    if (what == "serve")
+        return m_levelRun->FindServeTarget(x, y);
     if (what == "button")
         return m_levelRun->FindButton(arg.c_str(), x, y);
     if (what == "lane")

@@ -63,7 +63,7 @@ const Shape kShapes[] = {
     {"key", 1, 1},    {"type", 1, 1}, {"shot", 1, 1}, {"expect-mode", 1, 1}, {"expect-file", 1, 1}, {"quit", 0, 0},
     {"expect-notice", 1, 1}, {"expect-link", 1, 1},
     {"expect", 3, 3}, {"click-goods", 1, 2}, {"click-order", 1, 2}, {"click-bonus", 1, 2}, {"click-police", 0, 1},
-    {"click-ufo", 1, 2}, {"click-lane", 1, 2}, {"click-widget", 1, 2}, {"click-button", 1, 2},
+    {"click-ufo", 1, 2}, {"click-lane", 1, 2}, {"click-widget", 1, 2}, {"click-button", 1, 2}, {"serve", 1, 1},
 };
 
 // Frames allowed between asking the game to close and its loop ending.
@@ -288,6 +288,22 @@ bool ScriptRunner::BeforeIdle(GameApp& app)
                 m_waitLeft -= m_step;
             return true;
         }
+        if (m_serveLeft > 0) {
+            // A careful player: each frame, the next click that serves the oldest order.
+            float x = 0.0f, y = 0.0f;
+            if (app.FindClickTarget("serve", "", &x, &y)) {
+                int px = static_cast<int>(std::lround(x)), py = static_cast<int>(std::lround(y));
+                InjectMouseMove(app.GetWindow(), px, py);
+                InjectMouseButton(app.GetWindow(), ButtonByName(""), true, px, py);
+                InjectMouseButton(app.GetWindow(), ButtonByName(""), false, px, py);
+                m_serveLeft -= m_step;
+                m_framesLeft = 1;
+                return false;
+            }
+            m_clock->Advance(m_step);
+            m_serveLeft -= m_step;
+            return true;
+        }
         if (m_closing) {
             // The close message was taken but the game runs on: let frames
             // pass, and end the run if it still does not close.
@@ -329,6 +345,10 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
     }
     if (v == "wait") {
         m_waitLeft = arg(0);
+        return true;
+    }
+    if (v == "serve") {
+        m_serveLeft = arg(0);
         return true;
     }
     if (v == "shot") {

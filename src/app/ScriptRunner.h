@@ -80,6 +80,7 @@ private:
     std::unique_ptr<VirtualClock> m_clock;
     int64_t m_framesLeft = 0;
     int64_t m_waitLeft = 0;
+    int64_t m_serveLeft = 0;  // game time left to play as a careful player
     bool m_closing = false;
     int m_idleWhileClosing = 0;
     std::vector<std::string> m_links;

@@ -923,7 +923,8 @@ void GMLevelRun::UpdateTutorial(float dt)
     }
     if (m_tutorialKind == 1 && m_tutorialStep == 0 && m_orders.GetCount() > 0) {
         for (int32_t c = -1; GMOrderObj* order = At<GMOrderObj>(m_orders, c);) {
-            if (order->IsTaken() || IsFinished(order))
+            // An order still growing in would stay invisible: the hint stops its clock.
+            if (order->IsTaken() || IsFinished(order) || order->GetTransition() == GMOrderObj::kAppearing)
                 continue;
             GMQueryGoodsObj* shopIcon = nullptr;
             for (int32_t i = -1; GMQueryGoodsObj* icon = At<GMQueryGoodsObj>(m_icons, i);) {
@@ -948,7 +949,8 @@ void GMLevelRun::UpdateTutorial(float dt)
                 policeIcon = icon;
         }
         for (int32_t c = -1; GMOrderObj* order = At<GMOrderObj>(m_orders, c);) {
-            if (policeIcon && order->GetCustomerKind() == 3 && !order->IsTaken() && !IsFinished(order)) {
+            if (policeIcon && order->GetCustomerKind() == 3 && !order->IsTaken() && !IsFinished(order) &&
+                order->GetTransition() != GMOrderObj::kAppearing) {
                 ReplaceObject(m_tutorialOrder, order);
                 PointTutorialAt(3, policeIcon);
                 m_tutorialKind = 0;
@@ -988,6 +990,31 @@ bool GMLevelRun::FindOpenOrder(int32_t n, float* x, float* y) const
         }
     }
     return false;
+}
+
+bool GMLevelRun::FindServeTarget(float* x, float* y) const
+{
+    if (m_stateWord != 0)
+        return false;
+    GMOrderObj* wanted = nullptr;
+    for (int32_t c = -1; GMOrderObj* order = At<GMOrderObj>(m_orders, c);) {
+        if (!IsFinished(order) && !order->IsTaken()) {
+            wanted = order;
+            break;
+        }
+    }
+    if (!wanted)
+        return false;
+    if (m_heldIcon) {
+        if (m_heldIcon->GetGoodsNumber() != wanted->GetGoodsNumber())
+            return false;
+        *x = wanted->GetX();
+        *y = wanted->GetY();
+        return true;
+    }
+    if (!m_jobs.empty())
+        return false;
+    return FindGoodsIcon(wanted->GetGoodsNumber(), x, y);
 }
 
 bool GMLevelRun::FindPolicePost(float* x, float* y) const

@@ -314,6 +314,9 @@ public:
     // Where things are on screen, for scripts that click by what they click.
     bool FindGoodsIcon(int32_t goods, float* x, float* y) const;
     bool FindOpenOrder(int32_t n, float* x, float* y) const;
+    // Where a careful player clicks next: the goods the oldest untaken order
+    // wants while the vehicle is free, then that order; false when nothing to do.
+    bool FindServeTarget(float* x, float* y) const;
     bool FindPolicePost(float* x, float* y) const;
     bool FindBonusButton(int32_t kind, float* x, float* y) const;
     bool FindButton(const char* which, float* x, float* y) const;

@@ -345,10 +345,14 @@ TEST_F(LevelPolice, ExpiringThiefIsAnOrdinaryFailure)
 
 TEST_F(LevelPlay, FirstHintLeadsFromTheShopToTheOrder)
 {
-    ASSERT_EQ(LoadText(Town(2) + kGoods + Customers(2) + "\"LOR\" 3 \"TUT\" 1 \"lit.img\" \"unlit.img\" \"END\""),
+    ASSERT_EQ(LoadText(Town(2) + kGoods + Customers(2) +
+                       "\"OTM\" 1 \"LOR\" 3 \"TUT\" 1 \"lit.img\" \"unlit.img\" \"END\""),
               kLoadOk);
     UntilPlay();
     Run(16);
+    ASSERT_EQ(m_run.Orders().GetCount(), 1);
+    EXPECT_EQ(m_run.GetTutorialStep(), 0) << "the hint waits until the order has grown in: it stops the order's clock";
+    Run(600);
     ASSERT_EQ(m_run.GetTutorialStep(), 2) << "the hint points at the shop of the first order's goods";
     float delay = m_run.GetSpawnDelay();
     EXPECT_NEAR(delay, 2000.0f, 16.0f) << "the next order waits 2 s";

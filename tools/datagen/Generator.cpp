@@ -1,4 +1,5 @@
 #include "datagen/Generator.h"
+#include "datagen/LevelSource.h"
 
 #include <thread>
 
@@ -12,7 +13,7 @@ bool GenerateAll(DataDir& dir)
     std::thread sounds([&] { soundsOk = GenerateSounds(soundDir); });
     // Fonts first: the menus and the help pages measure text with them.
     bool ok = GenerateFonts(dir) && GenerateStartup(dir) && GenerateMenus(dir) && GenerateLevelHud(dir) &&
-              GenerateHelp(dir) && GenerateTown(dir);
+              GenerateHelp(dir) && GenerateTown(dir) && GenerateLevels(dir);
     sounds.join();
     for (const auto& f : soundDir.Written())
         dir.Record(f);

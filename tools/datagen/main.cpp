@@ -1,6 +1,7 @@
 // brimvale-datagen --out DIR [--src DIR]: writes the whole game data set.
 #include "datagen/ExeImages.h"
 #include "datagen/Generator.h"
+#include "datagen/LevelSource.h"
 #include "datagen/PreviewScreens.h"
 
 #include <chrono>
@@ -11,7 +12,7 @@
 
 static void Usage(FILE* to)
 {
-    std::fprintf(to, "usage: brimvale-datagen --out DATA_DIR [--src DATA_SRC_DIR] [--preview PNG_DIR]\n"
+    std::fprintf(to, "usage: brimvale-datagen [--levels-only] --out DATA_DIR [--src DATA_SRC_DIR] [--preview PNG_DIR]\n"
                      "       brimvale-datagen --exe-images DIR\n"
                      "       brimvale-datagen --icons DIR   (the desktop icon in the hicolor sizes)\n"
                      "       (with --preview, DATA_DIR is read, not written)\n");
@@ -27,6 +28,12 @@ int main(int argc, char** argv)
     }
     std::string out, src = "data-src", preview, exeImages;
     std::string icons;
+    bool levelsOnly = false;
+    if (argc > 1 && std::strcmp(argv[1], "--levels-only") == 0) {
+        levelsOnly = true;  // only data-src/levels, into an existing data set
+        --argc;
+        ++argv;
+    }
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--out") == 0)
             out = argv[i + 1];
@@ -70,7 +77,7 @@ int main(int argc, char** argv)
     std::error_code ec;
     std::filesystem::create_directories(out, ec);
     DataDir dir(out, src);
-    if (!GenerateAll(dir)) {
+    if (levelsOnly ? !GenerateLevels(dir) : !GenerateAll(dir)) {
         std::fprintf(stderr, "brimvale-datagen: %s\n", dir.Failed() ? dir.Error().c_str() : "generation failed");
         return 1;
     }
