@@ -62,6 +62,9 @@ protected:
         LevelTest::SetUp();
         // The generated data set, seen from the test's own directory.
         for (const auto& entry : fs::directory_iterator(BRIMVALE_GOLDEN_DATA_DIR)) {
+            // The test writes its own days: a link would write through into the shipped ones.
+            if (entry.path().extension() == ".lvl")
+                continue;
             fs::path link = fs::current_path() / entry.path().filename();
             std::error_code ec;
             fs::remove_all(link, ec);
