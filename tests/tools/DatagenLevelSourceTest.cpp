@@ -1,5 +1,8 @@
 // The level compiler: what a source turns into and every refusal, with the
 // source line it names.
+// The generator is built only with the data set (not in the unit-only tree).
+#ifdef BRIMVALE_DATAGEN_DATA_DIR
+
 #include "datagen/LevelSource.h"
 #include "datagen/Town.h"
 
@@ -166,3 +169,5 @@ TEST(DatagenLevelSource, MiniGameCourseUsesLaneCellsAndTheLastDayHasAnEmptyNext)
     EXPECT_FALSE(CompileLevelSource("level5.txt", src + "..H....\n", out, error));
     EXPECT_TRUE(Has(error, "level5.txt:11: a mini-game course holds lanes and decorations only")) << error;
 }
+
+#endif
