@@ -3,6 +3,7 @@
 // the generator writes the very same bytes.
 #ifdef BRIMVALE_DATAGEN_DATA_DIR
 
+#include "tools/DatagenLoadFixture.h"
 #include "datagen/Generator.h"
 #include "datagen/PictureFiles.h"
 #include "datagen/TemplateFile.h"
@@ -434,28 +435,6 @@ TEST(DatagenData, AllStartUpSoundsDecodeAndLoopsJoinWithoutAClick)
     EXPECT_GT(volumeFiles, 0);
 }
 
-// The game's own loaders, run in the generated directory as the game runs.
-class DatagenGameLoad : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(StartPlatform());
-        ASSERT_EQ(DisplayDevice::CreateOffscreen(800, 600, &m_device), DD_OK);
-        m_chdir = std::make_unique<ScopedChdir>(kData);
-        m_manager = std::make_unique<GMImageManager>();
-    }
-    void TearDown() override
-    {
-        m_manager.reset();
-        if (m_device)
-            m_device->Release();
-        m_chdir.reset();
-    }
-
-    DisplayDevice* m_device = nullptr;
-    std::unique_ptr<ScopedChdir> m_chdir;
-    std::unique_ptr<GMImageManager> m_manager;
-};
 
 TEST_F(DatagenGameLoad, EveryFixedTemplateLoadsWithTheSizesItStates)
 {

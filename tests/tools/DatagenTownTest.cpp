@@ -5,6 +5,7 @@
 // backgrounds, the additive police car).
 #ifdef BRIMVALE_DATAGEN_DATA_DIR
 
+#include "tools/DatagenLoadFixture.h"
 #include "datagen/PictureFiles.h"
 #include "datagen/PreviewScreens.h"
 #include "datagen/TemplateFile.h"
@@ -172,27 +173,7 @@ TEST(DatagenTown, CatalogueHoldsEveryKindOfPictureALevelNeeds)
 }
 
 // The game's own template loader, run in the generated directory.
-class DatagenTownLoad : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(StartPlatform());
-        ASSERT_EQ(DisplayDevice::CreateOffscreen(800, 600, &m_device), DD_OK);
-        m_chdir = std::make_unique<ScopedChdir>(kData);
-        m_manager = std::make_unique<GMImageManager>();
-    }
-    void TearDown() override
-    {
-        m_manager.reset();
-        if (m_device)
-            m_device->Release();
-        m_chdir.reset();
-    }
-
-    DisplayDevice* m_device = nullptr;
-    std::unique_ptr<ScopedChdir> m_chdir;
-    std::unique_ptr<GMImageManager> m_manager;
-};
+class DatagenTownLoad : public DatagenGameLoad {};
 
 TEST_F(DatagenTownLoad, EveryTownTemplateLoadsWithItsFramesAndSizes)
 {
