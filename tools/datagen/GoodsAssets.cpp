@@ -155,15 +155,7 @@ void Patience(Canvas& c, bool lit)
 TownPicture Item(const std::string& path, const std::string& role, Anchor anchor, int w, int h,
                  std::function<void(Canvas&, int)> draw)
 {
-    TownPicture p;
-    p.path = path;
-    p.family = TownFamily::Goods;
-    p.anchor = anchor;
-    p.width = w;
-    p.height = h;
-    p.role = role;
-    p.draw = std::move(draw);
-    return p;
+    return SinglePicture(TownFamily::Goods, path, role, anchor, w, h, std::move(draw));
 }
 
 } // namespace

@@ -95,15 +95,7 @@ void Evening(Canvas& c)
 TownPicture Item(const std::string& path, const std::string& role, Anchor anchor, int w, int h,
                  std::function<void(Canvas&, int)> draw)
 {
-    TownPicture p;
-    p.path = path;
-    p.family = TownFamily::Story;
-    p.anchor = anchor;
-    p.width = w;
-    p.height = h;
-    p.role = role;
-    p.draw = std::move(draw);
-    return p;
+    return SinglePicture(TownFamily::Story, path, role, anchor, w, h, std::move(draw));
 }
 
 TownPicture Figure(const char* person, const char* file)

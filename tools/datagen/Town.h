@@ -63,6 +63,10 @@ void AddMiniGamePictures(TownList& out);
 
 // Every town picture, in family order.
 const TownList& TownCatalogue();
+
+// A one-frame picture of a family, drawn by `draw` at the given anchor and size.
+TownPicture SinglePicture(TownFamily family, const std::string& path, const std::string& role, Anchor anchor, int w,
+                          int h, std::function<void(Canvas&, int)> draw);
 const TownPicture* FindTownPicture(const std::string& path);
 
 // The picture file of one frame: "<stem>.png", or "<stem>_<n>.png" when animated.

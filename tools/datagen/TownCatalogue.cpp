@@ -132,3 +132,17 @@ bool GenerateTown(DataDir& dir)
             cars += "\"" + p.path + "\"\n";
     return dir.WriteText("cars.lst", cars);
 }
+
+TownPicture SinglePicture(TownFamily family, const std::string& path, const std::string& role, Anchor anchor, int w,
+                          int h, std::function<void(Canvas&, int)> draw)
+{
+    TownPicture p;
+    p.path = path;
+    p.family = family;
+    p.anchor = anchor;
+    p.width = w;
+    p.height = h;
+    p.role = role;
+    p.draw = std::move(draw);
+    return p;
+}

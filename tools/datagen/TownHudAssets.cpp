@@ -145,15 +145,7 @@ void DrawTownBackground(Canvas& c, const Look& look)
 TownPicture Item(const std::string& path, const std::string& role, Anchor anchor, int w, int h,
                  std::function<void(Canvas&, int)> draw)
 {
-    TownPicture p;
-    p.path = path;
-    p.family = TownFamily::Hud;
-    p.anchor = anchor;
-    p.width = w;
-    p.height = h;
-    p.role = role;
-    p.draw = std::move(draw);
-    return p;
+    return SinglePicture(TownFamily::Hud, path, role, anchor, w, h, std::move(draw));
 }
 
 } // namespace
