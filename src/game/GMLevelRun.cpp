@@ -467,6 +467,11 @@ int32_t GMLevelRun::ShopStep(float x, float y, uint32_t buttons, float dt)
 int32_t GMLevelRun::ReportStep(uint32_t buttons, float dt)
 {
     const int32_t lines = m_day.levelKind == 1 ? 4 : 6;
+    if (buttons & 1) {
+        // A click shows the whole report: the panel too, not only its lines.
+        m_reportZoom = 512.0f;
+        m_reportLines = lines;
+    }
     if (m_reportZoom < 512.0f) {
         m_reportZoom += dt * 312.0f / 150.0f;
         if (m_reportZoom > 512.0f)
@@ -482,8 +487,6 @@ int32_t GMLevelRun::ReportStep(uint32_t buttons, float dt)
     float k = (m_reportZoom - 200.0f) / 312.0f;
     m_reportOffsetX = 144.0f * k;
     m_reportOffsetY = 44.0f + 356.0f * (1.0f - k);
-    if (buttons & 1)
-        m_reportLines = lines;
     if (m_reportLines >= lines) {
         m_reportLines = lines;
         m_stateWord |= kStateReportDone;

@@ -184,6 +184,7 @@ public:
     const std::string& GetBigMessageText() const { return m_message.text; }
     bool IsBigMessageShowing() const { return (m_stateWord & kStateMessage) != 0; }
     int32_t GetReportLines() const { return m_reportLines; }
+    float GetReportZoom() const { return m_reportZoom; }
     size_t GetFloatingTextCount() const { return m_texts.size(); }
     const GMMessage* GetFloatingText(size_t i) const { return i < m_texts.size() ? m_texts[i].get() : nullptr; }
     GMInteractiveObj* GetMenuButton() const { return m_menuButton; }

@@ -114,6 +114,8 @@ TEST_F(LevelPlay, RatingOfExactlyZeroEndsTheDayAsAPoorJob)
     EXPECT_EQ(m_run.GetBigMessageText(), "P%75zOOR%100z J%75zOB%100z!");
     for (int i = 0; i < 400 && !(m_run.GetStateWord() & kStateReportDone); ++i)
         Run(16, 1);
+    EXPECT_EQ(m_run.GetReportLines(), 6);
+    EXPECT_FLOAT_EQ(m_run.GetReportZoom(), 512.0f) << "a click during the zoom shows the whole panel";
     EXPECT_EQ(Click(449, 506), kLevelFailed);
     EXPECT_EQ(m_profile.GetScore(), 0);
 }
