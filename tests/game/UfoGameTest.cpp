@@ -223,17 +223,20 @@ TEST_F(UfoGameTest, ClickingEveryUfoPaysTwoThousandAsExtraPay)
             for (const GMUfoGame::Ufo& u : Ufos().Ufos())
                 hit = u.hit ? &u : hit;
             ASSERT_NE(hit, nullptr);
-            const float hx = hit->obj->GetX();
             EXPECT_FALSE(hit->moving);
+            GMQueryGoodsObj* obj = hit->obj;  // the list may shift as others escape
+            obj->AddRef();
+            const float hx = obj->GetX();
             Run(144);
-            EXPECT_NEAR(hit->obj->GetScale(), 0.5f, 0.06f);
-            EXPECT_EQ(hit->obj->GetX(), hx);
+            EXPECT_NEAR(obj->GetScale(), 0.5f, 0.06f);
+            EXPECT_EQ(obj->GetX(), hx);
             EXPECT_EQ(Ufos().DoneCount(), 0);
-            Click(hit->obj->GetX(), hit->obj->GetY());
+            Click(obj->GetX(), obj->GetY());
             EXPECT_EQ(Ufos().HitCount(), 1) << "a fading UFO is not hit again";
             EXPECT_EQ(Value("cash"), before + 100);
             Run(160);
             EXPECT_EQ(Ufos().DoneCount(), 1);
+            obj->Release();
         }
     }
     EXPECT_EQ(m_run.GetStateWord(), kStateReport | kStateMessage);
