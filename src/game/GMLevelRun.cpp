@@ -4,6 +4,7 @@
 #include "player/GMProfile.h"
 #include "sound/GMSoundSystem.h"
 #include "ui/GMStoryLayout.h"
+#include "world/GMBonusObj.h"
 #include "world/GMInteractiveObj.h"
 #include "world/GMMessage.h"
 
@@ -54,6 +55,7 @@ void GMLevelRun::ReleaseWorld()
     m_grid.Clear();
     for (GMObjectArray& layer : m_decorations)
         layer.ReleaseItems();
+    ReleaseShop();
     m_bonuses.ReleaseItems();
     m_texts.clear();
     ReleaseImage(m_background);
@@ -118,6 +120,7 @@ void GMLevelRun::Reset()
     m_fileName.clear();
     m_levelNumber = 0;
     ResetPlay();
+    ResetBonuses();
 }
 
 void GMLevelRun::Initialise()
@@ -389,6 +392,7 @@ int32_t GMLevelRun::Frame(float x, float y, uint32_t buttons, float dt)
             m_stateWord = kStateFadeIn | kStateShop;
             m_shopPanel = 12.0f;
             ComputeTotals();
+            LayOutShop();
             return kLevelGoOn;
         }
         if (m_stateWord & (kStateShop | kStateReportDone))
@@ -449,7 +453,9 @@ int32_t GMLevelRun::ShopStep(float x, float y, uint32_t buttons, float dt)
 {
     if (m_stateWord & (kStateFadeIn | kStateFadeOut))
         return kLevelGoOn;
-    if (!UpdateButton(m_diaryButton, x, y, buttons, dt))
+    ShopFrame(x, y, buttons, dt);
+    // While a hint shows, only the hinted bonus can be bought and the shop stays open.
+    if (!UpdateButton(m_diaryButton, x, y, m_tutorialStep != 0 ? buttons & ~1u : buttons, dt))
         return kLevelGoOn;
     // The last day is saved too, so that its progress is not lost when the
     // shop follows it.
@@ -615,6 +621,7 @@ void GMLevelRun::FinishDayCommon()
     m_reportLines = 0;
     if (m_diaryButton)
         m_diaryButton->SetPosition(449.0f, 506.0f);
+    LayOutShop();
 }
 
 // ---- Queries ---------------------------------------------------------------------------
@@ -644,6 +651,7 @@ bool GMLevelRun::QueryValue(const std::string& name, double* value) const
         {"score", static_cast<double>(Score())},
         {"elapsed", static_cast<double>(m_elapsed)},
         {"report-lines", static_cast<double>(m_reportLines)},
+        {"shop-cash", static_cast<double>(m_shopCash)},
         {"mg-travelled", static_cast<double>(m_miniGame.GetTravelled())},
         {"mg-lane", static_cast<double>(m_miniGame.GetLanePosition())},
         {"mg-chosen", static_cast<double>(m_miniGame.GetChosenLane())},
@@ -656,6 +664,20 @@ bool GMLevelRun::QueryValue(const std::string& name, double* value) const
             *value = e.v;
             return true;
         }
+    }
+    // "bonusK": units of bonus kind K the day holds; "bonusK-left": ms its use has left.
+    if (name.size() >= 6 && name.compare(0, 5, "bonus") == 0 && name[5] >= '0' && name[5] <= '7') {
+        const std::string rest = name.substr(6);
+        if (!rest.empty() && rest != "-left")
+            return false;
+        for (int32_t c = -1; GMBonusObj* bonus = static_cast<GMBonusObj*>(m_bonuses.GetNext(c));) {
+            if (bonus->GetBonusKind() == name[5] - '0') {
+                *value = rest.empty() ? bonus->GetCount() : static_cast<double>(bonus->GetTimeLeft());
+                return true;
+            }
+        }
+        *value = 0.0;
+        return true;
     }
     return false;
 }
