@@ -391,6 +391,9 @@ int32_t GMLevelRun::Frame(float x, float y, uint32_t buttons, float dt)
             m_alpha = 255.0f;
             m_stateWord = kStateFadeIn | kStateShop;
             m_shopPanel = 12.0f;
+            // No slide-in places the done button on this way into the shop.
+            if (m_diaryButton)
+                m_diaryButton->SetPosition(668.0f, 476.0f);
             ComputeTotals();
             LayOutShop();
             return kLevelGoOn;
