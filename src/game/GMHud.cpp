@@ -373,6 +373,33 @@ void GMHud::DrawBonusButtons(GMLevelRun& run, DisplayDevice* device)
     }
 }
 
+std::string GMHud::Rewrapped(GMImage* font, const char* text, float width)
+{
+    std::string out, line, word;
+    auto flushWord = [&] {
+        if (word.empty())
+            return;
+        const std::string longer = line.empty() ? word : line + " " + word;
+        if (!line.empty() && Width(font, longer.c_str(), 1.0f) > width) {
+            out += (out.empty() ? "" : "\n") + line;
+            line = word;
+        } else {
+            line = longer;
+        }
+        word.clear();
+    };
+    for (const char* p = text; *p; ++p) {
+        if (*p == ' ' || *p == '\n')
+            flushWord();
+        else
+            word += *p;
+    }
+    flushWord();
+    if (!line.empty())
+        out += (out.empty() ? "" : "\n") + line;
+    return out;
+}
+
 void GMHud::DrawShop(GMLevelRun& run, DisplayDevice* device)
 {
     constexpr uint32_t kNameColour = 0xFFFBEA2Au;
@@ -411,8 +438,16 @@ void GMHud::DrawShop(GMLevelRun& run, DisplayDevice* device)
     }
     if (font) {
         if (GMBonusObj* pointed = run.GetShopPointed()) {
-            if (const char* text = GMLevelRun::BonusDescription(pointed->GetBonusKind()))
-                font->DrawText(86.0f, 418.0f, 0.0f, 1.0f, kNameColour, text, device);
+            if (const char* text = GMLevelRun::BonusDescription(pointed->GetBonusKind())) {
+                if (run.GetBuyButtonCount() < GMLevelRun::kShopRows) {
+                    font->DrawText(86.0f, 418.0f, 0.0f, 1.0f, kNameColour, text, device);
+                } else {
+                    // The fifth row stands where the description goes: it moves under
+                    // that row, in wider lines, left of the done button.
+                    const std::string lines = Rewrapped(font, text, 500.0f);
+                    font->DrawText(86.0f, 462.0f, 0.0f, 1.0f, kNameColour, lines.c_str(), device);
+                }
+            }
         }
         font->DrawText(465.0f, 413.0f, 0.0f, 1.0f, kNameColour, "MONEY:", device);
         const std::string cash = Money(run.m_shopCash);

@@ -112,6 +112,8 @@ private:
     void DrawRatingBar(GMLevelRun& run, DisplayDevice* device);
     void DrawBonusButtons(GMLevelRun& run, DisplayDevice* device);
     void DrawShop(GMLevelRun& run, DisplayDevice* device);
+    // The text's words in lines no wider than width (measured once each).
+    std::string Rewrapped(GMImage* font, const char* text, float width);
     void DrawHeldIcon(GMLevelRun& run, DisplayDevice* device);
     void DrawReport(GMLevelRun& run, DisplayDevice* device);
     void DrawBigMessage(GMLevelRun& run, DisplayDevice* device);
