@@ -408,9 +408,11 @@ void GMHud::DrawShop(GMLevelRun& run, DisplayDevice* device)
     constexpr uint32_t kGreyIcon = 0xFF909090u;
     constexpr float kShopMarksEnd = 720.0f;  // the centre of the last mark that fits the panel
     GMImage* font = run.m_fontStd;
-    for (int32_t i = 0; i < run.GetBuyButtonCount(); ++i) {
-        GMBonusObj* bonus = run.GetBonus(i);
-        if (!bonus)
+    int32_t i = 0;
+    for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(run.m_bonuses.GetNext(c)); ++i) {
+        auto* bonus = static_cast<GMBonusObj*>(o);
+        GMInteractiveObj* button = run.GetBuyButton(i);
+        if (!button)
             break;
         const float y = GMLevelRun::ShopRowY(i);
         const bool buyable = run.CanBuy(bonus);
@@ -433,8 +435,7 @@ void GMHud::DrawShop(GMLevelRun& run, DisplayDevice* device)
             step = (kShopMarksEnd - 504.0f) / static_cast<float>(owned - 1);
         for (int32_t k = 0; k < owned; ++k)
             bonus->DrawNormal(504.0f + step * static_cast<float>(k), y, device);
-        if (GMInteractiveObj* button = run.GetBuyButton(i))
-            button->Draw(0.0f, 0.0f, device);
+        button->Draw(0.0f, 0.0f, device);
     }
     if (font) {
         if (GMBonusObj* pointed = run.GetShopPointed()) {

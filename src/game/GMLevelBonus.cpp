@@ -349,9 +349,12 @@ void GMLevelRun::LayOutShop()
 GMBonusObj* GMLevelRun::GetShopPointed() const
 {
     GMBonusObj* pointed = nullptr;
-    for (int32_t i = 0; i < GetBuyButtonCount(); ++i) {
-        if (m_buyButtons[static_cast<size_t>(i)]->HitTest(m_shopMouseX, m_shopMouseY))
-            pointed = GetBonus(i);
+    size_t i = 0;
+    for (int32_t c = -1; GMBonusObj* bonus = static_cast<GMBonusObj*>(m_bonuses.GetNext(c)); ++i) {
+        if (i >= m_buyButtons.size())
+            break;
+        if (m_buyButtons[i]->HitTest(m_shopMouseX, m_shopMouseY))
+            pointed = bonus;
     }
     return pointed;
 }
@@ -360,11 +363,13 @@ void GMLevelRun::ShopFrame(float x, float y, uint32_t buttons, float dt)
 {
     m_shopMouseX = x;
     m_shopMouseY = y;
-    int32_t chosen = -1;
-    for (int32_t i = 0; i < GetBuyButtonCount(); ++i) {
-        GMInteractiveObj* button = m_buyButtons[static_cast<size_t>(i)];
-        GMBonusObj* bonus = GetBonus(i);
-        button->SetEnabled(CanBuy(bonus));
+    GMBonusObj* chosen = nullptr;
+    size_t i = 0;
+    for (int32_t c = -1; GMBonusObj* row = static_cast<GMBonusObj*>(m_bonuses.GetNext(c)); ++i) {
+        if (i >= m_buyButtons.size())
+            break;
+        GMInteractiveObj* button = m_buyButtons[i];
+        button->SetEnabled(CanBuy(row));
         const bool was = button->IsHighlighted();
         button->Update(x, y, 0, dt);
         if (!button->IsHighlighted())
@@ -373,9 +378,9 @@ void GMLevelRun::ShopFrame(float x, float y, uint32_t buttons, float dt)
             PlaySound("sfx\\ButtonHover.ogg");
         // Rows past the fifth lie on it: one click buys from the one drawn on top.
         if (buttons & 1)
-            chosen = i;
+            chosen = row;
     }
-    GMBonusObj* bonus = GetBonus(chosen);
+    GMBonusObj* bonus = chosen;
     if (bonus && (m_tutorialStep == 0 || (m_tutorialStep == kBonusHintStep && bonus == m_hintedBonus))) {
         PlaySound("sfx\\ButtonClick.ogg");
         const int32_t owned = OwnedCount(bonus);
@@ -386,7 +391,10 @@ void GMLevelRun::ShopFrame(float x, float y, uint32_t buttons, float dt)
         if (m_tutorialStep == kBonusHintStep)
             EndBonusHint();
         // A row bought out or no longer affordable turns grey at once.
-        for (int32_t i = 0; i < GetBuyButtonCount(); ++i)
-            m_buyButtons[static_cast<size_t>(i)]->SetEnabled(CanBuy(GetBonus(i)));
+        size_t k = 0;
+        for (int32_t c = -1; GMBonusObj* row = static_cast<GMBonusObj*>(m_bonuses.GetNext(c)); ++k) {
+            if (k < m_buyButtons.size())
+                m_buyButtons[k]->SetEnabled(CanBuy(row));
+        }
     }
 }

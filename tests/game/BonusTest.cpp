@@ -336,7 +336,7 @@ TEST_F(BonusPlay, ABonusUsedOnADayWithoutAShopIsStillTakenFromTheProfile)
     m_profile.AddBonus(0, 2000.0f, 40, 2.0f, 2);
     WriteLevel("level4.lvl", "\"END\"");
     ASSERT_EQ(LoadText(Town(1) + Trade() + Bonus(0, 40, "2", "2", 700, 500) +
-                       "\"LOR\" 1 \"BUY\" 0 \"LVL\" \"level4.lvl\" \"END\""),
+                       "\"LOR\" 2 \"BUY\" 0 \"LVL\" \"level4.lvl\" \"END\""),
               kLoadOk);
     UntilPlay();
     Click(700, 500);
@@ -356,10 +356,10 @@ TEST_F(BonusPlay, TheShopOpensAfterTheReportWithItsButtonsAndBuysIntoTheProfile)
     m_profile.SetMoney(50);
     WriteLevel("level4.lvl", "\"END\"");
     ASSERT_EQ(LoadText(Town(1) + Trade() + Bonus(0, 40, "2", "2", 700, 500) + Bonus(7, 30, "0", "1", 0, 0) +
-                       "\"LOR\" 1 \"LVL\" \"level4.lvl\" \"END\""),
+                       "\"LOR\" 2 \"LVL\" \"level4.lvl\" \"END\""),
               kLoadOk);
     UntilPlay();
-    m_run.EndTheDay();  // receipts 15000
+    m_run.EndTheDay();  // receipts 15000; an order never placed: no bonus game
     for (int i = 0; i < 1000 && !(m_run.GetStateWord() & kStateReportDone); ++i)
         Run(16);
     float x = 0, y = 0;

@@ -282,6 +282,7 @@ TEST_F(GoldenDayTest, ARunningBonusAndTheBonusShop)
     ASSERT_TRUE(m_run.FindButton("buy1", &x, &y));
     Frames(2, x + 60.0f, y);
     Shot("shop");
+}
 
 // The bonus game of a perfect day: the announcement, then UFOs crossing the
 // town, one of them just hit and fading under its "$100".
