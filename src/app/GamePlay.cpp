@@ -148,6 +148,11 @@ bool GameApp::QueryValue(const std::string& name, double* value) const
             return true;
         }
     }
+    if (name == "cursor") {
+        Cursor* cursor = m_window ? m_window->GetClassCursor() : nullptr;
+        *value = cursor ? cursor->GetResourceId() : 0;
+        return true;
+    }
     if (name == "highscore-row") {
         *value = m_highscores.GetHighlighted();
         return true;

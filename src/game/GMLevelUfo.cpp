@@ -43,7 +43,9 @@ int32_t GMLevelRun::UfoStep(float x, float y, uint32_t buttons, float dt)
         EndUfoGame();
         return kLevelGoOn;
     }
-    return PlayAndAfter(x, y, buttons, dt);
+    // A click that hit a UFO is used up: it does not also pick up goods or
+    // press the menu button under it.
+    return PlayAndAfter(x, y, report.hits.empty() ? buttons : buttons & ~1u, dt);
 }
 
 void GMLevelRun::EndUfoGame()

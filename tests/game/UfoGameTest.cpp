@@ -312,6 +312,39 @@ TEST_F(UfoGameTest, FindUfoNamesOnlyFlyingUnhitUfosOnTheScreen)
     EXPECT_FALSE(m_run.FindUfo(0, &x, &y));
 }
 
+TEST_F(UfoGameTest, AClickThatHitsAUfoDoesNotAlsoPickUpTheGoodsUnderIt)
+{
+    // The shop's goods icon stands in the middle of the UFOs' band.
+    const std::string day = Town(1) + "\"SHG\" \"goods.img\" \"goodsh.img\" 1 20 1 400 264\n" +
+                            "\"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1\n\"LOR\" 1 \"LSC\" 10 \"END\"";
+    bool clicked = false;
+    for (uint32_t seed = 1; seed < 40 && !clicked; ++seed) {
+        m_run.FixSeed(seed);
+        ASSERT_EQ(LoadText(day), kLoadOk);
+        DeliverTheOrder();
+        while ((m_run.GetStateWord() & kStateUfoGame) && !clicked) {
+            Run(16);
+            for (const GMUfoGame::Ufo& u : Ufos().Ufos()) {
+                // Still over the icon after the next frame's flight and bob.
+                if (!u.hit && std::fabs(u.obj->GetX() - 400.0f) < 30.0f && std::fabs(u.obj->GetY() - 264.0f) < 8.0f)
+                    clicked = true;
+            }
+            if (clicked) {
+                const double cash = Value("cash");
+                Click(400.0f, 264.0f);
+                EXPECT_EQ(Value("cash"), cash + 100.0 * Ufos().HitCount());
+                EXPECT_GE(Ufos().HitCount(), 1);
+                EXPECT_EQ(Value("held"), 0) << "the click went to the UFO only";
+            }
+        }
+    }
+    EXPECT_TRUE(clicked) << "no UFO crossed the icon";
+    float x = 0, y = 0;
+    ASSERT_TRUE(m_run.FindGoodsIcon(1, &x, &y));
+    Click(x, y);
+    EXPECT_EQ(Value("held"), 1) << "a click on the icon alone still picks it up";
+}
+
 TEST_F(UfoGameTest, ResetGivesTheOrdinaryCursorBack)
 {
     ASSERT_EQ(LoadText(OneOrderDay(10)), kLoadOk);
