@@ -340,14 +340,120 @@ void GMHud::DrawRatingBar(GMLevelRun& run, DisplayDevice* device)
     run.m_previousRatio = ratio;
 }
 
+uint32_t GMHud::BonusBlinkColor(float remainingMs)
+{
+    if (!(remainingMs > 0.0f) || remainingMs > kBonusBlinkTime)
+        return 0xFFFFFFFFu;
+    const int32_t period = 200 + static_cast<int32_t>(remainingMs / kBonusBlinkTime * 200.0f + 0.5f);
+    const int32_t phase = static_cast<int32_t>(remainingMs) % period;
+    const float half = static_cast<float>(period) / 2.0f;
+    const float p = static_cast<float>(phase);
+    const float level = p < half ? p / half : 1.0f - (p - half) / half;
+    const auto alpha = static_cast<uint32_t>(level * 95.0f + 160.0f);
+    return (alpha << 24) | 0xFF2B2Bu;
+}
+
 void GMHud::DrawBonusButtons(GMLevelRun& run, DisplayDevice* device)
 {
     for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(run.m_bonuses.GetNext(c));) {
         auto* bonus = static_cast<GMBonusObj*>(o);
         if (bonus->GetBonusKind() == GMBonusObj::kExtraSlot || bonus->GetMark() == -1)
             continue;
-        if (bonus->IsRunning() || bonus->GetCount() > 0)
-            bonus->Draw(0.0f, 0.0f, device);
+        if (!bonus->IsRunning() && bonus->GetCount() <= 0)
+            continue;
+        // The units owned lie in a pile under the top button (the one in use, if any).
+        int32_t units = bonus->GetCount() + (bonus->IsRunning() ? 1 : 0);
+        units = units > 16 ? 16 : units;
+        bonus->SetColor(0xFFFFFFFFu);
+        for (int32_t i = units - 1; i >= 1; --i)
+            bonus->Draw(1.5f * static_cast<float>(i), 2.0f * static_cast<float>(i), device);
+        bonus->SetColor(bonus->IsRunning() ? BonusBlinkColor(bonus->GetTimeLeft()) : 0xFFFFFFFFu);
+        bonus->Draw(0.0f, 0.0f, device);
+        bonus->SetColor(0xFFFFFFFFu);
+    }
+}
+
+std::string GMHud::Rewrapped(GMImage* font, const char* text, float width)
+{
+    std::string out, line, word;
+    auto flushWord = [&] {
+        if (word.empty())
+            return;
+        const std::string longer = line.empty() ? word : line + " " + word;
+        if (!line.empty() && Width(font, longer.c_str(), 1.0f) > width) {
+            out += (out.empty() ? "" : "\n") + line;
+            line = word;
+        } else {
+            line = longer;
+        }
+        word.clear();
+    };
+    for (const char* p = text; *p; ++p) {
+        if (*p == ' ' || *p == '\n')
+            flushWord();
+        else
+            word += *p;
+    }
+    flushWord();
+    if (!line.empty())
+        out += (out.empty() ? "" : "\n") + line;
+    return out;
+}
+
+void GMHud::DrawShop(GMLevelRun& run, DisplayDevice* device)
+{
+    constexpr uint32_t kNameColour = 0xFFFBEA2Au;
+    constexpr uint32_t kPriceColour = 0xFFFBC72Au;
+    constexpr uint32_t kOffColour = 0xFFE0E0E0u;
+    constexpr uint32_t kGreyIcon = 0xFF909090u;
+    constexpr float kShopMarksEnd = 720.0f;  // the centre of the last mark that fits the panel
+    GMImage* font = run.m_fontStd;
+    int32_t i = 0;
+    for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(run.m_bonuses.GetNext(c)); ++i) {
+        auto* bonus = static_cast<GMBonusObj*>(o);
+        GMInteractiveObj* button = run.GetBuyButton(i);
+        if (!button)
+            break;
+        const float y = GMLevelRun::ShopRowY(i);
+        const bool buyable = run.CanBuy(bonus);
+        bonus->SetColor(buyable ? 0xFFFFFFFFu : kGreyIcon);
+        bonus->DrawIcon(131.0f, y, device);
+        bonus->SetColor(0xFFFFFFFFu);
+        if (font) {
+            font->DrawText(181.0f, y - 12.0f, 0.0f, 1.0f, buyable ? kNameColour : kOffColour,
+                           GMLevelRun::BonusName(bonus->GetBonusKind()), device);
+            const uint32_t colour = buyable ? kPriceColour : kOffColour;
+            font->DrawText(181.0f, y + 9.0f, 0.0f, 1.0f, colour, "Price:", device);
+            const std::string price = Money(bonus->GetPrice());
+            font->DrawText(374.0f - Width(font, price.c_str(), 1.0f), y + 9.0f, 0.0f, 1.0f, colour, price.c_str(),
+                           device);
+        }
+        // One mark per unit owned; a long row closes up so the last stays on the panel.
+        const int32_t owned = run.OwnedCount(bonus) < 16 ? run.OwnedCount(bonus) : 16;
+        float step = 83.333336f;
+        if (owned > 3)
+            step = (kShopMarksEnd - 504.0f) / static_cast<float>(owned - 1);
+        for (int32_t k = 0; k < owned; ++k)
+            bonus->DrawNormal(504.0f + step * static_cast<float>(k), y, device);
+        button->Draw(0.0f, 0.0f, device);
+    }
+    if (font) {
+        if (GMBonusObj* pointed = run.GetShopPointed()) {
+            if (const char* text = GMLevelRun::BonusDescription(pointed->GetBonusKind())) {
+                if (run.GetBuyButtonCount() < GMLevelRun::kShopRows) {
+                    font->DrawText(86.0f, 418.0f, 0.0f, 1.0f, kNameColour, text, device);
+                } else {
+                    // The fifth row stands where the description goes: it moves under
+                    // that row, in wider lines, left of the done button.
+                    const std::string lines = Rewrapped(font, text, 500.0f);
+                    font->DrawText(86.0f, 462.0f, 0.0f, 1.0f, kNameColour, lines.c_str(), device);
+                }
+            }
+        }
+        font->DrawText(465.0f, 413.0f, 0.0f, 1.0f, kNameColour, "MONEY:", device);
+        const std::string cash = Money(run.m_shopCash);
+        font->DrawText(749.0f - Width(font, cash.c_str(), 1.0f), 413.0f, 0.0f, 1.0f, kNameColour, cash.c_str(),
+                       device);
     }
 }
 
@@ -471,8 +577,11 @@ void GMHud::DrawPanels(GMLevelRun& run, DisplayDevice* device)
         FindPictures(run);
         if (m_pictures.shopPanel)
             m_pictures.shopPanel->Draw(run.m_shopPanel, 28.0f, device);
-        if ((state & kStateShop) && run.m_diaryButton)
-            run.m_diaryButton->Draw(0.0f, 0.0f, device);
+        if (state & kStateShop) {
+            DrawShop(run, device);
+            if (run.m_diaryButton)
+                run.m_diaryButton->Draw(0.0f, 0.0f, device);
+        }
         panel = true;
     }
     if (!panel && (state & kStateMessage))

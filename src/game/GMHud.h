@@ -77,6 +77,10 @@ public:
     // The lines the report shows for the day (six, or four in the mini-game);
     // returns how many were written.
     static int32_t ReportLines(const GMLevelRun& run, ReportLine out[6]);
+    // The colour of a running bonus's button: white, or in its last 5 s a red
+    // tint whose alpha pulses faster as the time runs out.
+    static uint32_t BonusBlinkColor(float remainingMs);
+    static constexpr float kBonusBlinkTime = 5000.0f;
 
     static constexpr const char* kReportTitle = "D%75zAILY%100z R%75zEPORT";
 
@@ -107,6 +111,9 @@ private:
     void DrawComboBox(GMLevelRun& run, DisplayDevice* device);
     void DrawRatingBar(GMLevelRun& run, DisplayDevice* device);
     void DrawBonusButtons(GMLevelRun& run, DisplayDevice* device);
+    void DrawShop(GMLevelRun& run, DisplayDevice* device);
+    // The text's words in lines no wider than width (measured once each).
+    std::string Rewrapped(GMImage* font, const char* text, float width);
     void DrawHeldIcon(GMLevelRun& run, DisplayDevice* device);
     void DrawReport(GMLevelRun& run, DisplayDevice* device);
     void DrawBigMessage(GMLevelRun& run, DisplayDevice* device);

@@ -411,6 +411,8 @@ void GMLevelRun::UpdateOrders(float x, float y, uint32_t buttons, float orderSte
             continue;
         }
         if ((r == 0 || r == 1) && !IsFinished(order)) {
+            if (ApplyOrderBonuses(order))
+                continue;
             candidates.push_back(order);
             if (order->GetPatienceLevel() < 3)
                 ++warnings;
@@ -859,16 +861,10 @@ void GMLevelRun::PlayFrame(float x, float y, uint32_t buttons, float dt)
         return;
     m_holdTime = kRatingHoldTime;
     m_decayRate = kRatingDecay;
-    const float orderStep = m_tutorialStep != 0 ? 0.0f : dt;
     uint32_t clicks = buttons;
     UpdateIcons(x, y, clicks, dt);
-    for (int32_t c = -1; GMObject* bonus = static_cast<GMObject*>(m_bonuses.GetNext(c));) {
-        int32_t r = bonus->Update(x, y, static_cast<int32_t>(clicks & 1), dt);
-        if (r == 1 && m_tutorialStep == 5 && bonus == m_tutorialTarget) {
-            m_tutorialStep = 0;
-            Drop(m_tutorialTarget);
-        }
-    }
+    UpdateBonuses(x, y, clicks, dt);
+    const float orderStep = BonusOrderStep(m_tutorialStep != 0 ? 0.0f : dt);
     WorkJobQueue();
     WorkPoliceQueue();
     std::vector<GMOrderObj*> candidates;
@@ -1063,6 +1059,9 @@ bool GMLevelRun::FindButton(const char* which, float* x, float* y) const
         button = m_diaryButton;
     else if (!std::strcmp(which, "story") && m_story)
         button = m_story->GetButton();
+    else if (!std::strncmp(which, "buy", 3) && which[3] >= '0' && which[3] <= '4' && !which[4] &&
+             (m_stateWord & kStateShop) && !(m_stateWord & (kStateFadeIn | kStateFadeOut)))
+        button = GetBuyButton(which[3] - '0');
     if (!button)
         return false;
     *x = button->GetX();

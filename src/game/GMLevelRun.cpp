@@ -4,6 +4,7 @@
 #include "player/GMProfile.h"
 #include "sound/GMSoundSystem.h"
 #include "ui/GMStoryLayout.h"
+#include "world/GMBonusObj.h"
 #include "world/GMInteractiveObj.h"
 #include "world/GMMessage.h"
 
@@ -54,6 +55,7 @@ void GMLevelRun::ReleaseWorld()
     m_grid.Clear();
     for (GMObjectArray& layer : m_decorations)
         layer.ReleaseItems();
+    ReleaseShop();
     m_bonuses.ReleaseItems();
     m_texts.clear();
     ReleaseImage(m_background);
@@ -121,6 +123,7 @@ void GMLevelRun::Reset()
     m_levelNumber = 0;
     m_cursorId = kGameCursor;
     ResetPlay();
+    ResetBonuses();
 }
 
 void GMLevelRun::Initialise()
@@ -391,7 +394,11 @@ int32_t GMLevelRun::Frame(float x, float y, uint32_t buttons, float dt)
             m_alpha = 255.0f;
             m_stateWord = kStateFadeIn | kStateShop;
             m_shopPanel = 12.0f;
+            // No slide-in places the done button on this way into the shop.
+            if (m_diaryButton)
+                m_diaryButton->SetPosition(668.0f, 476.0f);
             ComputeTotals();
+            LayOutShop();
             return kLevelGoOn;
         }
         if (m_stateWord & (kStateShop | kStateReportDone))
@@ -452,7 +459,9 @@ int32_t GMLevelRun::ShopStep(float x, float y, uint32_t buttons, float dt)
 {
     if (m_stateWord & (kStateFadeIn | kStateFadeOut))
         return kLevelGoOn;
-    if (!UpdateButton(m_diaryButton, x, y, buttons, dt))
+    ShopFrame(x, y, buttons, dt);
+    // While a hint shows, only the hinted bonus can be bought and the shop stays open.
+    if (!UpdateButton(m_diaryButton, x, y, m_tutorialStep != 0 ? buttons & ~1u : buttons, dt))
         return kLevelGoOn;
     // The last day is saved too, so that its progress is not lost when the
     // shop follows it.
@@ -611,6 +620,7 @@ void GMLevelRun::FinishDayCommon()
     m_reportLines = 0;
     if (m_diaryButton)
         m_diaryButton->SetPosition(449.0f, 506.0f);
+    LayOutShop();
 }
 
 // ---- Queries ---------------------------------------------------------------------------
@@ -640,6 +650,7 @@ bool GMLevelRun::QueryValue(const std::string& name, double* value) const
         {"score", static_cast<double>(Score())},
         {"elapsed", static_cast<double>(m_elapsed)},
         {"report-lines", static_cast<double>(m_reportLines)},
+        {"shop-cash", static_cast<double>(m_shopCash)},
         {"ufo-left", static_cast<double>(m_ufoGame.Left() - m_ufoGame.DoneCount())},
         {"ufo-hit", static_cast<double>(m_ufoGame.HitCount())},
         {"mg-travelled", static_cast<double>(m_miniGame.GetTravelled())},
@@ -654,6 +665,20 @@ bool GMLevelRun::QueryValue(const std::string& name, double* value) const
             *value = e.v;
             return true;
         }
+    }
+    // "bonusK": units of bonus kind K the day holds; "bonusK-left": ms its use has left.
+    if (name.size() >= 6 && name.compare(0, 5, "bonus") == 0 && name[5] >= '0' && name[5] <= '7') {
+        const std::string rest = name.substr(6);
+        if (!rest.empty() && rest != "-left")
+            return false;
+        for (int32_t c = -1; GMBonusObj* bonus = static_cast<GMBonusObj*>(m_bonuses.GetNext(c));) {
+            if (bonus->GetBonusKind() == name[5] - '0') {
+                *value = rest.empty() ? bonus->GetCount() : static_cast<double>(bonus->GetTimeLeft());
+                return true;
+            }
+        }
+        *value = 0.0;
+        return true;
     }
     return false;
 }

@@ -349,6 +349,56 @@ public:
     int32_t GetTutorialKind() const { return m_tutorialKind; }
     int32_t GetTutorialStep() const { return m_tutorialStep; }
 
+    // ---- Bonuses in play and the bonus shop (GMLevelBonus.cpp) --------------------------
+public:
+    static constexpr int32_t kShopRows = 5;               // more bonus kinds reuse the fifth row
+    static constexpr float kShopButtonX = 231.0f;
+    static constexpr float kSleepMarkPeriod = 1200.0f;
+    static constexpr int32_t kBonusHintStep = 5;          // the tutorial step that points at a bonus
+    // The shop's texts and the most units of a kind a player may own.
+    static const char* BonusName(int32_t kind);
+    static const char* BonusDescription(int32_t kind);  // null when the kind has none
+    static int32_t BonusLimit(int32_t kind);
+    static float ShopRowY(int32_t row);
+
+    // End of a day: raises the shop cash for the bonus hint, writes the counts
+    // back to the profile and places a buy button for each bonus kind.
+    void LayOutShop();
+    // Units of the bonus the player owns: the profile's count (the day's without a profile).
+    int32_t OwnedCount(const GMBonusObj* bonus) const;
+    // The price fits the shop cash and the limit is not reached.
+    bool CanBuy(const GMBonusObj* bonus) const;
+    GMBonusObj* GetBonus(int32_t index) const;
+    int32_t GetBuyButtonCount() const { return static_cast<int32_t>(m_buyButtons.size()); }
+    GMInteractiveObj* GetBuyButton(int32_t index) const;
+    // The bonus the pointer is over in the shop, or null.
+    GMBonusObj* GetShopPointed() const;
+    float GetVehicleBaseSpeed() const { return m_vehicleBaseSpeed; }
+    // The order time step after the running Time Delay bonuses.
+    float BonusOrderStep(float step) const;
+
+private:
+    void ResetBonuses();
+    void ReleaseShop();
+    void UpdateBonuses(float x, float y, uint32_t buttons, float dt);
+    void StartBonusEffect(GMBonusObj* bonus);
+    void ApplyBonusEffect(GMBonusObj* bonus);
+    void EndBonusEffect(GMBonusObj* bonus);
+    // Time Reset and Supply All on one waiting order; true when it was supplied.
+    bool ApplyOrderBonuses(GMOrderObj* order);
+    void ShopFrame(float x, float y, uint32_t buttons, float dt);
+    void EndBonusHint();
+
+    std::vector<GMInteractiveObj*> m_buyButtons;  // each holds a reference
+    std::vector<uint8_t> m_bonusApplied;          // per bonus: its effect applied last frame
+    GMBonusObj* m_hintedBonus = nullptr;          // the shop's hinted bonus (in m_bonuses)
+    float m_vehicleBaseSpeed = 0.0f;
+    float m_sleepCycle = 0.0f;
+    bool m_timeResetOn = false;
+    bool m_supplyAllOn = false;
+    float m_shopMouseX = -1000.0f;
+    float m_shopMouseY = -1000.0f;
+    // ---- end of the bonus block ---------------------------------------------------------
     // ---- Special visitors and the UFO bonus game ---------------------------------------
 public:
     static constexpr int32_t kGameCursor = 111;  // cursor resources of the executable

@@ -353,6 +353,7 @@ void GMLevelRun::PrepareObjects()
         int32_t extra = m_profile ? m_profile->GetBonusCount(kCapacityBonus) : 0;
         int32_t capacity = 1 + (extra < 0 ? 0 : extra > 4 ? 4 : extra);
         m_vehicle->SetCapacity(capacity);
+        m_vehicleBaseSpeed = m_vehicle->GetSpeed();
     }
     if (m_policeCar)
         m_policeCar->SetGhostInterval(0.0f);

@@ -7,7 +7,8 @@
 //         "jump":    level1 is a long day; level7 exists for the jump code;
 //         "course":  level1 is a short mini-game with the lane hint, then level2;
 //         "traffic": level1 is a mini-game in traffic, then level2;
-//         "broken":  level1 cannot be loaded.
+//         "broken":  level1 cannot be loaded;
+//         "shop":    as "deliver", with the bonus shop after level1 and two bonus kinds.
 #include "core/TaggedFile.h"
 #include "support/gfx/PictureWriters.h"
 
@@ -99,7 +100,7 @@ std::string Course(const std::string& rest)
 int main(int argc, char** argv)
 {
     if (argc != 3 || chdir(argv[1]) != 0) {
-        std::fprintf(stderr, "usage: brimvale_e2e_levelkit DATADIR deliver|lose|jump|broken|course|traffic\n");
+        std::fprintf(stderr, "usage: brimvale_e2e_levelkit DATADIR deliver|lose|jump|broken|course|traffic|shop\n");
         return 2;
     }
     WriteBordered("e2e_grass", 64, 64, 0xFF4E8A3A, 0xFF457F33);
@@ -138,6 +139,15 @@ int main(int argc, char** argv)
     } else if (variant == "traffic") {
         WriteLevel("level1.lvl", Course("\"LTM\" 6\n"));
         WriteLevel("level2.lvl", Town(patient, "\"LOR\" 5 \"LSC\" 80 \"LVN\" \"Second day\"\n"));
+    } else if (variant == "shop") {
+        const std::string bonuses =
+            "\"BON\" \"Town\\Bonus\\SpeedUpI.img\" \"Town\\Bonus\\SpeedUpH.img\" "
+            "\"Town\\Bonus\\SpeedUpShop.img\" 0 30 8 2 740 120\n"
+            "\"BON\" \"Town\\Bonus\\CapacityI.img\" \"Town\\Bonus\\CapacityH.img\" "
+            "\"Town\\Bonus\\CapacityShop.img\" 7 300 0 1 0 0\n";
+        WriteLevel("level1.lvl", Town(patient, bonuses + "\"LOR\" 1 \"LSC\" 10 \"LVN\" \"First day\" \"BUY\" 1 "
+                                                         "\"LVL\" \"level2.lvl\"\n"));
+        WriteLevel("level2.lvl", Town(patient, bonuses + "\"LOR\" 5 \"LSC\" 80 \"LVN\" \"Second day\"\n"));
     } else if (variant == "broken") {
         // A level of an unknown kind that ends before its END: it cannot load.
         WriteLevel("level1.lvl", "\"LVT\" 2 \"LOR\" 3 \"RN\" \"e2e_road.img\" 2 3");

@@ -230,6 +230,60 @@ TEST_F(GoldenDayTest, AFailedDay)
 }
 
 
+// Bonuses: Time Delay in its last seconds (blinking, sleep marks rising)
+// while Speed Up drives the van with its trail; then the shop after the
+// report, one bonus bought, the pointer on a row and one row too dear.
+TEST_F(GoldenDayTest, ARunningBonusAndTheBonusShop)
+{
+    m_profile.AddBonus(1, 10000.0f, 150, 2.0f, 1);
+    const std::string bonuses =
+        "\"BON\" \"Town\\Bonus\\TimeDelayI.img\" \"Town\\Bonus\\TimeDelayH.img\" "
+        "\"Town\\Bonus\\TimeDelayShop.img\" 1 150 10 2 762 194\n"
+        "\"BON\" \"Town\\Bonus\\TimeResetI.img\" \"Town\\Bonus\\TimeResetH.img\" "
+        "\"Town\\Bonus\\TimeResetShop.img\" 3 100 0 1 762 256\n"
+        "\"BON\" \"Town\\Bonus\\CapacityI.img\" \"Town\\Bonus\\CapacityH.img\" "
+        "\"Town\\Bonus\\CapacityShop.img\" 7 150 0 1 0 0\n"
+        "\"BON\" \"Town\\Bonus\\SupplyAllI.img\" \"Town\\Bonus\\SupplyAllH.img\" "
+        "\"Town\\Bonus\\SupplyAllShop.img\" 4 90000 0 1 762 318\n";
+    ASSERT_EQ(LoadText(golden::GoldenTown(kCustomers, bonuses + "\"LOR\" 6 \"LSC\" 100 \"OSG\" 5 \"OTD\" 0.5 "
+                                                                "\"OTM\" 1.2 \"OTI\" 0.8\n"),
+                       "level3.lvl"),
+              kLoadOk)
+        << m_notes.failure;
+    UntilPlay();
+    for (int i = 0; i < 2000 && m_run.Orders().GetCount() < 3; ++i)
+        Frames(1);
+    Click(762.0f, 194.0f);  // Time Delay: 10 s
+    ASSERT_TRUE(m_run.GetBonus(1)->IsRunning());
+    Frames(300);
+    Click(762.0f, 132.0f);  // Speed Up, one more left under it
+    int32_t c = -1;
+    auto* first = static_cast<GMOrderObj*>(m_run.Orders().GetNext(c));
+    ASSERT_NE(first, nullptr);
+    float ix = 0, iy = 0;
+    ASSERT_TRUE(m_run.FindGoodsIcon(first->GetGoodsNumber(), &ix, &iy));
+    Click(ix, iy);
+    Click(first->GetX(), first->GetY());
+    Click(-500.0f, -500.0f, 2);
+    Frames(24);
+    ASSERT_LT(m_run.GetBonus(1)->GetTimeLeft(), 5000.0f);
+    ASSERT_FALSE(m_run.Hud().SleepMarks().empty());
+    Shot("bonus-running");
+
+    m_run.EndTheDay();
+    for (int i = 0; i < 1000 && !(m_run.GetStateWord() & kStateReportDone); ++i)
+        Frames(1);
+    Click(449.0f, 506.0f);
+    Frames(30);
+    ASSERT_EQ(m_run.GetStateWord(), static_cast<uint32_t>(kStateShop));
+    float x = 0, y = 0;
+    ASSERT_TRUE(m_run.FindButton("buy2", &x, &y));
+    Click(x, y);  // one Time Reset
+    ASSERT_TRUE(m_run.FindButton("buy1", &x, &y));
+    Frames(2, x + 60.0f, y);
+    Shot("shop");
+}
+
 // The bonus game of a perfect day: the announcement, then UFOs crossing the
 // town, one of them just hit and fading under its "$100".
 TEST_F(GoldenDayTest, TheUfoBonusGame)
