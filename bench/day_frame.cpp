@@ -16,6 +16,7 @@
 #include "gfx/DisplayDevice.h"
 #include "gfx/GMImageManager.h"
 #include "platform/DisplayDevice.h"
+#include "platform/Messages.h"
 #include "platform/System.h"
 #include "platform/Window.h"
 #include "world/GMBonusObj.h"
@@ -109,6 +110,14 @@ struct Timings {
     }
 };
 
+// What the main loop does with the window's messages between frames.
+void PumpMessages()
+{
+    Message message;
+    while (MessageQueue::Peek(&message, true)) {
+    }
+}
+
 // The game's own device in a framed 800 x 600 window, as a windowed game makes it.
 DisplayDevice* CreateWindowDevice()
 {
@@ -130,6 +139,16 @@ DisplayDevice* CreateWindowDevice()
         return nullptr;
     display.deviceReady = true;
     window->Show(SW_SHOW);
+    // Frames reach a window only while it has the focus, as in the game.
+    window->SetForeground();
+    for (int i = 0; i < 300 && Window::GetForegroundWindow() != window; ++i) {
+        PumpMessages();
+        usleep(10000);
+    }
+    if (Window::GetForegroundWindow() != window) {
+        std::printf("the window did not get the focus: frames would not be presented\n");
+        return nullptr;
+    }
     return display.device;
 }
 
@@ -256,6 +275,7 @@ int main(int argc, char** argv)
             run.AddFloatingText("$25", 120.0f + float(i % 500), 300.0f, 3000.0f, 0xFDEB58, true, true, 0);
             ++texts;
         }
+        PumpMessages();
         double c0 = CpuMs();
         auto t0 = Clock::now();
         run.Frame(x, y, buttons, 16.0f);
@@ -296,6 +316,7 @@ int main(int argc, char** argv)
         for (int i = 0; i < frames && (run.GetStateWord() & kStateUfoGame); ++i) {
             // A click now and then across the sky, as a player chasing UFOs.
             const float x = float((i * 97) % 800), y = float((i * 53) % 400);
+            PumpMessages();
             double c0 = CpuMs();
             auto t0 = Clock::now();
             run.Frame(x, y, i % 20 == 0 ? 1u : 0u, 16.0f);
