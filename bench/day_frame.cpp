@@ -223,6 +223,11 @@ int main(int argc, char** argv)
                                                                 "\"OTD\" 0.1 \"OTM\" 0.1 \"OTI\" 0 "
                                                                 "\"CMB\" 10 20 30 2 3 4\n")))
         return 1;
+    // The same town with as many orders as slots: every one delivered makes the perfect day.
+    if (!WriteLevel("bench2.lvl", golden::GoldenTown(customers, "\"LOR\" 8 \"LSC\" 100 \"OSG\" 8 \"OMG\" 7 "
+                                                                "\"OTD\" 0.1 \"OTM\" 0.1 \"OTI\" 0 "
+                                                                "\"CMB\" 10 20 30 2 3 4\n")))
+        return 1;
 
     GMImageManager manager;
     GMProfile profile;
@@ -303,7 +308,16 @@ int main(int argc, char** argv)
         device->SaveBackBufferPng(shot);
     }
 
-    // A perfect day ends in the UFO game where this build has one.
+    // A perfect day ends in the UFO game where this build has one: every order of
+    // a short day in the same town open, then all delivered.
+    if (run.LoadLevel("bench2.lvl", &manager, device, nullptr, nullptr) != kLoadOk) {
+        std::printf("the second town did not load\n");
+        return 1;
+    }
+    for (int i = 0; i < 2000 && !(run.GetStateWord() == 0 && run.GetOrdersLeft() == 0); ++i) {
+        run.Frame(-500.0f, -500.0f, 0, 16.0f);
+        draw();
+    }
     run.EndTheDay();
     for (int i = 0; i < 600 && !(run.GetStateWord() & kStateUfoGame); ++i) {
         if (run.GetStateWord() & kStateReport)
@@ -313,13 +327,17 @@ int main(int argc, char** argv)
     }
     if (run.GetStateWord() & kStateUfoGame) {
         Timings ufo;
+        int clicks = 0;
         for (int i = 0; i < frames && (run.GetStateWord() & kStateUfoGame); ++i) {
-            // A click now and then across the sky, as a player chasing UFOs.
-            const float x = float((i * 97) % 800), y = float((i * 53) % 400);
+            // A player chasing UFOs: the pointer on the first one in sight, a click every third of a second.
+            float x = -500.0f, y = -500.0f;
+            const bool seen = run.FindUfo(1, &x, &y);
+            const uint32_t buttons = seen && i % 20 == 0 ? 1u : 0u;
+            clicks += buttons != 0;
             PumpMessages();
             double c0 = CpuMs();
             auto t0 = Clock::now();
-            run.Frame(x, y, i % 20 == 0 ? 1u : 0u, 16.0f);
+            run.Frame(x, y, buttons, 16.0f);
             double u = MsSince(t0);
             double c1 = CpuMs();
             auto t1 = Clock::now();
@@ -327,6 +345,7 @@ int main(int argc, char** argv)
             double d = MsSince(t1);
             ufo.Add(u, d, c1 - c0, CpuMs() - c1);
         }
+        std::printf("UFO game: %d clicks at UFOs in sight\n", clicks);
         ufo.Print("UFO game", renderer);
     } else {
         std::printf("UFO game: not in this build (the perfect day went straight to its report)\n");
