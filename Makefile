@@ -50,11 +50,14 @@ package: build
 
 # libFuzzer targets of the file readers, built with clang in their own tree and
 # run FUZZ_SECONDS each, FUZZ_JOBS at a time (FUZZ_TARGETS picks some by name).
+# The level target loads its days over the generated data set of $(BUILD).
 fuzz:
 	@bash scripts/deps.sh fuzz
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target brimvale_gamedata
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIMVALE_FUZZ=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
+	@BRIMVALE_FUZZ_DATA=$(abspath $(BUILD))/game/data bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

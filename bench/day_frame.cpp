@@ -1,14 +1,25 @@
-// Update and draw time per frame of a busy working day, headless on the
-// software renderer: every order slot open, the van driving, floating texts
-// rising. Prints the median and the 99th percentile of each.
-// run: build/bench/bench_day_frame [DATA_DIR]
+// Update and draw time per frame of the busiest day: every order slot open,
+// the van driving with the speed bonus running (ghost trail drawn), floating
+// texts rising; then the day is ended as won and, when this build has it, the
+// UFO game of a perfect day is measured too. Prints the median and the 99th
+// percentile of each. The device is the game's own (a real window, presented
+// every frame), so the renderer is whatever SDL is told:
+//   headless, software:  build/bench/bench_day_frame [DATA_DIR]
+//   (BENCH_SHOT=FILE.png keeps the last busy frame as a picture)
+//   a real X11 window with OpenGL under Xvfb:
+//     xvfb-run -a -s "-screen 0 1024x768x24" env SDL_VIDEODRIVER=x11 SDL_RENDER_DRIVER=opengl
+//       build/bench/bench_day_frame   (one command line)
 #include "core/TaggedFile.h"
 #include "game/GMHud.h"
 #include "game/GMLevelRun.h"
 #include "game/GoldenTown.h"
+#include "gfx/DisplayDevice.h"
 #include "gfx/GMImageManager.h"
 #include "platform/DisplayDevice.h"
+#include "platform/Messages.h"
 #include "platform/System.h"
+#include "platform/Window.h"
+#include "world/GMBonusObj.h"
 #include "player/GMProfile.h"
 #include "world/GMOrderObj.h"
 #include "world/GMTransportObj.h"
@@ -16,6 +27,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <cstdio>
 #include <filesystem>
@@ -68,6 +80,102 @@ Figures Summarise(std::vector<double> v)
     return {v[v.size() / 2], v[std::min(v.size() - 1, v.size() * 99 / 100)], sum / double(v.size())};
 }
 
+// Per-frame wall-clock and thread-CPU times of update, draw (with the present) and both.
+struct Timings {
+    std::vector<double> update, draw, total, cpuUpdate, cpuDraw, cpuTotal;
+    void Add(double u, double d, double cu, double cd)
+    {
+        update.push_back(u);
+        draw.push_back(d);
+        total.push_back(u + d);
+        cpuUpdate.push_back(cu);
+        cpuDraw.push_back(cd);
+        cpuTotal.push_back(cu + cd);
+    }
+    void Print(const char* what, const char* renderer) const
+    {
+        if (update.empty())
+            return;
+        Figures fu = Summarise(update), fd = Summarise(draw), ft = Summarise(total);
+        std::printf("%s, %zu frames\n", what, update.size());
+        std::printf("wall clock            median      p99     mean  (ms per frame)\n");
+        std::printf("  update            %8.3f %8.3f %8.3f   goal < 0.5\n", fu.median, fu.p99, fu.mean);
+        std::printf("  draw + present    %8.3f %8.3f %8.3f   [%s]\n", fd.median, fd.p99, fd.mean, renderer);
+        std::printf("  update + draw     %8.3f %8.3f %8.3f   goal < 8 (software)\n", ft.median, ft.p99, ft.mean);
+        Figures cu = Summarise(cpuUpdate), cd = Summarise(cpuDraw), ct = Summarise(cpuTotal);
+        std::printf("thread CPU time\n");
+        std::printf("  update            %8.3f %8.3f %8.3f\n", cu.median, cu.p99, cu.mean);
+        std::printf("  draw + present    %8.3f %8.3f %8.3f\n", cd.median, cd.p99, cd.mean);
+        std::printf("  update + draw     %8.3f %8.3f %8.3f\n", ct.median, ct.p99, ct.mean);
+    }
+};
+
+// What the main loop does with the window's messages between frames.
+void PumpMessages()
+{
+    Message message;
+    while (MessageQueue::Peek(&message, true)) {
+    }
+}
+
+// The game's own device in a framed 800 x 600 window, as a windowed game makes it.
+DisplayDevice* CreateWindowDevice()
+{
+    DisplayMode desktop;
+    WindowRect rect{0, 0, 800, 600};
+    if (GetDesktopDisplayMode(&desktop) && desktop.width > 800 && desktop.height > 600)
+        rect = {(desktop.width - 800) / 2, (desktop.height - 600) / 2, (desktop.width + 800) / 2,
+                (desktop.height + 600) / 2};
+    Window* window = Window::Create("Brimvale bench", WindowStyle::Framed, rect, true);
+    if (!window)
+        return nullptr;
+    DisplayState& display = GetDisplayState();
+    display.window = window;
+    display.windowed = true;
+    display.displayWidth = 800;
+    display.displayHeight = 600;
+    display.displayBits = 32;
+    if (CreateDisplayDevice(false) != 0)
+        return nullptr;
+    display.deviceReady = true;
+    window->Show(SW_SHOW);
+    // Frames reach a window only while it has the focus, as in the game.
+    window->SetForeground();
+    for (int i = 0; i < 300 && Window::GetForegroundWindow() != window; ++i) {
+        PumpMessages();
+        usleep(10000);
+    }
+    if (Window::GetForegroundWindow() != window) {
+        std::printf("the window did not get the focus: frames would not be presented\n");
+        return nullptr;
+    }
+    return display.device;
+}
+
+// Keeps the speed bonus running: clicked as a player would, else started
+// directly (with the van's speed and trail set as the bonus sets them).
+void KeepSpeedBonus(GMLevelRun& run, float baseSpeed, bool* clicked)
+{
+    for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(run.Bonuses().GetNext(c));) {
+        auto* bonus = static_cast<GMBonusObj*>(o);
+        if (bonus->GetBonusKind() != 0 || bonus->IsRunning())
+            continue;
+        float x = 0, y = 0;
+        if (!*clicked && run.FindBonusButton(0, &x, &y)) {
+            run.Frame(x, y, 0, 16.0f);
+            run.Frame(x, y, 1, 16.0f);
+            *clicked = true;
+        }
+        if (!bonus->IsRunning())
+            bonus->Activate(true);
+    }
+    if (GMTransportObj* van = run.GetVehicle()) {
+        if (van->GetSpeed() <= baseSpeed)
+            van->SetSpeed(baseSpeed * 2.0f);
+        van->SetGhostOn(true);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -81,11 +189,19 @@ int main(int argc, char** argv)
         std::printf("no display\n");
         return 1;
     }
-    DisplayDevice* device = nullptr;
-    if (DisplayDevice::CreateOffscreen(800, 600, &device) != DD_OK) {
-        std::printf("no headless device\n");
+    DisplayDevice* device = CreateWindowDevice();
+    if (!device) {
+        std::printf("no display device\n");
         return 1;
     }
+    DeviceDesc caps{};
+    device->GetCaps(&caps);
+    const char* driver = std::getenv("SDL_RENDER_DRIVER");
+    char renderer[64];
+    std::snprintf(renderer, sizeof renderer, "%s, %s", (caps.devCaps & D3DDEVCAPS_HWRASTERIZATION) ? "accelerated" : "software",
+                  driver && *driver ? driver : "default driver");
+    std::printf("renderer: %s; video driver %s\n", renderer,
+                std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "default");
     char tmpl[] = "/tmp/brimvale-bench-day-XXXXXX";
     const char* dir = ::mkdtemp(tmpl);
     if (!dir || ::chdir(dir) != 0)
@@ -107,6 +223,11 @@ int main(int argc, char** argv)
                                                                 "\"OTD\" 0.1 \"OTM\" 0.1 \"OTI\" 0 "
                                                                 "\"CMB\" 10 20 30 2 3 4\n")))
         return 1;
+    // The same town with as many orders as slots: every one delivered makes the perfect day.
+    if (!WriteLevel("bench2.lvl", golden::GoldenTown(customers, "\"LOR\" 8 \"LSC\" 100 \"OSG\" 8 \"OMG\" 7 "
+                                                                "\"OTD\" 0.1 \"OTM\" 0.1 \"OTI\" 0 "
+                                                                "\"CMB\" 10 20 30 2 3 4\n")))
+        return 1;
 
     GMImageManager manager;
     GMProfile profile;
@@ -123,7 +244,7 @@ int main(int argc, char** argv)
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
         run.Draw(device);
         device->EndScene();
-        device->Flush();
+        PresentFrame();
     };
     // Into play with every slot open.
     for (int i = 0; i < 2000 && !(run.GetStateWord() == 0 && run.Orders().GetCount() >= 8); ++i) {
@@ -133,12 +254,12 @@ int main(int argc, char** argv)
     std::printf("Busy day: %d orders open, state %u\n", run.Orders().GetCount(), run.GetStateWord());
 
     const int frames = 3000;
-    std::vector<double> update, drawing, total, cpuUpdate, cpuDraw, cpuTotal;
-    update.reserve(frames);
-    drawing.reserve(frames);
-    total.reserve(frames);
-    int driving = 0, texts = 0;
+    const float baseSpeed = run.GetVehicle() ? run.GetVehicle()->GetSpeed() : 0.0f;
+    bool clicked = false;
+    Timings day;
+    int driving = 0, texts = 0, ghostFrames = 0;
     for (int i = 0; i < frames; ++i) {
+        KeepSpeedBonus(run, baseSpeed, &clicked);
         // Keep the van busy: pick up goods and send it to the order furthest down the list.
         float x = -500.0f, y = -500.0f;
         uint32_t buttons = 0;
@@ -159,6 +280,7 @@ int main(int argc, char** argv)
             run.AddFloatingText("$25", 120.0f + float(i % 500), 300.0f, 3000.0f, 0xFDEB58, true, true, 0);
             ++texts;
         }
+        PumpMessages();
         double c0 = CpuMs();
         auto t0 = Clock::now();
         run.Frame(x, y, buttons, 16.0f);
@@ -168,32 +290,74 @@ int main(int argc, char** argv)
         draw();
         double d = MsSince(t1);
         double c2 = CpuMs();
-        cpuUpdate.push_back(c1 - c0);
-        cpuDraw.push_back(c2 - c1);
-        cpuTotal.push_back(c2 - c0);
-        update.push_back(u);
-        drawing.push_back(d);
-        total.push_back(u + d);
-        driving += run.GetVehicle() && run.GetVehicle()->IsMoving() ? 1 : 0;
+        day.Add(u, d, c1 - c0, c2 - c1);
+        GMTransportObj* van = run.GetVehicle();
+        driving += van && van->IsMoving() ? 1 : 0;
+        ghostFrames += van && van->IsMoving() && van->IsGhostOn() ? 1 : 0;
     }
-    Figures fu = Summarise(update), fd = Summarise(drawing), ft = Summarise(total);
-    std::printf("%d frames of 16 ms; van driving in %d, %d floating texts added, %d delivered, %d open at the end\n",
-                frames, driving, texts, run.GetDelivered(), run.Orders().GetCount());
-    std::printf("wall clock            median      p99     mean  (ms per frame)\n");
-    std::printf("  update            %8.3f %8.3f %8.3f   goal < 0.5\n", fu.median, fu.p99, fu.mean);
-    std::printf("  draw (software)   %8.3f %8.3f %8.3f\n", fd.median, fd.p99, fd.mean);
-    std::printf("  update + draw     %8.3f %8.3f %8.3f   goal < 8\n", ft.median, ft.p99, ft.mean);
-    Figures cu = Summarise(cpuUpdate), cd = Summarise(cpuDraw), ct = Summarise(cpuTotal);
-    std::printf("thread CPU time\n");
-    std::printf("  update            %8.3f %8.3f %8.3f\n", cu.median, cu.p99, cu.mean);
-    std::printf("  draw (software)   %8.3f %8.3f %8.3f\n", cd.median, cd.p99, cd.mean);
-    std::printf("  update + draw     %8.3f %8.3f %8.3f\n", ct.median, ct.p99, ct.mean);
+    std::printf("%d frames of 16 ms; van driving in %d (with its trail in %d), %d floating texts added, "
+                "%d delivered, %d open at the end\n",
+                frames, driving, ghostFrames, texts, run.GetDelivered(), run.Orders().GetCount());
+    day.Print("busy day, speed bonus running", renderer);
+    if (const char* shot = std::getenv("BENCH_SHOT")) {
+        // The last busy frame once more, kept as a picture to look at.
+        device->BeginScene();
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+        run.Draw(device);
+        device->EndScene();
+        device->SaveBackBufferPng(shot);
+    }
+
+    // A perfect day ends in the UFO game where this build has one: every order of
+    // a short day in the same town open, then all delivered.
+    if (run.LoadLevel("bench2.lvl", &manager, device, nullptr, nullptr) != kLoadOk) {
+        std::printf("the second town did not load\n");
+        return 1;
+    }
+    for (int i = 0; i < 2000 && !(run.GetStateWord() == 0 && run.GetOrdersLeft() == 0); ++i) {
+        run.Frame(-500.0f, -500.0f, 0, 16.0f);
+        draw();
+    }
+    run.EndTheDay();
+    for (int i = 0; i < 600 && !(run.GetStateWord() & kStateUfoGame); ++i) {
+        if (run.GetStateWord() & kStateReport)
+            break;
+        run.Frame(-500.0f, -500.0f, 0, 16.0f);
+        draw();
+    }
+    if (run.GetStateWord() & kStateUfoGame) {
+        Timings ufo;
+        int clicks = 0;
+        for (int i = 0; i < frames && (run.GetStateWord() & kStateUfoGame); ++i) {
+            // A player chasing UFOs: the pointer on the first one in sight, a click every third of a second.
+            float x = -500.0f, y = -500.0f;
+            const bool seen = run.FindUfo(1, &x, &y);
+            const uint32_t buttons = seen && i % 20 == 0 ? 1u : 0u;
+            clicks += buttons != 0;
+            PumpMessages();
+            double c0 = CpuMs();
+            auto t0 = Clock::now();
+            run.Frame(x, y, buttons, 16.0f);
+            double u = MsSince(t0);
+            double c1 = CpuMs();
+            auto t1 = Clock::now();
+            draw();
+            double d = MsSince(t1);
+            ufo.Add(u, d, c1 - c0, CpuMs() - c1);
+        }
+        std::printf("UFO game: %d clicks at UFOs in sight\n", clicks);
+        ufo.Print("UFO game", renderer);
+    } else {
+        std::printf("UFO game: not in this build (the perfect day went straight to its report)\n");
+    }
     double load[1] = {0.0};
     if (getloadavg(load, 1) == 1)
         std::printf("load average %.1f on %ld cores (the wall clock's p99 is mostly other processes)\n", load[0],
                     sysconf(_SC_NPROCESSORS_ONLN));
     run.Reset();
-    device->Release();
+    ReleaseDisplayDevice(false);
+    delete GetDisplayState().window;
+    GetDisplayState().window = nullptr;
     std::error_code ec;
     fs::remove_all(dir, ec);
     return 0;

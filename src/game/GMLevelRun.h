@@ -245,6 +245,7 @@ private:
                       DisplayDevice* device);
     void LoadDaySounds();
     bool HasCurrentNode() const { return m_currentNode != nullptr; }
+    void ForgetCurrentNodeAt(int32_t x, int32_t y, int32_t layer);
     const char* CreateRoadNode(const char* image, int32_t x, int32_t y, int32_t layer, GMImageManager* manager,
                                DisplayDevice* device);
     const char* LinkCurrentNode(int32_t side, int32_t x, int32_t y, int32_t layer);

@@ -54,6 +54,14 @@ void Drop(T*& obj)
 
 // ---- Creation operations -------------------------------------------------------------
 
+// The link tags refer to the last road node without holding it: once the grid
+// lets go of it (another object placed in its cell) they must not reach it.
+void GMLevelRun::ForgetCurrentNodeAt(int32_t x, int32_t y, int32_t layer)
+{
+    if (m_currentNode && m_grid.Lookup(x, y, layer) == m_currentNode)
+        m_currentNode = nullptr;
+}
+
 const char* GMLevelRun::CreateRoadNode(const char* image, int32_t x, int32_t y, int32_t layer,
                                        GMImageManager* manager, DisplayDevice* device)
 {
@@ -71,6 +79,7 @@ const char* GMLevelRun::CreateRoadNode(const char* image, int32_t x, int32_t y, 
     node->SetCell(x, y, layer);
     // The grid takes its own reference; a node already in the cell is released
     // by the grid (it replaces the stored one).
+    ForgetCurrentNodeAt(x, y, layer);
     m_grid.Place(x, y, layer, node);
     node->Release();
     m_currentNode = node;
@@ -108,6 +117,7 @@ const char* GMLevelRun::CreateBuilding(const char* image, int32_t x, int32_t y, 
     int32_t frames = building->GetFrameCount();
     if (frames > 1)
         building->SetFrame(m_random.Next() % frames);
+    ForgetCurrentNodeAt(x, y, layer);
     m_grid.Place(x, y, layer, building);
     if (m_buildings.Add(building, false) < 0)
         building->Release();
@@ -419,6 +429,7 @@ void GMLevelRun::PairShopPlates()
 
 void GMLevelRun::ReleaseOutsideObjects()
 {
+    m_currentNode = nullptr;  // the link tags are read; the node may go now
     // Only what lies beyond the used area in all three directions goes.
     for (int32_t x = m_day.fieldWidth; x < GMFieldGrid::kColumns; ++x) {
         for (int32_t y = m_day.fieldHeight; y < GMFieldGrid::kRows; ++y) {

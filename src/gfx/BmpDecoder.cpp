@@ -20,6 +20,7 @@ constexpr uint32_t kRgb = 0;
 constexpr uint32_t kRle8 = 1;
 constexpr uint32_t kRle4 = 2;
 constexpr uint32_t kBitFields = 3;
+constexpr uint64_t kMostRlePixelsPerByte = 4096;
 
 // Run-length pixels (8 or 4 bits) into the bottom-up bitmap; a run that leaves
 // the picture is cut, and data that ends early leaves the rest at index 0.
@@ -145,6 +146,11 @@ bool DecodeBmp(const uint8_t* data, size_t size, Bitmap& out)
     // codes reach down at most 255 rows per 4-byte jump.
     if (rle) {
         if (static_cast<uint64_t>(height) > 64u * static_cast<uint64_t>(have) + 1u)
+            return out.Fail(PictureFault::Oversized);
+        // A real encoder ends every row with a code of its own, so its rows
+        // are narrower than 4096 pixels per byte of data; past that, a few
+        // hundred bytes could ask for a picture of hundreds of megabytes.
+        if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMostRlePixelsPerByte * have)
             return out.Fail(PictureFault::Oversized);
     } else {
         uint64_t lastRowPadding = stride - (static_cast<uint64_t>(width) * bpp + 7) / 8;

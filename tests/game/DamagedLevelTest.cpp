@@ -136,6 +136,24 @@ TEST_F(DamagedLevel, LinksOutsideTheGridAndToThemselves)
     PlayAndDraw();
 }
 
+// Found by fuzzing (tests/fuzz/found/level-1.bin): a road node replaced in its
+// cell was freed by the grid while the link tags after it still wrote to it.
+TEST_F(DamagedLevel, LinkTagsAfterTheirNodeWasReplacedInItsCell)
+{
+    std::string text = "\"FLW\" 10 \"FLH\" 10\n"
+                       "\"RN\" \"road.img\" 3 2 0 \"RN\" \"road.img\" 2 2 0 \"RNR\" 3 2 0\n"
+                       "\"BL\" \"house.img\" 2 2 0 N \"RNL\" 1 2 0 \"RNT\" 2 1 0\n"
+                       "\"RN\" \"road.img\" 3 2 0 \"RN\" \"road.img\" 3 2 0 \"RNL\" 3 2 0\n"
+                       "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 3 2 0 5 1 L\n"
+                       "\"LOR\" 0 \"END\"";
+    ASSERT_EQ(LoadText(text), kLoadOk);
+    EXPECT_EQ(m_run.Grid().Lookup(2, 2, 0)->GetKind(), kKindBuilding) << "the house took the node's cell";
+    auto* node = dynamic_cast<GMRoadNodeObj*>(m_run.Grid().Lookup(3, 2, 0));
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->GetNeighbour(kSideLeft), node) << "the links after a node in a reused cell go to the new node";
+    PlayAndDraw();
+}
+
 TEST_F(DamagedLevel, MissingPicturesDropTheirObjectsOnly)
 {
     std::string text = "\"RN\" \"gone.img\" 1 1 0 \"BL\" \"gone.img\" 2 0 0 Y \"DEC\" \"gone.img\" 5 5 0\n"

@@ -106,6 +106,20 @@ TEST_F(FoundByFuzzingTest, Bmp2Claiming32768SquareFailsWithoutTouchingGigabytes)
     }
 }
 
+TEST_F(FoundByFuzzingTest, Bmp3RunLengthClaiming11007By2048From141BytesIsRefused)
+{
+    std::string bytes = Found("bmp-3.bin");
+    ASSERT_EQ(bytes.size(), 259u);
+    Bitmap b;
+    EXPECT_FALSE(DecodeBmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), b));
+    EXPECT_EQ(b.fault, PictureFault::Oversized);
+    WriteText("bmp-3.bmp", bytes);
+    int32_t r = 0;
+    long grew = GrowthMiB([&] { r = LoadPicture("bmp-3.bmp"); });
+    EXPECT_NE(r, 0);
+    EXPECT_LT(grew, 16) << "90 MB of texture for a 259-byte file before";
+}
+
 TEST_F(FoundByFuzzingTest, Alpha1CompanionDeclaring19778By31482LeavesThePictureOpaque)
 {
     std::string bytes = Found("alpha-1.bin");

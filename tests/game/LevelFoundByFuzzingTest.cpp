@@ -1,0 +1,81 @@
+// Level files found by fuzzing the level loader (tests/fuzz/found/level-*.bin),
+// fed the way the fuzz target feeds them: scrambled as "level5.lvl" beside
+// the generated data set, loaded, played with a wandering, clicking pointer
+// and drawn.
+#include "core/TaggedFile.h"
+#include "game/GMLevelRun.h"
+#include "player/GMProfile.h"
+#include "support/gfx/GfxTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#if defined(BRIMVALE_GAME_DATA_DIR) && defined(BRIMVALE_FUZZ_DIR)
+
+namespace {
+
+class LevelFoundByFuzzing : public DeviceTest {
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(BRIMVALE_GAME_DATA_DIR))
+            if (entry.path().extension() != ".lvl")
+                std::filesystem::create_symlink(entry.path(), m_dir.File(entry.path().filename()), error);
+        m_profile.SetDisplayName("Fuzz");
+        m_profile.SetFileName("FUZZ.prf");
+        m_run.SetProfile(&m_profile);
+        m_run.FixSeed(5);
+    }
+    void TearDown() override
+    {
+        m_run.Reset();
+        DeviceTest::TearDown();
+    }
+
+    // Loads the found file; plays and draws it when it loads.
+    int32_t Feed(const char* found)
+    {
+        std::ifstream in(std::string(BRIMVALE_FUZZ_DIR) + "/" + found, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_FALSE(bytes.empty()) << found << " is missing";
+        FileKey key("level5.lvl");
+        for (char& c : bytes)
+            c = static_cast<char>(static_cast<uint8_t>(c) + key.Next());
+        m_dir.Write("level5.lvl", bytes);
+        const int32_t result = m_run.LoadLevel("level5.lvl", m_manager.get(), m_device, nullptr, nullptr, &m_notes);
+        if (result != kLoadOk)
+            return result;
+        for (int i = 0; i < 24; ++i) {
+            const float x = static_cast<float>((i * 137) % 820) - 10.0f;
+            const float y = static_cast<float>((i * 71) % 620) - 10.0f;
+            const int32_t frame = m_run.Frame(x, y, i % 3 == 2 ? 1u : 0u, 160.0f);
+            EXPECT_GE(frame, 0);
+            EXPECT_LE(frame, 3);
+        }
+        BeginFrame();
+        m_run.Draw(m_device);
+        EndFrame();
+        return result;
+    }
+
+    GMProfile m_profile;
+    GMLevelRun m_run;
+    LevelLoadNotes m_notes;
+};
+
+}  // namespace
+
+// A town whose road node is replaced in its cell while link tags still follow.
+TEST_F(LevelFoundByFuzzing, LinksAfterAReplacedRoadNode)
+{
+    ASSERT_EQ(Feed("level-1.bin"), kLoadOk) << m_notes.failure;
+    EXPECT_FALSE(m_run.DrawList().GetCount() == 0) << "the town was built";
+}
+
+#endif
