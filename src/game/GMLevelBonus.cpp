@@ -254,12 +254,7 @@ bool GMLevelRun::ApplyOrderBonuses(GMOrderObj* order)
     // Only the police settle a thief.
     if (!m_supplyAllOn || order->GetGoodsNumber() == kPoliceGoods)
         return false;
-    order->AddRef();
-    const bool supplied = CompleteOrder(order, nullptr, true) != 2;
-    if (supplied)
-        DropFromQueues(order);
-    order->Release();
-    return supplied;
+    return SupplyOrder(order);
 }
 
 // ---- The shop -------------------------------------------------------------------------------

@@ -825,13 +825,18 @@ int32_t GMLevelRun::SupplyOrders(const GMOrderObj* except, bool sameGoods)
             continue;
         if (sameGoods && other->GetGoodsNumber() != goods)
             continue;
-        other->AddRef();
-        if (CompleteOrder(other, nullptr, true) != 2) {
-            DropFromQueues(other);
-            ++supplied;
-        }
-        other->Release();
+        supplied += SupplyOrder(other);
     }
+    return supplied;
+}
+
+bool GMLevelRun::SupplyOrder(GMOrderObj* order)
+{
+    order->AddRef();
+    const bool supplied = CompleteOrder(order, nullptr, true) != 2;  // 2: a thief waits for the police
+    if (supplied)
+        DropFromQueues(order);
+    order->Release();
     return supplied;
 }
 

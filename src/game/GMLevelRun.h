@@ -410,6 +410,8 @@ public:
     // queues, as Supply All (no exception) and the cafes do; thief orders
     // refuse and stay. Returns how many were completed.
     int32_t SupplyOrders(const GMOrderObj* except = nullptr, bool sameGoods = false);
+    // Completes one order without the vehicle; false for a thief's.
+    bool SupplyOrder(GMOrderObj* order);
     // The n-th (from 1) UFO still flying, not hit and on the screen.
     bool FindUfo(int32_t n, float* x, float* y) const;
     const GMUfoGame& UfoGame() const { return m_ufoGame; }
