@@ -179,5 +179,7 @@ bool GameApp::FindClickTarget(const std::string& what, const std::string& arg, f
         return m_levelRun->FindButton(arg.c_str(), x, y);
     if (what == "lane")
         return m_levelRun->FindLaneButton(n, x, y);
+    if (what == "hint")
+        return m_levelRun->FindHintTarget(x, y);
     return false;  // UFOs come with their game
 }

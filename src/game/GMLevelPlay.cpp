@@ -1040,6 +1040,20 @@ bool GMLevelRun::FindBonusButton(int32_t kind, float* x, float* y) const
     return false;
 }
 
+bool GMLevelRun::FindHintTarget(float* x, float* y) const
+{
+    if (m_tutorialStep == 0 || !m_tutorialTarget)
+        return false;
+    *x = m_tutorialTarget->GetX();
+    *y = m_tutorialTarget->GetY();
+    return true;
+}
+
+bool GMLevelRun::IsOrderFinished(const GMOrderObj* order)
+{
+    return IsFinished(order);
+}
+
 bool GMLevelRun::FindButton(const char* which, float* x, float* y) const
 {
     GMInteractiveObj* button = nullptr;
