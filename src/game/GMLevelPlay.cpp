@@ -994,6 +994,10 @@ bool GMLevelRun::FindOpenOrder(int32_t n, float* x, float* y) const
 
 bool GMLevelRun::FindServeTarget(float* x, float* y) const
 {
+    if (m_day.levelKind == 1 && m_stateWord == 0) {
+        const int32_t lane = m_miniGame.FindSafeLane(*this);
+        return lane >= 0 && m_miniGame.FindLaneButton(lane, x, y);
+    }
     if (m_stateWord != 0)
         return false;
     GMOrderObj* wanted = nullptr;

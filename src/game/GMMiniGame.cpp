@@ -98,6 +98,81 @@ bool GMMiniGame::FindLaneButton(int32_t lane, float* x, float* y) const
     return false;
 }
 
+int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
+{
+    if (m_finishing || m_crashed || m_buttons.empty())
+        return -1;
+    if (run.m_tutorialStep != 0)
+        return LaneOf(run.m_tutorialTarget);
+    if (m_lane != m_chosen)
+        return -1;  // still changing lanes
+    // Looks a few seconds ahead: the traffic closes in at half the vehicle's
+    // speed and a lane change takes a fixed time, so the future is known.
+    // A plan is a lane change or none per change time; the first step of a
+    // plan that survives the horizon is taken, staying put when it can.
+    const GMTransportObj* vehicle = run.m_vehicle;
+    float speed = vehicle ? vehicle->GetSpeed() : 0.0f;
+    if (!(speed > 0.0f))
+        speed = kDefaultSpeed;
+    const float changeTime = 1.0f / (2.0f * speed);             // ms per lane
+    const float closing = speed * run.m_grid.cellHeight / 2.0f;  // px per ms
+    constexpr int kSteps = 24;
+    constexpr int kSamples = 6;
+    const float horizon = changeTime * kSteps;
+    const Box mine = VehicleBox(run);
+    constexpr float kMargin = 3.0f;
+    std::vector<Box> near;
+    for (const Car& car : m_cars) {
+        const Box box = CarBox(car.obj);
+        if (box.top + box.height + closing * horizon > mine.top - kMargin && box.top < mine.top + mine.height)
+            near.push_back(box);
+    }
+    const int32_t lanes = static_cast<int32_t>(m_buttons.size());
+    auto laneOf = [&](int32_t i) { return static_cast<float>(LaneOf(m_buttons[static_cast<size_t>(i)])); };
+    // Whether moving from lane index a to b during step t hits a car.
+    auto clear = [&](int32_t t, int32_t a, int32_t b) {
+        for (int k = 0; k <= kSamples; ++k) {
+            const float f = static_cast<float>(k) / kSamples;
+            const float when = (static_cast<float>(t) + f) * changeTime;
+            Box van = mine;
+            van.left = LaneCentre(run, laneOf(a) + (laneOf(b) - laneOf(a)) * f) - mine.width / 2.0f - kMargin;
+            van.width += 2.0f * kMargin;
+            van.top -= kMargin;
+            van.height += 2.0f * kMargin;
+            for (Box box : near) {
+                box.top += closing * when;
+                if (box.Overlaps(van))
+                    return false;
+            }
+        }
+        return true;
+    };
+    // safe[t][i]: from lane i at step t some plan reaches the horizon.
+    std::vector<std::vector<char>> safe(kSteps + 1, std::vector<char>(static_cast<size_t>(lanes), 1));
+    for (int32_t t = kSteps - 1; t >= 0; --t)
+        for (int32_t i = 0; i < lanes; ++i) {
+            bool ok = false;
+            for (int32_t d : {0, -1, 1}) {
+                const int32_t j = i + d;
+                if (j >= 0 && j < lanes && safe[t + 1][static_cast<size_t>(j)] && clear(t, i, j)) {
+                    ok = true;
+                    break;
+                }
+            }
+            safe[static_cast<size_t>(t)][static_cast<size_t>(i)] = ok;
+        }
+    int32_t current = 0;
+    for (int32_t i = 0; i < lanes; ++i)
+        if (laneOf(i) == m_chosen)
+            current = i;
+    for (int32_t d : {0, -1, 1}) {
+        const int32_t j = current + d;
+        if (j >= 0 && j < lanes && safe[1][static_cast<size_t>(j)] && clear(0, current, j))
+            return d == 0 ? -1 : LaneOf(m_buttons[static_cast<size_t>(j)]);
+    }
+    return -1;  // nothing survives: hold on
+}
+
 bool GMMiniGame::ReadCarList()
 {
     FILE* f = OpenFile("cars.lst", "rt");

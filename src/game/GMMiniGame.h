@@ -76,6 +76,9 @@ public:
     static Box CarBox(const GMDecorateObj* car);
     // Where the button of a lane is, for scripts; false when it has none.
     bool FindLaneButton(int32_t lane, float* x, float* y) const;
+    // The lane a careful driver would click now (the hinted one while the
+    // hint shows), or -1 to keep the chosen lane.
+    int32_t FindSafeLane(const GMLevelRun& run) const;
 
 private:
     bool ReadCarList();

@@ -306,6 +306,37 @@ TEST_F(MiniGameTest, ChangingLanesPastTheTrafficWinsTheCourse)
   }
 }
 
+TEST_F(MiniGameTest, TheCarefulDriversLaneWinsEveryCourseAndHoldingStillCrashesSome)
+{
+    // The lane scripts and the bot steer by; it also shows each generated
+    // course can be won.
+    int crashesHoldingStill = 0;
+    for (uint32_t seed = 1; seed <= 30; ++seed) {
+        SCOPED_TRACE(seed);
+        for (bool careful : {true, false}) {
+            m_run.FixSeed(seed);
+            ASSERT_EQ(LoadText(Course(8.0f, 0.0f)), kLoadOk);
+            UntilPlay();
+            for (int i = 0; i < 10000 && !(m_run.GetStateWord() & kStateReport); ++i) {
+                const int32_t lane = careful ? Game().FindSafeLane(m_run) : -1;
+                if (lane >= 0) {
+                    EXPECT_NE(static_cast<float>(lane), Game().GetChosenLane());
+                    EXPECT_LE(std::fabs(lane - Game().GetChosenLane()), 1.0f) << "one lane at a time";
+                    ClickLane(lane);
+                } else {
+                    m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
+                }
+            }
+            ASSERT_TRUE(m_run.GetStateWord() & kStateReport);
+            if (careful)
+                EXPECT_FALSE(Game().IsCrashed());
+            else
+                crashesHoldingStill += Game().IsCrashed();
+        }
+    }
+    EXPECT_GE(crashesHoldingStill, 20) << "the traffic is no obstacle";
+}
+
 TEST_F(MiniGameTest, TheLaneHintHoldsTheCourseUntilItsLaneIsClicked)
 {
     ASSERT_EQ(LoadText(Course(5.0f, 0.0f, "\"TUT\" 3 \"arrow.img\" \"arrow.img\"\n")), kLoadOk);

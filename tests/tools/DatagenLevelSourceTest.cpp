@@ -154,20 +154,25 @@ TEST(DatagenLevelSource, StoryTutorialBonusesAndThePoliceBecomeTheirTags)
 
 TEST(DatagenLevelSource, MiniGameCourseUsesLaneCellsAndTheLastDayHasAnEmptyNext)
 {
-    std::string src = "name: Ride\nnext: -\nkind: 1\ncourse: 6000\ntutorial: 3\ntarget: 200 3\nmap:\n"
+    std::string src = "name: Ride\nnext: -\nkind: 1\norders: 1\ncourse: 6000\ntutorial: 3\ntarget: 200 3\nmap:\n"
                       "T.....T\n.......\n.##@##.\n";
     CompiledLevel out;
     std::string error;
     ASSERT_TRUE(CompileLevelSource("level5.txt", src, out, error)) << error;
     EXPECT_TRUE(Has(out.levelText, "\"RN\" \"MiniGame\\Lane.img\" 1 2 0\n\"RNR\" 2 2 0\n"));
     EXPECT_TRUE(Has(out.levelText, "\"LVT\" 1\n"));
-    EXPECT_TRUE(Has(out.levelText, "\"LTM\" 6000\n"));
+    EXPECT_TRUE(Has(out.levelText, "\"LTM\" 6\n")) << "the loader reads seconds: 6 s is a 6000 px course";
     EXPECT_TRUE(Has(out.levelText, "\"BAK\" \"MiniGame\\Road.img\""));
     EXPECT_TRUE(Has(out.levelText, " 3 2 0 4 1 T\n")) << "the van drives up the course";
     EXPECT_TRUE(Has(out.levelText, "\"LVL\" \"\"\n\"END\"\n"));
     EXPECT_TRUE(out.nextLevels.empty());
     EXPECT_FALSE(CompileLevelSource("level5.txt", src + "..H....\n", out, error));
-    EXPECT_TRUE(Has(error, "level5.txt:11: a mini-game course holds lanes and decorations only")) << error;
+    EXPECT_TRUE(Has(error, "level5.txt:12: a mini-game course holds lanes and decorations only")) << error;
+    // A day of 0 orders is a story-only day, which would skip the course.
+    std::string none = src;
+    none.replace(none.find("orders: 1"), 9, "orders: 0");
+    EXPECT_FALSE(CompileLevelSource("level5.txt", none, out, error));
+    EXPECT_TRUE(Has(error, "level5.txt:4: orders: a driving course is one order")) << error;
 }
 
 #endif

@@ -87,6 +87,7 @@ struct Compiler {
     std::string header;  // day parameter tags
     std::string name, next, look = "Summer";
     bool nextSeen = false;
+    int ordersLine = 1;
     int kind = 0, orders = 0, openMost = 5, openResume = 0, tutorial = 0, buy = 1;
     double target = 0, rating = 0, first = 1, gap = 2.5, extra = 2.5, stop = 0, arrest = 0, speed = 4, course = 0;
     char facing = 'R';
@@ -171,6 +172,7 @@ struct Compiler {
             if (!Numbers(line, key, w, 0, 1, 1, v))
                 return false;
             orders = static_cast<int>(v[0]);
+            ordersLine = line;
         } else if (key == "target") {
             if (!Numbers(line, key, w, 0, 1, 2, v))
                 return false;
@@ -396,6 +398,9 @@ struct Compiler {
         std::string stem = src.substr(0, src.find_last_of('.'));
         t += "\"COM\" " + Q("Compiled from data-src/levels/" + src) + "\n";
         const bool mini = kind == 1;
+        // The game treats a day of 0 orders as a story-only day and skips it.
+        if (mini && orders < 1)
+            return Fail(ordersLine, "orders: a driving course is one order; write orders: 1");
         // Look and HUD.
         std::string hud = "Hud\\" + look + "\\";
         std::vector<std::pair<std::string, std::string>> images = {
@@ -431,8 +436,8 @@ struct Compiler {
         t += "\"OSG\" " + std::to_string(openMost) + " \"OMG\" " + std::to_string(openResume) + "\n";
         t += "\"OTD\" " + Num(first) + " \"OTM\" " + Num(gap) + " \"OTI\" " + Num(extra) + "\n";
         t += "\"OBT\" " + Num(stop) + " \"SBT\" " + Num(arrest) + " \"BUY\" " + std::to_string(buy) + "\n";
-        if (mini)
-            t += "\"LTM\" " + Num(course) + "\n";
+        if (mini)  // the loader reads LTM as seconds and the course runs in px per 1000 of them
+            t += "\"LTM\" " + Num(course / 1000.0) + "\n";
         if (!combo.empty()) {
             t += "\"CMB\"";
             for (double c : combo)
