@@ -257,8 +257,16 @@ bool GameBot::Playing(GameApp& app, const GMLevelRun& run, std::string* out)
             return false;  // the days asked for are played and saved
         DayStarts(app, run);
     }
-    if (GameTimeMs(app) - m_dayStartMs > kDayLimitMs)
+    if (GameTimeMs(app) - m_dayStartMs > kDayLimitMs) {
+        double held = 0.0, left = 0.0, open = 0.0, queue = 0.0;
+        app.QueryValue("held", &held);
+        app.QueryValue("orders-left", &left);
+        app.QueryValue("orders-open", &open);
+        app.QueryValue("queue", &queue);
+        std::printf("bot: state %u, hint %d, held %g, queue %g, orders open %g, left %g\n", st,
+                    run.GetTutorialStep(), held, queue, open, left);
         return Stuck(("day " + std::to_string(run.GetLevelNumber()) + " never ends").c_str());
+    }
     if (app.FrameCount() < m_nextActionFrame) {
         Wait(static_cast<int32_t>(m_nextActionFrame - app.FrameCount()), out);
         return true;
@@ -330,10 +338,17 @@ void GameBot::Serve(GameApp& app, const GMLevelRun& run, std::string* out)
         return;
     }
     if (held != 0) {
-        // Give the held goods to the most impatient order that wants them.
+        // Give the held goods to the order they were picked for, else to the
+        // most impatient one that wants them.
+        auto planned = std::find(open.begin(), open.end(), m_planned);
+        if (planned != open.end() && ((*planned)->GetGoodsNumber() == held || m_wrongGoods))
+            std::rotate(open.begin(), planned, planned + 1);
         for (GMOrderObj* order : open) {
-            if (order->GetGoodsNumber() == held || (m_options.careless && held != kPoliceGoods &&
-                                                    order->GetGoodsNumber() != kPoliceGoods)) {
+            if (order->GetGoodsNumber() == held || m_wrongGoods) {
+                m_wrongGoods = false;
+                m_lastGoods = held;
+                m_lastHouseX = order->GetX();
+                m_lastHouseY = order->GetY();
                 Click({order->GetX(), order->GetY()}, out);
                 m_nextActionFrame = app.FrameCount() + gap;
                 return;
@@ -352,28 +367,53 @@ void GameBot::Serve(GameApp& app, const GMLevelRun& run, std::string* out)
         }
     }
     // Keep a short queue, so a newer, more impatient order can still go first.
-    const size_t queueLimit = m_options.careless ? 1 : 3;
+    const size_t queueLimit = m_options.careless ? 1 : m_queueLimit;
     if (run.Jobs().size() >= queueLimit)
         return;
+    // From where the van will be: the house of its last job, or where it stands.
+    float fromX = 0.0f, fromY = 0.0f;
+    if (!run.Jobs().empty()) {
+        fromX = run.Jobs().back().order->GetX();
+        fromY = run.Jobs().back().order->GetY();
+    } else {
+        fromX = m_lastHouseX;  // where the van went last
+        fromY = m_lastHouseY;
+    }
+    GMOrderObj* next = nullptr;
+    float nextCost = 0.0f;
     for (GMOrderObj* order : open) {
         int32_t goods = order->GetGoodsNumber();
-        if (goods == kPoliceGoods)
+        if (goods == kPoliceGoods || !Find(app, "goods", std::to_string(goods), &t))
             continue;
-        if (m_options.careless && Chance(0.3)) {
-            // The wrong shop, now and then.
-            for (const GMQueryGoodsObj* icon : Items<GMQueryGoodsObj>(run.Icons())) {
-                int32_t other = icon->GetGoodsNumber();
-                if (other != goods && other != kPoliceGoods && Find(app, "goods", std::to_string(other), &t)) {
-                    goods = other;
-                    break;
-                }
+        // An order about to run out goes first; otherwise the nearest house.
+        float cost = std::hypot(order->GetX() - fromX, order->GetY() - fromY);
+        if (goods == m_lastGoods)
+            cost -= 400.0f;  // the same goods again build a combo
+        if (m_options.careless || order->GetPatienceLevel() <= 2)
+            cost = -1e6f + order->GetPatienceLeft();
+        if (!next || cost < nextCost) {
+            next = order;
+            nextCost = cost;
+        }
+    }
+    if (!next)
+        return;
+    int32_t goods = next->GetGoodsNumber();
+    if (m_options.careless && Chance(0.1)) {
+        // The wrong shop, now and then.
+        for (const GMQueryGoodsObj* icon : Items<GMQueryGoodsObj>(run.Icons())) {
+            int32_t other = icon->GetGoodsNumber();
+            if (other != goods && other != kPoliceGoods && Find(app, "goods", std::to_string(other), &t)) {
+                goods = other;
+                m_wrongGoods = true;  // and given to this order all the same
+                break;
             }
         }
-        if (Find(app, "goods", std::to_string(goods), &t)) {
-            Click(t, out);
-            m_nextActionFrame = app.FrameCount() + gap;
-            return;
-        }
+    }
+    if (Find(app, "goods", std::to_string(goods), &t)) {
+        m_planned = next;
+        Click(t, out);
+        m_nextActionFrame = app.FrameCount() + gap;
     }
 }
 

@@ -71,6 +71,11 @@ private:
     int32_t m_shopClicks = 0;
     int32_t m_ufoNext = 1;
     uint32_t m_messageSeen = 0;
+    bool m_wrongGoods = false;
+    const void* m_planned = nullptr;  // the order the held goods were picked for (compared, never used)
+    size_t m_queueLimit = 2;
+    int32_t m_lastGoods = 0;
+    float m_lastHouseX = 400.0f, m_lastHouseY = 300.0f;  // the careless player picked the wrong goods on purpose
 
     // The game as a whole.
     int32_t m_round = 1;

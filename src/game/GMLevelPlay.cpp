@@ -926,15 +926,23 @@ void GMLevelRun::UpdateTutorial(float dt)
             // An order still growing in would stay invisible: the hint stops its clock.
             if (order->IsTaken() || IsFinished(order) || order->GetTransition() == GMOrderObj::kAppearing)
                 continue;
+            // A held icon takes no click: when the player already holds these
+            // goods, the hint goes straight to the order (else the day is stuck).
+            bool inHand = m_heldIcon && m_heldIcon->GetGoodsNumber() == order->GetGoodsNumber();
             GMQueryGoodsObj* shopIcon = nullptr;
             for (int32_t i = -1; GMQueryGoodsObj* icon = At<GMQueryGoodsObj>(m_icons, i);) {
-                if (!shopIcon && icon->GetGoodsNumber() == order->GetGoodsNumber() &&
+                if (!shopIcon && icon != m_heldIcon && icon->GetGoodsNumber() == order->GetGoodsNumber() &&
                     icon->GetGoodsNumber() < kShopGoodsLimit && icon->GetTransition() != 2)
                     shopIcon = icon;
             }
-            if (!shopIcon)
+            if (!shopIcon && !inHand)
                 continue;
             ReplaceObject(m_tutorialOrder, order);
+            if (inHand) {
+                PointTutorialAt(1, order);
+                m_spawnDelay = 2000.0f;
+                break;
+            }
             PointTutorialAt(2, shopIcon);
             m_spawnDelay = 2000.0f;
             break;
@@ -952,7 +960,11 @@ void GMLevelRun::UpdateTutorial(float dt)
             if (policeIcon && order->GetCustomerKind() == 3 && !order->IsTaken() && !IsFinished(order) &&
                 order->GetTransition() != GMOrderObj::kAppearing) {
                 ReplaceObject(m_tutorialOrder, order);
-                PointTutorialAt(3, policeIcon);
+                // The police icon already in hand: straight to the thief.
+                if (policeIcon == m_heldIcon)
+                    PointTutorialAt(1, order);
+                else
+                    PointTutorialAt(3, policeIcon);
                 m_tutorialKind = 0;
                 break;
             }
