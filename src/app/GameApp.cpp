@@ -254,6 +254,8 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     int32_t quitCode = MainLoop();
     if (m_recorder)
         m_recorder->Close(m_frames);
+    if (!m_options.statePath.empty())
+        WriteFinalState();
 
     SaveSettings();
     SetFontSmoothing(savedSmoothing);
@@ -486,6 +488,31 @@ void GameApp::FrameDraw()
     if (fading)
         DrawFade(device, m_modes.GetFadeLevel());
     EndScene();
+}
+
+// The state a run ended in, as text (and, with a shots directory, the last
+// frame drawn once more), so two runs can be compared: a replay with its recording.
+void GameApp::WriteFinalState()
+{
+    FILE* f = std::fopen(m_options.statePath.c_str(), "w");
+    if (!f) {
+        std::fprintf(stderr, "brimvale: cannot write \"%s\"\n", m_options.statePath.c_str());
+        return;
+    }
+    std::fprintf(f, "frames %lld\n", static_cast<long long>(m_frames));
+    static const char* const kNames[] = {"mode", "level", "state", "cash", "extra", "rating", "ratio", "points",
+                                         "delivered", "orders-left", "orders-total", "elapsed", "score",
+                                         "profile-score", "profile-points", "profile-money", "profile-level-index"};
+    for (const char* name : kNames) {
+        double v = 0.0;
+        if (QueryValue(name, &v))
+            std::fprintf(f, "%s %.9g\n", name, v);
+    }
+    std::fclose(f);
+    if (m_script && m_script->ShotsEnabled() && GetDisplayState().deviceReady) {
+        RequestShot(m_script->ShotPath("last-frame"));
+        FrameDraw();
+    }
 }
 
 void GameApp::Shutdown()

@@ -45,6 +45,7 @@ struct RunOptions {
     bool careless = false;
     int32_t draw = -1;      // -1: every frame is drawn, but not in a bot run; 0 none but shots; 1 all
     std::string recordPath;  // every input goes there as a replayable script
+    std::string statePath;   // the final state of the run goes there as text
 };
 
 // The application: start-up, the main loop, the mode switches with their
@@ -122,6 +123,7 @@ private:
     void FrameDraw();
     void EndScene();
     void Shutdown();
+    void WriteFinalState();
     void MenuMusic();
     void StopEffects() { m_sound.StopGroup(kGroupEffects, false); }
     void PauseEffects(bool pause) { m_sound.PauseGroup(pause, kGroupEffects); }

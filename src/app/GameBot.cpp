@@ -272,6 +272,8 @@ bool GameBot::Playing(GameApp& app, const GMLevelRun& run, std::string* out)
         return true;
     }
     Target t;
+    if (m_dayReported && (st & kStateFadeOut) && m_options.levels > 0 && m_daysPlayed >= m_options.levels)
+        return false;  // the last day asked for is saved: stop while its figures still show
     if (st & (kStateFadeIn | kStateFadeOut)) {
         Wait(4, out);
     } else if (st & kStateMessage) {

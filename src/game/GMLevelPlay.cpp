@@ -880,6 +880,12 @@ void GMLevelRun::PlayFrame(float x, float y, uint32_t buttons, float dt)
     }
     if (m_vehicle) {
         m_vehicle->Update(x, y, 0, dt);
+        // The markers show this frame's route: an earlier one's go here, not
+        // only when a frame is drawn, so a frame left undrawn changes nothing.
+        for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_drawList.GetNext(c));) {
+            if (o->GetKind() == kKindRoadNode && o->GetMark() == 1)
+                o->SetMark(0);
+        }
         for (GMRoadNodeObj* node : m_vehicle->GetRoute())
             node->SetMark(1);
     }

@@ -211,6 +211,7 @@ private:
     void ReleaseWorld();
     void StartDay();
     void SetRatingMaximum();
+    int32_t FrameSteps(float x, float y, uint32_t buttons, float dt);
     int32_t MessageStep(uint32_t buttons, float dt);
     int32_t IntroStep(float x, float y, uint32_t buttons, float dt);
     int32_t ShopSlideInStep(float dt);
