@@ -156,8 +156,7 @@ bool GameApp::FindClickTarget(const std::string& what, const std::string& arg, f
         for (int32_t c = -1; GMObject* obj = static_cast<GMObject*>(m_widgets.GetNext(c));) {
             GMInteractiveObj* widget = AsInteractive(obj);
             if (widget && obj->GetMark() == n) {
-                *x = widget->GetX();
-                *y = widget->GetY();
+                widget->GetHitCentre(x, y);  // where a click lands on it
                 return true;
             }
         }
