@@ -608,6 +608,11 @@ int32_t GameApp::ProfilesUpdate(float x, float y, uint32_t clickFlags, float ela
 void GameApp::LeaveMode(uint8_t current, uint8_t next)
 {
     switch (current) {
+    case kModePlaying:
+        // Menus over a UFO game show the ordinary pointer.
+        if (m_window && m_gameCursor)
+            m_window->SetClassCursor(m_gameCursor);
+        break;
     case kModeHighscores:
         m_highscores.SaveHighscores("highscores.dat");
         m_highscores.ClearHighscores();

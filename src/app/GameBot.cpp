@@ -219,7 +219,6 @@ void GameBot::DayStarts(GameApp& app, const GMLevelRun& run)
     m_dayWall = std::chrono::steady_clock::now();
     m_dayResidentKb = GetResidentMemoryKb(false);
     m_shopClicks = 0;
-    m_ufoNext = 1;
 }
 
 void GameBot::DayEnds(GameApp& app, const GMLevelRun& run)
@@ -556,16 +555,12 @@ void GameBot::Shop(GameApp& app, const GMLevelRun& run, std::string* out)
 
 void GameBot::Ufos(GameApp& app, std::string* out)
 {
-    // The next saucer on screen, taken in turn so one that fades is not clicked again.
-    for (int32_t k = 0; k < 21; ++k) {
-        int32_t n = (m_ufoNext + k) % 21;
-        Target t;
-        if (Find(app, "ufo", std::to_string(n), &t) && t.x > 8.0f && t.x < 792.0f && t.y > 8.0f && t.y < 592.0f) {
-            m_ufoNext = n + 1;
-            Click(t, out);
-            m_nextActionFrame = app.FrameCount() + (m_options.careless ? 60 : 2);
-            return;
-        }
+    // The first saucer still flying on screen (one already hit is not offered).
+    Target t;
+    if (Find(app, "ufo", "1", &t)) {
+        Click(t, out);
+        m_nextActionFrame = app.FrameCount() + (m_options.careless ? 60 : 2);
+        return;
     }
     Wait(2, out);
 }

@@ -69,7 +69,6 @@ private:
     std::chrono::steady_clock::time_point m_dayWall;
     const void* m_dayRun = nullptr;
     int32_t m_shopClicks = 0;
-    int32_t m_ufoNext = 1;
     uint32_t m_messageSeen = 0;
     bool m_wrongGoods = false;
     const void* m_planned = nullptr;  // the order the held goods were picked for (compared, never used)

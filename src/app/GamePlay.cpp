@@ -7,6 +7,8 @@
 #include "core/Log.h"
 #include "core/TaggedFile.h"
 #include "platform/Clock.h"
+#include "platform/Cursor.h"
+#include "platform/Window.h"
 #include "world/GMInteractiveObj.h"
 
 #include <cstdio>
@@ -62,6 +64,10 @@ int32_t GameApp::PlayingUpdate(float x, float y, uint32_t clickFlags, float elap
     if (!m_levelRun)
         return 0;
     int32_t r = m_levelRun->Frame(x, y, clickFlags, elapsedMs);
+    // The day chooses the pointer: the UFO cursor during its bonus game.
+    Cursor* cursor = m_levelRun->GetCursorId() == GMLevelRun::kUfoCursor ? m_secondCursor : m_gameCursor;
+    if (m_window && cursor && m_window->GetClassCursor() != cursor)
+        m_window->SetClassCursor(cursor);
     switch (r) {
     case kLevelNext: {
         std::string next = m_levelRun->GetNextLevel();
@@ -180,5 +186,7 @@ bool GameApp::FindClickTarget(const std::string& what, const std::string& arg, f
         return m_levelRun->FindLaneButton(n, x, y);
     if (what == "hint")
         return m_levelRun->FindHintTarget(x, y);
-    return false;  // UFOs come with their game
+    if (what == "ufo")
+        return m_levelRun->FindUfo(n, x, y);
+    return false;
 }

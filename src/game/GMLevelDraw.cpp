@@ -164,6 +164,8 @@ void GMLevelRun::DrawDayState(DisplayDevice* device)
             o->Draw(0.0f, 0.0f, device);
     }
     m_hud.DrawSleepMarks(*this, device);
+    if (m_stateWord & kStateUfoGame)
+        m_ufoGame.Draw(device);
     // Floating texts over the town, under the frame.
     for (const auto& text : m_texts)
         text->Draw(m_fontStd, false, device);

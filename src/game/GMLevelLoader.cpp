@@ -432,6 +432,17 @@ int32_t GMLevelRun::FinishLoading(const char* fileName, GMImageManager* manager,
         success = PrepareInterface(manager, device, &why);
         failure = why;
     }
+    // The UFOs of the bonus game, after the HUD's pictures; only a working
+    // day can end in the bonus game. Their flight plan comes from a stream
+    // seeded off the day's generator without advancing it, so a day's orders
+    // (and every replay of it) stay the same whatever the UFOs draw.
+    if (m_day.levelKind == 0 && success) {
+        GameRandom peek = m_random;
+        const uint32_t high = static_cast<uint32_t>(peek.Next());
+        GameRandom ufoRandom((high << 15 ^ static_cast<uint32_t>(peek.Next())) ^ 0x55464Fu);
+        if (!m_ufoGame.SetUp(manager, device, ufoRandom, m_day.tutorial))
+            fail("cannot make the UFOs (\"UfoI.img\" / \"UfoH.img\")");
+    }
     if (m_day.levelKind == 1 && m_miniGame.SetUp(*this, manager, device) != 0)
         fail("cannot load \"MGRangeBk.img\" / \"MGRange.img\"");
     // 12.

@@ -683,16 +683,16 @@ int32_t GMLevelRun::CompleteOrder(GMOrderObj* order, GMTransportObj* vehicle, bo
         } else if (vehicle) {
             if (f1 != 0.0f) {
                 rating = std::trunc(f1 * m_ratingMax);
-            } else {
+            } else if (order->GetGoods()) {
+                // Everybody wants what was on television; the special orders
+                // (the thief's police call) still need what they needed.
                 for (int32_t c = -1; GMOrderObj* other = At<GMOrderObj>(m_orders, c);) {
-                    if (other != order && other->GetGoodsNumber() < kShopGoodsLimit) {
-                        for (int32_t s = -1; GMShopGoodsObj* shop = At<GMShopGoodsObj>(m_shopGoods, s);) {
-                            if (shop->GetGoodsNumber() == goods) {
-                                other->SetGoodsFrom(shop);
-                                break;
-                            }
-                        }
-                    }
+                    if (other == order || IsFinished(other))
+                        continue;
+                    const int32_t own = other->GetGoodsNumber();
+                    other->SetGoodsFrom(order->GetGoods());
+                    if (own >= kShopGoodsLimit && other->GetGoods())
+                        other->GetGoods()->SetGoodsNumber(own);
                 }
             }
         }
@@ -715,16 +715,7 @@ int32_t GMLevelRun::CompleteOrder(GMOrderObj* order, GMTransportObj* vehicle, bo
     case 5:
     case 7:
         if (success && vehicle) {
-            for (int32_t c = -1; GMOrderObj* other = At<GMOrderObj>(m_orders, c);) {
-                if (other == order || IsFinished(other))
-                    continue;
-                if (special == 5 && other->GetGoodsNumber() != goods)
-                    continue;
-                other->AddRef();
-                if (CompleteOrder(other, nullptr, true) != 2)
-                    DropFromQueues(other);
-                other->Release();
-            }
+            SupplyOrders(order, special == 5);
         } else if (!success) {
             pay = ToInt32(static_cast<float>(pay) * f0);
             rating = std::trunc(rating * f1);
@@ -821,6 +812,25 @@ int32_t GMLevelRun::CompleteOrder(GMOrderObj* order, GMTransportObj* vehicle, bo
     if (sound)
         PlaySound(sound);
     return success ? 0 : 1;
+}
+
+int32_t GMLevelRun::SupplyOrders(const GMOrderObj* except, bool sameGoods)
+{
+    const int32_t goods = except ? except->GetGoodsNumber() : 0;
+    int32_t supplied = 0;
+    for (int32_t c = -1; GMOrderObj* other = At<GMOrderObj>(m_orders, c);) {
+        if (other == except || IsFinished(other))
+            continue;
+        if (sameGoods && other->GetGoodsNumber() != goods)
+            continue;
+        other->AddRef();
+        if (CompleteOrder(other, nullptr, true) != 2) {
+            DropFromQueues(other);
+            ++supplied;
+        }
+        other->Release();
+    }
+    return supplied;
 }
 
 void GMLevelRun::EndTheDay()

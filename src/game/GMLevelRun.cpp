@@ -71,6 +71,8 @@ void GMLevelRun::ReleaseWorld()
     m_story.reset();
     m_hud.Reset();
     m_miniGame.Release();
+    m_ufoGame.Release();
+    m_ufoSoundOn = false;
 }
 
 void GMLevelRun::Reset()
@@ -117,6 +119,7 @@ void GMLevelRun::Reset()
     m_grid.cellHeight = 45.0f;
     m_fileName.clear();
     m_levelNumber = 0;
+    m_cursorId = kGameCursor;
     ResetPlay();
 }
 
@@ -409,7 +412,7 @@ int32_t GMLevelRun::FrameSteps(float x, float y, uint32_t buttons, float dt)
     if (m_stateWord & kStateIntro)
         return IntroStep(x, y, buttons, dt);
     if (m_stateWord & kStateUfoGame)
-        return PlayAndAfter(x, y, buttons, dt);
+        return UfoStep(x, y, buttons, dt);
     if (m_stateWord & kStateShopSlideIn)
         return ShopSlideInStep(dt);
     if (m_stateWord & kStateShop)
@@ -472,6 +475,11 @@ int32_t GMLevelRun::ShopStep(float x, float y, uint32_t buttons, float dt)
 int32_t GMLevelRun::ReportStep(uint32_t buttons, float dt)
 {
     const int32_t lines = m_day.levelKind == 1 ? 4 : 6;
+    if (buttons & 1) {
+        // A click shows the whole report: the panel too, not only its lines.
+        m_reportZoom = 512.0f;
+        m_reportLines = lines;
+    }
     if (m_reportZoom < 512.0f) {
         m_reportZoom += dt * 312.0f / 150.0f;
         if (m_reportZoom > 512.0f)
@@ -487,8 +495,6 @@ int32_t GMLevelRun::ReportStep(uint32_t buttons, float dt)
     float k = (m_reportZoom - 200.0f) / 312.0f;
     m_reportOffsetX = 144.0f * k;
     m_reportOffsetY = 44.0f + 356.0f * (1.0f - k);
-    if (buttons & 1)
-        m_reportLines = lines;
     if (m_reportLines >= lines) {
         m_reportLines = lines;
         m_stateWord |= kStateReportDone;
@@ -602,16 +608,6 @@ void GMLevelRun::StartReport()
     FinishDayCommon();
 }
 
-void GMLevelRun::StartUfoGame()
-{
-    // The bonus game of a perfect day is not played yet: the day goes straight
-    // to where the bonus game ends, the report with its "EXCELLENT!".
-    m_stateWord |= kStateReport;
-    PlaySound("sfx\\JobPerfect.ogg");
-    ShowBigMessage(250.0f, 2300.0f, 250.0f, "EXCELLENT!", 0xFFB600);
-    FinishDayCommon();
-}
-
 void GMLevelRun::FinishDayCommon()
 {
     LetGoHeldIcon();
@@ -652,6 +648,8 @@ bool GMLevelRun::QueryValue(const std::string& name, double* value) const
         {"score", static_cast<double>(Score())},
         {"elapsed", static_cast<double>(m_elapsed)},
         {"report-lines", static_cast<double>(m_reportLines)},
+        {"ufo-left", static_cast<double>(m_ufoGame.Left() - m_ufoGame.DoneCount())},
+        {"ufo-hit", static_cast<double>(m_ufoGame.HitCount())},
         {"mg-travelled", static_cast<double>(m_miniGame.GetTravelled())},
         {"mg-lane", static_cast<double>(m_miniGame.GetLanePosition())},
         {"mg-chosen", static_cast<double>(m_miniGame.GetChosenLane())},

@@ -2,6 +2,7 @@
 #include "core/GameRandom.h"
 #include "game/GMHud.h"
 #include "game/GMMiniGame.h"
+#include "game/GMUfoGame.h"
 #include "gfx/GMImage.h"
 #include "world/GMFieldGrid.h"
 #include "world/GMObjectArray.h"
@@ -183,6 +184,7 @@ public:
     const std::string& GetBigMessageText() const { return m_message.text; }
     bool IsBigMessageShowing() const { return (m_stateWord & kStateMessage) != 0; }
     int32_t GetReportLines() const { return m_reportLines; }
+    float GetReportZoom() const { return m_reportZoom; }
     size_t GetFloatingTextCount() const { return m_texts.size(); }
     const GMMessage* GetFloatingText(size_t i) const { return i < m_texts.size() ? m_texts[i].get() : nullptr; }
     GMInteractiveObj* GetMenuButton() const { return m_menuButton; }
@@ -351,6 +353,31 @@ public:
     bool IsSpawnPaused() const { return m_paused; }
     int32_t GetTutorialKind() const { return m_tutorialKind; }
     int32_t GetTutorialStep() const { return m_tutorialStep; }
+
+    // ---- Special visitors and the UFO bonus game ---------------------------------------
+public:
+    static constexpr int32_t kGameCursor = 111;  // cursor resources of the executable
+    static constexpr int32_t kUfoCursor = 116;
+
+    // Completes every open order but `except` (only those of its goods when
+    // sameGoods) successfully without the vehicle and drops it from the
+    // queues, as Supply All (no exception) and the cafes do; thief orders
+    // refuse and stay. Returns how many were completed.
+    int32_t SupplyOrders(const GMOrderObj* except = nullptr, bool sameGoods = false);
+    // The n-th (from 1) UFO still flying, not hit and on the screen.
+    bool FindUfo(int32_t n, float* x, float* y) const;
+    const GMUfoGame& UfoGame() const { return m_ufoGame; }
+    // The cursor the day wants over the window: 111, or 116 in the UFO game.
+    int32_t GetCursorId() const { return m_cursorId; }
+
+private:
+    int32_t UfoStep(float x, float y, uint32_t buttons, float dt);
+    void EndUfoGame();
+
+    GMUfoGame m_ufoGame;
+    int32_t m_cursorId = kGameCursor;
+    bool m_ufoSoundOn = false;
+    // ---- end of the special visitors and the UFO bonus game ---------------------------
 
 private:
 

@@ -6,7 +6,7 @@
 #   play_days.sh GAME DATA LEVELSRC SHOTDIR [FIRST LAST]
 set -u
 game=$1 data=$2 src=$3 shots=$4 first=${5:-1} last=${6:-14}
-mkdir -p "$shots"
+mkdir -p "$shots" && shots=$(realpath "$shots")
 fail=0
 value() { sed -n "s/^$2: *//p" "$src/level$1.txt" | head -1; }
 preamble() {

@@ -230,6 +230,36 @@ TEST_F(GoldenDayTest, AFailedDay)
 }
 
 
+// The bonus game of a perfect day: the announcement, then UFOs crossing the
+// town, one of them just hit and fading under its "$100".
+TEST_F(GoldenDayTest, TheUfoBonusGame)
+{
+    ASSERT_EQ(LoadText(golden::GoldenTown(kCustomers, "\"LOR\" 1 \"LSC\" 10 \"OTD\" 0.2\n"), "level3.lvl"),
+              kLoadOk)
+        << m_notes.failure;
+    UntilPlay();
+    for (int i = 0; i < 1000 && m_run.Orders().GetCount() < 1; ++i)
+        Frames(1);
+    Frames(20);
+    ASSERT_EQ(m_run.Orders().GetCount(), 1);
+    m_run.CompleteOrder(static_cast<GMOrderObj*>(m_run.Orders().GetAt(0)), m_run.GetVehicle(), true);
+    for (int i = 0; i < 100 && !(m_run.GetStateWord() & kStateUfoGame); ++i)
+        Frames(1);
+    ASSERT_EQ(m_run.GetStateWord(), kStateUfoGame | kStateMessage);
+    Frames(30);
+    Shot("ufo-message");
+    for (int i = 0; i < 1000 && (m_run.GetStateWord() & kStateMessage); ++i)
+        Frames(1);
+    float x = 0, y = 0;
+    for (int i = 0; i < 2000 && !m_run.FindUfo(3, &x, &y); ++i)
+        Frames(1);
+    ASSERT_TRUE(m_run.FindUfo(1, &x, &y));
+    Click(x, y);
+    ASSERT_EQ(m_run.UfoGame().HitCount(), 1);
+    Frames(8, x, y);  // half-way through its fade, the pointer still there
+    Shot("ufo-game");
+}
+
 // The driving mini-game on the generated road: the course in traffic with the
 // chosen lane shaded, then the report of a crash.
 TEST_F(GoldenDayTest, TheMiniGameCourseAndItsReport)

@@ -88,8 +88,11 @@ TEST_F(LevelPlay, DeliveredOrderPaysEndsTheDayAndIsSaved)
     EXPECT_FLOAT_EQ(m_run.GetRatingValue(), 5.0f) << "capped at the maximum";
 
     Run(600);  // the order fades; every order placed and settled ends the day
+    EXPECT_TRUE(m_run.GetStateWord() & kStateUfoGame) << "a perfect day: the bonus game first";
+    for (int i = 0; i < 3000 && !(m_run.GetStateWord() & kStateReport); ++i)
+        Run(16);
     EXPECT_TRUE(m_run.GetStateWord() & kStateReport);
-    EXPECT_EQ(m_run.GetBigMessageText(), "EXCELLENT!") << "a perfect day";
+    EXPECT_EQ(m_run.GetBigMessageText(), "EXCELLENT!");
     for (int i = 0; i < 400 && !(m_run.GetStateWord() & kStateReportDone); ++i)
         Run(16);
     ASSERT_TRUE(m_run.GetStateWord() & kStateReportDone);
@@ -111,6 +114,8 @@ TEST_F(LevelPlay, RatingOfExactlyZeroEndsTheDayAsAPoorJob)
     EXPECT_EQ(m_run.GetBigMessageText(), "P%75zOOR%100z J%75zOB%100z!");
     for (int i = 0; i < 400 && !(m_run.GetStateWord() & kStateReportDone); ++i)
         Run(16, 1);
+    EXPECT_EQ(m_run.GetReportLines(), 6);
+    EXPECT_FLOAT_EQ(m_run.GetReportZoom(), 512.0f) << "a click during the zoom shows the whole panel";
     EXPECT_EQ(Click(449, 506), kLevelFailed);
     EXPECT_EQ(m_profile.GetScore(), 0);
 }
