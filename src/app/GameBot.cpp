@@ -4,7 +4,6 @@
 #include "game/GMLevelRun.h"
 #include "platform/System.h"
 #include "world/GMBonusObj.h"
-#include "world/GMDecorateObj.h"
 #include "world/GMInteractiveObj.h"
 #include "world/GMOrderObj.h"
 #include "world/GMQueryGoodsObj.h"
@@ -302,7 +301,7 @@ bool GameBot::Playing(GameApp& app, const GMLevelRun& run, std::string* out)
         Click({400.0f, 300.0f}, out);  // every line of the report at once
         m_nextActionFrame = app.FrameCount() + 10;
     } else if (run.Day().levelKind == 1) {
-        Drive(app, run, out);
+        Drive(app, out);
     } else {
         Serve(app, run, out);
     }
@@ -453,65 +452,15 @@ bool GameBot::UseBonus(GameApp& app, const GMLevelRun& run, std::string* out)
 
 // ---- The driving course ----------------------------------------------------------
 
-void GameBot::Drive(GameApp& app, const GMLevelRun& run, std::string* out)
+void GameBot::Drive(GameApp& app, std::string* out)
 {
-    const GMMiniGame& mg = run.MiniGame();
+    // The course's own careful driver names the lane to take (the hinted one
+    // while a hint shows) when the one ahead closes; a careless player looks
+    // up only now and then.
     Target t;
-    if (run.GetTutorialStep() != 0 && Find(app, "hint", "", &t)) {
+    if (Find(app, "serve", "", &t))
         Click(t, out);
-        m_nextActionFrame = app.FrameCount() + 3;
-        return;
-    }
-    if (mg.IsFinishing() || mg.LaneButtons().empty())
-        return;
-    const GMMiniGame::Box me = mg.VehicleBox(run);
-    // How far ahead a player looks: a careful one well ahead, a careless one late.
-    const float look = me.height * (m_options.careless ? 0.3f : 2.5f);
-    // Free room ahead in a lane: the distance to the nearest car that has not
-    // yet passed the vehicle (0 when one is beside it).
-    auto room = [&](int32_t lane) {
-        float shift = mg.LaneCentre(run, static_cast<float>(lane)) - mg.LaneCentre(run, mg.GetLanePosition());
-        GMMiniGame::Box box = me;
-        box.left += shift;
-        float best = 1e9f;
-        for (const GMMiniGame::Car& car : mg.Cars()) {
-            if (!car.obj)
-                continue;
-            GMMiniGame::Box c = GMMiniGame::CarBox(car.obj);
-            if (c.left >= box.left + box.width || box.left >= c.left + c.width)
-                continue;  // another lane
-            if (c.top >= box.top + box.height + 4.0f)
-                continue;  // passed
-            best = std::min(best, std::max(0.0f, box.top - (c.top + c.height)));
-        }
-        return best;
-    };
-    int32_t chosen = static_cast<int32_t>(mg.GetChosenLane());
-    if (room(chosen) > look)
-        return;
-    std::vector<int32_t> lanes;
-    for (const GMInteractiveObj* button : mg.LaneButtons())
-        lanes.push_back(GMMiniGame::LaneOf(button));
-    int32_t here = static_cast<int32_t>(std::lround(mg.GetLanePosition()));
-    int32_t best = chosen;
-    float bestRoom = room(chosen);
-    for (int32_t lane : lanes) {
-        // The way there passes every lane between.
-        float r = 1e9f;
-        for (int32_t l = std::min(here, lane); l <= std::max(here, lane); ++l)
-            r = std::min(r, l == here ? 1e9f : room(l));
-        r = std::min(r, room(lane));
-        bool better = r > bestRoom + 1.0f ||
-                      (std::fabs(r - bestRoom) <= 1.0f && std::abs(lane - here) < std::abs(best - here));
-        if (better) {
-            best = lane;
-            bestRoom = r;
-        }
-    }
-    if (best != chosen && Find(app, "lane", std::to_string(best), &t)) {
-        Click(t, out);
-        m_nextActionFrame = app.FrameCount() + (m_options.careless ? 30 : 2);
-    }
+    m_nextActionFrame = app.FrameCount() + (m_options.careless ? 45 : 2);
 }
 
 // ---- Between days ---------------------------------------------------------------------

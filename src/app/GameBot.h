@@ -48,7 +48,7 @@ private:
     void DayEnds(GameApp& app, const GMLevelRun& run);
     void Serve(GameApp& app, const GMLevelRun& run, std::string* out);
     bool UseBonus(GameApp& app, const GMLevelRun& run, std::string* out);
-    void Drive(GameApp& app, const GMLevelRun& run, std::string* out);
+    void Drive(GameApp& app, std::string* out);
     void Shop(GameApp& app, const GMLevelRun& run, std::string* out);
     void Ufos(GameApp& app, std::string* out);
     bool Chance(double p);

@@ -219,7 +219,8 @@ bool ScriptRunner::Parse(const std::string& text, std::string* error)
             ok = ToInt(c.args[0], &n) && n >= (c.verb == "step" ? 1 : 0);
         if (ok && c.verb == "seed") {
             ok = ToInt(c.args[0], &n) && n >= 0;
-            m_seed = n & 0xFFFFFFFF;  // known before the first day starts
+            if (ok)
+                m_seed = n & 0xFFFFFFFF;  // known before the first day starts
         }
         if (ok && c.verb == "at")
             ok = ValidAt(c.args);
@@ -365,7 +366,10 @@ bool ScriptRunner::BeforeIdle(GameApp& app)
             return true;
         }
         if (m_failure.empty() && m_next >= m_commands.size() && m_source) {
-            // The player program looks at this frame and answers.
+            // The player program looks at this frame and answers; what it said
+            // before is done with (a whole game is some 50,000 lines).
+            m_commands.clear();
+            m_next = 0;
             std::string more, error;
             if (m_source->More(app, &more) && !Parse(more, &error) && m_failure.empty())
                 m_failure = "the player gave a line the runner cannot read: " + error;
@@ -606,5 +610,5 @@ void ScriptRunner::Report(int32_t quitCode) const
         std::fprintf(stderr, "script: the game ended with quit code %d after %zu of %zu commands\n", quitCode,
                      m_executed, m_commands.size());
     else
-        std::fprintf(stderr, "script: %zu commands, every expectation held\n", m_commands.size());
+        std::fprintf(stderr, "script: %zu commands, every expectation held\n", m_executed);
 }
