@@ -1,6 +1,8 @@
 #include "app/GameApp.h"
 
+#include "app/GameBot.h"
 #include "app/GameDirectories.h"
+#include "app/InputRecorder.h"
 #include "app/ScriptRunner.h"
 #include "app/SplashPages.h"
 #include "core/DataDirectories.h"
@@ -24,6 +26,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <new>
 #include <unistd.h>
 
@@ -153,6 +156,38 @@ int32_t GameApp::RunApplication(const RunOptions& options)
             StopPlatform();
             return 1;
         }
+        if (m_script->Seed() >= 0)
+            m_options.seed = m_script->Seed();  // a recording's own
+    } else if (m_options.bot) {
+        BotOptions bot;
+        bot.levels = m_options.botLevels;
+        bot.repeat = m_options.botRepeat > 0 ? m_options.botRepeat : 1;
+        bot.careless = m_options.careless;
+        bot.stepMs = m_options.stepMs > 0 ? m_options.stepMs : 16;
+        bot.seed = static_cast<uint32_t>(m_options.seed >= 0 ? m_options.seed : 1);
+        m_bot = std::make_unique<GameBot>(bot);
+        m_script = std::make_unique<ScriptRunner>();
+        m_script->Begin(bot.stepMs, m_options.shotsDir, m_bot.get());
+    }
+    // Frames nobody looks at need no drawing: a bot run draws only its shots.
+    if (m_script && (m_options.draw == 0 || (m_options.draw < 0 && m_bot)))
+        m_script->SetDrawing(false);
+    if (!m_options.recordPath.empty()) {
+        // A recording replays only with the day's random numbers fixed: a run
+        // without a seed of its own gets one from the clock, as a day would.
+        if (m_options.seed < 0) {
+            std::time_t t = std::time(nullptr);
+            std::tm utc{};
+            gmtime_r(&t, &utc);
+            m_options.seed = utc.tm_hour + utc.tm_min + utc.tm_sec;
+        }
+        m_recorder = std::make_unique<InputRecorder>();
+        uint32_t step = m_script ? m_script->Step() : 16;
+        if (!m_recorder->Open(m_options.recordPath, static_cast<uint32_t>(m_options.seed), step)) {
+            std::fprintf(stderr, "brimvale: cannot write the recording \"%s\"\n", m_options.recordPath.c_str());
+            StopPlatform();
+            return 1;
+        }
     }
 
     m_sound.SetFloor(-5000);
@@ -217,6 +252,10 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     SetGameMode(kModeLogo);
     m_window->Show(SW_SHOW);
     int32_t quitCode = MainLoop();
+    if (m_recorder)
+        m_recorder->Close(m_frames);
+    if (!m_options.statePath.empty())
+        WriteFinalState();
 
     SaveSettings();
     SetFontSmoothing(savedSmoothing);
@@ -232,6 +271,10 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     if (m_script)
         m_script->Report(quitCode);
     StopPlatform();
+    if (m_bot) {
+        m_bot->PrintSummary();
+        return m_bot->ExitStatus(quitCode != 0 || scriptFailed);
+    }
     if (m_script)
         return (quitCode != 0 || scriptFailed) ? 1 : 0;
     return 0;
@@ -368,6 +411,8 @@ int32_t GameApp::MainLoop()
         if (!m_active) {
             if (MessageQueue::Get(&msg) == 0)
                 break;
+            if (m_recorder)
+                m_recorder->Note(msg, m_frames);
             if (msg.type == WM_NULL) {
                 // Nothing can arrive (time stands still): the script brings the
                 // window back; without one the game comes back itself rather
@@ -386,6 +431,8 @@ int32_t GameApp::MainLoop()
         if (MessageQueue::Peek(&msg, true)) {
             if (msg.type == WM_QUIT)
                 break;
+            if (m_recorder)
+                m_recorder->Note(msg, m_frames);
             if (FilterMessage(msg))
                 WindowProc(msg);
             continue;
@@ -394,8 +441,13 @@ int32_t GameApp::MainLoop()
             continue;  // the script queued input: take it before the frame
         float step = 0.0f;
         if (m_timer.Tick(timeGetTime(), m_modes.TakeResetTiming(), &step)) {
+            if (m_recorder)
+                m_recorder->NoteStep(m_frames, step);
             FrameUpdate(step);
-            FrameDraw();
+            // The same update either way; only a frame nobody looks at goes undrawn.
+            if (!m_script || m_script->WantsDraw() || !m_pendingShot.empty())
+                FrameDraw();
+            ++m_frames;
             if (m_script)
                 m_script->AfterFrame(step);
         } else if (!m_script) {
@@ -436,6 +488,31 @@ void GameApp::FrameDraw()
     if (fading)
         DrawFade(device, m_modes.GetFadeLevel());
     EndScene();
+}
+
+// The state a run ended in, as text (and, with a shots directory, the last
+// frame drawn once more), so two runs can be compared: a replay with its recording.
+void GameApp::WriteFinalState()
+{
+    FILE* f = std::fopen(m_options.statePath.c_str(), "w");
+    if (!f) {
+        std::fprintf(stderr, "brimvale: cannot write \"%s\"\n", m_options.statePath.c_str());
+        return;
+    }
+    std::fprintf(f, "frames %lld\n", static_cast<long long>(m_frames));
+    static const char* const kNames[] = {"mode", "level", "state", "cash", "extra", "rating", "ratio", "points",
+                                         "delivered", "orders-left", "orders-total", "elapsed", "score",
+                                         "profile-score", "profile-points", "profile-money", "profile-level-index"};
+    for (const char* name : kNames) {
+        double v = 0.0;
+        if (QueryValue(name, &v))
+            std::fprintf(f, "%s %.9g\n", name, v);
+    }
+    std::fclose(f);
+    if (m_script && m_script->ShotsEnabled() && GetDisplayState().deviceReady) {
+        RequestShot(m_script->ShotPath("last-frame"));
+        FrameDraw();
+    }
 }
 
 void GameApp::Shutdown()

@@ -22,7 +22,9 @@
 class Cursor;
 class DisplayDevice;
 class GMImage;
+class GameBot;
 class GMInteractiveObj;
+class InputRecorder;
 class ScriptRunner;
 class Window;
 struct Message;
@@ -37,6 +39,13 @@ struct RunOptions {
     int32_t scale = 0;    // window scale for this run; 0: "window.cfg"
     int32_t smooth = -1;  // filter for this run; -1: "window.cfg"
     int64_t seed = -1;  // fixes the day's random numbers when not negative
+    bool bot = false;       // the bot plays (headless)
+    int32_t botLevels = 0;  // days the bot plays, 0 the whole game
+    int32_t botRepeat = 1;  // whole games in one process
+    bool careless = false;
+    int32_t draw = -1;      // -1: every frame is drawn, but not in a bot run; 0 none but shots; 1 all
+    std::string recordPath;  // every input goes there as a replayable script
+    std::string statePath;   // the final state of the run goes there as text
 };
 
 // The application: start-up, the main loop, the mode switches with their
@@ -86,6 +95,11 @@ public:
     bool QueryValue(const std::string& name, double* value) const;
     bool FindClickTarget(const std::string& what, const std::string& arg, float* x, float* y) const;
 
+    // Frames run since the main loop started (recordings name frames by it).
+    int64_t FrameCount() const { return m_frames; }
+    // The day in play, read-only (what the player sees); null when none.
+    const GMLevelRun* GetLevelRun() const { return m_levelRun.get(); }
+
     // Screenshot of the frame being drawn, taken just before it is presented.
     void RequestShot(const std::string& path) { m_pendingShot = path; }
 
@@ -109,6 +123,7 @@ private:
     void FrameDraw();
     void EndScene();
     void Shutdown();
+    void WriteFinalState();
     void MenuMusic();
     void StopEffects() { m_sound.StopGroup(kGroupEffects, false); }
     void PauseEffects(bool pause) { m_sound.PauseGroup(pause, kGroupEffects); }
@@ -166,6 +181,9 @@ private:
     bool m_desktopMatches = false;
     std::string m_pendingShot;
     std::unique_ptr<ScriptRunner> m_script;
+    std::unique_ptr<GameBot> m_bot;
+    std::unique_ptr<InputRecorder> m_recorder;
+    int64_t m_frames = 0;
     KeyCode m_winCode{"BRIMW", 0};
     KeyCode m_jumpCode{"JUMP", 2};
     WindowSettings m_windowSettings;  // "window.cfg"

@@ -167,8 +167,7 @@ bool GameApp::FindClickTarget(const std::string& what, const std::string& arg, f
         for (int32_t c = -1; GMObject* obj = static_cast<GMObject*>(m_widgets.GetNext(c));) {
             GMInteractiveObj* widget = AsInteractive(obj);
             if (widget && obj->GetMark() == n) {
-                *x = widget->GetX();
-                *y = widget->GetY();
+                widget->GetHitCentre(x, y);  // where a click lands on it
                 return true;
             }
         }
@@ -190,6 +189,8 @@ bool GameApp::FindClickTarget(const std::string& what, const std::string& arg, f
         return m_levelRun->FindButton(arg.c_str(), x, y);
     if (what == "lane")
         return m_levelRun->FindLaneButton(n, x, y);
+    if (what == "hint")
+        return m_levelRun->FindHintTarget(x, y);
     if (what == "ufo")
         return m_levelRun->FindUfo(n, x, y);
     return false;

@@ -64,7 +64,40 @@ const Shape kShapes[] = {
     {"expect-notice", 1, 1}, {"expect-link", 1, 1},
     {"expect", 3, 3}, {"click-goods", 1, 2}, {"click-order", 1, 2}, {"click-bonus", 1, 2}, {"click-police", 0, 1},
     {"click-ufo", 1, 2}, {"click-lane", 1, 2}, {"click-widget", 1, 2}, {"click-button", 1, 2}, {"serve", 1, 1},
+    {"seed", 1, 1}, {"step", 1, 1}, {"no-draw", 0, 0}, {"at", 1, 5},
 };
+
+// The input a recording gives at a frame: verb and how many numbers follow
+// (a mouse button's name for down and up).
+struct AtEvent {
+    const char* verb;
+    size_t args;
+};
+
+const AtEvent kAtEvents[] = {{"move", 2}, {"down", 3}, {"up", 3}, {"key-down", 1}, {"key-up", 1},
+                             {"step", 1}, {"quit", 0}};
+
+bool ValidAt(const std::vector<std::string>& args)
+{
+    long n = 0;
+    if (!ToInt(args[0], &n) || n < 0)
+        return false;
+    if (args.size() == 1)
+        return true;
+    for (const AtEvent& e : kAtEvents) {
+        if (args[1] != e.verb)
+            continue;
+        if (args.size() != e.args + 2)
+            return false;
+        for (size_t i = 2; i < args.size(); ++i) {
+            bool button = (args[1] == "down" || args[1] == "up") && i == 4;
+            if (button ? !ButtonByName(args[i]) : !ToInt(args[i], &n))
+                return false;
+        }
+        return true;
+    }
+    return false;
+}
 
 // Frames allowed between asking the game to close and its loop ending.
 constexpr int kClosingFrames = 200;
@@ -141,6 +174,16 @@ bool ScriptRunner::Load(const char* path, uint32_t stepMs, const std::string& sh
     return true;
 }
 
+void ScriptRunner::Begin(uint32_t stepMs, const std::string& shotsDir, ScriptSource* source)
+{
+    m_step = stepMs > 0 ? stepMs : 16;
+    m_shotsDir = shotsDir;
+    if (!m_shotsDir.empty())
+        ::mkdir(m_shotsDir.c_str(), 0755);
+    m_source = source;
+    m_clock = std::make_unique<VirtualClock>(0);
+}
+
 bool ScriptRunner::Parse(const std::string& text, std::string* error)
 {
     std::istringstream lines(text);
@@ -172,8 +215,15 @@ bool ScriptRunner::Parse(const std::string& text, std::string* error)
         }
         bool ok = shape && c.args.size() >= shape->minArgs && c.args.size() <= shape->maxArgs;
         long n = 0;
-        if (ok && (c.verb == "frames" || c.verb == "wait" || c.verb == "expect-mode"))
+        if (ok && (c.verb == "frames" || c.verb == "wait" || c.verb == "expect-mode" || c.verb == "step"))
+            ok = ToInt(c.args[0], &n) && n >= (c.verb == "step" ? 1 : 0);
+        if (ok && c.verb == "seed") {
             ok = ToInt(c.args[0], &n) && n >= 0;
+            if (ok)
+                m_seed = n & 0xFFFFFFFF;  // known before the first day starts
+        }
+        if (ok && c.verb == "at")
+            ok = ValidAt(c.args);
         if (ok && (c.verb == "move" || c.verb == "click" || c.verb == "down" || c.verb == "up" ||
                    c.verb == "window-click"))
             ok = ToInt(c.args[0], &n) && ToInt(c.args[1], &n) && (c.args.size() < 3 || ButtonByName(c.args[2]));
@@ -315,6 +365,17 @@ bool ScriptRunner::BeforeIdle(GameApp& app)
             m_clock->Advance(m_step);
             return true;
         }
+        if (m_failure.empty() && m_next >= m_commands.size() && m_source) {
+            // The player program looks at this frame and answers; what it said
+            // before is done with (a whole game is some 50,000 lines).
+            m_commands.clear();
+            m_next = 0;
+            std::string more, error;
+            if (m_source->More(app, &more) && !Parse(more, &error) && m_failure.empty())
+                m_failure = "the player gave a line the runner cannot read: " + error;
+            if (m_next >= m_commands.size())
+                m_source = nullptr;  // nothing more: done
+        }
         if (!m_failure.empty() || m_next >= m_commands.size()) {
             Close(app);
             return false;
@@ -330,6 +391,41 @@ void ScriptRunner::AfterFrame(float)
 {
     if (m_framesLeft > 0)
         --m_framesLeft;
+    m_drawNext = false;
+}
+
+// A recorded input: the frames run up to its frame first, then it is given
+// exactly as it arrived, with no frame of its own.
+bool ScriptRunner::RunAt(const Command& c, GameApp& app)
+{
+    int64_t frame = std::atol(c.args[0].c_str());
+    if (app.FrameCount() < frame) {
+        m_framesLeft = frame - app.FrameCount();
+        --m_next;  // comes back once those frames have run
+        --m_executed;
+        return true;
+    }
+    if (c.args.size() == 1)
+        return true;
+    Window* w = app.GetWindow();
+    const std::string& e = c.args[1];
+    auto arg = [&](size_t i) { return std::atoi(c.args[i].c_str()); };
+    if (e == "step") {
+        if (arg(2) > 0)
+            m_step = static_cast<uint32_t>(arg(2));
+        return true;
+    }
+    if (e == "quit") {
+        Close(app);
+        return false;
+    }
+    if (e == "move")
+        InjectMouseMove(w, arg(2), arg(3));
+    else if (e == "down" || e == "up")
+        InjectMouseButton(w, ButtonByName(c.args[4]), e == "down", arg(2), arg(3));
+    else
+        InjectKey(w, static_cast<uint32_t>(arg(2)), e == "key-down");
+    return false;
 }
 
 // Carries out one command. False when it queued input, which the loop takes
@@ -351,10 +447,23 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
         m_serveLeft = arg(0);
         return true;
     }
+    if (v == "at")
+        return RunAt(c, app);
+    if (v == "seed")
+        return true;  // taken when the script was read
+    if (v == "step") {
+        m_step = static_cast<uint32_t>(arg(0));
+        return true;
+    }
+    if (v == "no-draw") {
+        m_draw = false;
+        return true;
+    }
     if (v == "shot") {
         if (ShotsEnabled())
             app.RequestShot(ShotPath(c.args[0]));
         m_framesLeft = 1;
+        m_drawNext = true;
         return true;
     }
     if (v == "window-shot") {
@@ -362,6 +471,7 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
         if (ShotsEnabled() && w)
             w->CaptureNextPresent(ShotPath(c.args[0]).c_str());
         m_framesLeft = 1;
+        m_drawNext = true;
         return true;
     }
     if (v == "expect-mode") {
@@ -500,5 +610,5 @@ void ScriptRunner::Report(int32_t quitCode) const
         std::fprintf(stderr, "script: the game ended with quit code %d after %zu of %zu commands\n", quitCode,
                      m_executed, m_commands.size());
     else
-        std::fprintf(stderr, "script: %zu commands, every expectation held\n", m_commands.size());
+        std::fprintf(stderr, "script: %zu commands, every expectation held\n", m_executed);
 }

@@ -8,6 +8,16 @@
 
 class GameApp;
 
+// Where commands come from once the script's own are used up: a player
+// program (the bot) that looks at the game and answers with script lines.
+class ScriptSource {
+public:
+    virtual ~ScriptSource() = default;
+    // Appends the next script lines to `commands`; false when it is done
+    // (the runner then closes the game).
+    virtual bool More(GameApp& app, std::string* commands) = 0;
+};
+
 // Drives the real game from a text script on a virtual clock: input as a
 // player gives it, screenshots, and checks of the mode and of files. One
 // command a line, "#" starts a comment:
@@ -25,6 +35,11 @@ class GameApp;
 //   click-goods G | click-order N | click-bonus KIND | click-police |
 //   click-widget ID | click-button menu|continue|done|story | click-ufo N |
 //   click-lane N            (each may end in a button name: left, right, middle)
+//   seed S | step MS | no-draw (a recording's header: the day's random numbers,
+//                              game time per frame, frames left undrawn)
+//   at FRAME [move X Y | down X Y B | up X Y B | key-down VK | key-up VK | quit]
+//                              (a recording: run until FRAME frames have run,
+//                              then give the input before the next frame)
 class ScriptRunner {
 public:
     struct Command {
@@ -38,11 +53,19 @@ public:
     // line does not parse. shotsDir may be empty (shots go nowhere).
     bool Load(const char* path, uint32_t stepMs, const std::string& shotsDir);
     bool Parse(const std::string& text, std::string* error);
+    // Starts without a script file: every command comes from `source`.
+    void Begin(uint32_t stepMs, const std::string& shotsDir, ScriptSource* source);
+    // The seed a recording names, -1 when none.
+    int64_t Seed() const { return m_seed; }
+    // False for a frame nobody looks at (no-draw), so it is updated but not drawn.
+    bool WantsDraw() const { return m_draw || m_drawNext; }
+    void SetDrawing(bool draw) { m_draw = draw; }
 
     // Called when the main loop is idle. True: a frame may run now (the clock
     // has moved on); false: input was queued or the game is being closed.
     bool BeforeIdle(GameApp& app);
     void AfterFrame(float stepMs);
+    uint32_t Step() const { return m_step; }
     // The game is inactive and, time standing still, nothing can arrive: the
     // script brings the window back as a player would (or ends the run when
     // the script is done), so the loop never waits for nothing.
@@ -70,6 +93,7 @@ public:
 
 private:
     bool Run(const Command& c, GameApp& app);
+    bool RunAt(const Command& c, GameApp& app);
     void Fail(const Command& c, const std::string& why);
     void Close(GameApp& app);
 
@@ -87,4 +111,8 @@ private:
     std::vector<std::string> m_notices;
     std::string m_failure;
     size_t m_executed = 0;
+    ScriptSource* m_source = nullptr;
+    int64_t m_seed = -1;
+    bool m_draw = true;
+    bool m_drawNext = false;
 };

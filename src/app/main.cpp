@@ -27,6 +27,8 @@ static void Usage(FILE* to)
     std::fprintf(to,
                  "usage: brimvale [--windowed | --fullscreen] [--scale N] [--filter sharp|smooth]\n"
                  "                [--headless --script FILE [--step MS] [--shots DIR]] [--seed S] [--where]\n"
+                 "                [--headless --bot [--levels N] [--careless] [--repeat N]] [--record FILE]\n"
+                 "                [--state FILE] [--no-draw | --draw]\n"
                  "  --windowed, --fullscreen  override the window setting for this run\n"
                  "  --scale N                 show the window N times its size (1-8) for this run\n"
                  "  --filter sharp|smooth     how a scaled picture is drawn, for this run\n"
@@ -36,6 +38,16 @@ static void Usage(FILE* to)
                  "  --step MS                 game time per scripted frame (default 16)\n"
                  "  --shots DIR               where the script's screenshots go\n"
                  "  --seed S                  fix the day's random numbers (tests, replays)\n"
+                 "  --bot                     a player program plays the game from the menu to the\n"
+                 "                            highscores, one line per day; status 1 when a day is lost\n"
+                 "  --levels N                the bot plays N days only\n"
+                 "  --careless                the bot plays slowly and now and then gives wrong goods\n"
+                 "  --repeat N                the bot plays the whole game N times in one process\n"
+                 "  --no-draw, --draw         headless frames undrawn but for shots (a bot's default),\n"
+                 "                            or every frame drawn\n"
+                 "  --record FILE             write every input to FILE, a script that replays the run\n"
+                 "  --state FILE              write the state the run ended in to FILE (and, with\n"
+                 "                            --shots, its last frame to last-frame.png)\n"
                  "  --version, --help\n"
                  "The game reads its data from the installed data directory, else from \"data\"\n"
                  "below the current directory.\n");
@@ -88,6 +100,28 @@ int main(int argc, char** argv)
             return 0;
         } else if (!std::strcmp(a, "--seed")) {
             options.seed = static_cast<int64_t>(std::strtoul(value(), nullptr, 10) & 0xFFFFFFFFu);
+        } else if (!std::strcmp(a, "--bot")) {
+            options.bot = true;
+        } else if (!std::strcmp(a, "--careless")) {
+            options.careless = true;
+        } else if (!std::strcmp(a, "--levels") || !std::strcmp(a, "--repeat")) {
+            bool levels = !std::strcmp(a, "--levels");
+            const char* v = value();
+            char* end = nullptr;
+            long n = std::strtol(v, &end, 10);
+            if (*end || n < 1 || n > 100000) {
+                std::fprintf(stderr, "brimvale: %s takes a whole number from 1, not \"%s\"\n", a, v);
+                return 2;
+            }
+            (levels ? options.botLevels : options.botRepeat) = static_cast<int32_t>(n);
+        } else if (!std::strcmp(a, "--no-draw")) {
+            options.draw = 0;
+        } else if (!std::strcmp(a, "--draw")) {
+            options.draw = 1;
+        } else if (!std::strcmp(a, "--state")) {
+            options.statePath = Absolute(value());
+        } else if (!std::strcmp(a, "--record")) {
+            options.recordPath = Absolute(value());
         } else if (!std::strcmp(a, "--version")) {
             std::printf("Brimvale ver. %lu.%02lu\n", BRIMVALE_VERSION_MAJOR, BRIMVALE_VERSION_MINOR);
             return 0;
@@ -99,6 +133,14 @@ int main(int argc, char** argv)
             Usage(stderr);
             return 2;
         }
+    }
+    if (options.bot && !options.scriptPath.empty()) {
+        std::fprintf(stderr, "brimvale: --bot and --script do not go together\n");
+        return 2;
+    }
+    if (options.bot && !options.headless) {
+        std::fprintf(stderr, "brimvale: --bot runs headless (add --headless)\n");
+        return 2;
     }
     if (options.headless) {
         UseHeadlessDrivers();

@@ -326,9 +326,6 @@ void GMHud::DrawRatingBar(GMLevelRun& run, DisplayDevice* device)
                                          fill->GetTextureHeight(), kRatingFill, device);
         }
     }
-    // A segment gained since the last frame starts the flash.
-    if (n > FullSegments(run.m_previousRatio))
-        run.m_ratingRise = kRatingRiseTime;
     if (run.m_ratingRise > 0.0f && f > 1.0f && m_pictures.flashRating) {
         GMImage* flash = m_pictures.flashRating;
         float barHeight = back ? back->GetTextureHeight() : flash->GetTextureHeight();
@@ -337,7 +334,15 @@ void GMHud::DrawRatingBar(GMLevelRun& run, DisplayDevice* device)
         flash->DrawColored(283.0f, y, WithAlpha(0xFFFFFF, 255.0f * run.m_ratingRise / kRatingRiseTime), device);
         device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
     }
-    run.m_previousRatio = ratio;
+}
+
+void GMHud::NoteRatingRise(GMLevelRun& run)
+{
+    // A segment gained since the last frame starts the flash; seen at the end
+    // of every frame, so a frame left undrawn misses none.
+    if (FullSegments(run.m_ratingRatio) > FullSegments(run.m_previousRatio))
+        run.m_ratingRise = kRatingRiseTime;
+    run.m_previousRatio = run.m_ratingRatio;
 }
 
 uint32_t GMHud::BonusBlinkColor(float remainingMs)

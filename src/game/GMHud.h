@@ -72,6 +72,8 @@ public:
     static const char* RatingWord(float ratio);
     // Whole segments the rating bar fills (0 to 7).
     static int32_t FullSegments(float ratio);
+    // After each frame of a working day: a rating segment gained starts the bar's flash.
+    void NoteRatingRise(GMLevelRun& run);
     // The colour of the empty segments: white, or the red pulse of a low rating.
     static uint32_t SegmentColor(float ratio, float lowRatingMs);
     // The lines the report shows for the day (six, or four in the mini-game);

@@ -891,6 +891,12 @@ void GMLevelRun::PlayFrame(float x, float y, uint32_t buttons, float dt)
     }
     if (m_vehicle) {
         m_vehicle->Update(x, y, 0, dt);
+        // The markers show this frame's route: an earlier one's go here, not
+        // only when a frame is drawn, so a frame left undrawn changes nothing.
+        for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_drawList.GetNext(c));) {
+            if (o->GetKind() == kKindRoadNode && o->GetMark() == 1)
+                o->SetMark(0);
+        }
         for (GMRoadNodeObj* node : m_vehicle->GetRoute())
             node->SetMark(1);
     }
@@ -937,15 +943,23 @@ void GMLevelRun::UpdateTutorial(float dt)
             // An order still growing in would stay invisible: the hint stops its clock.
             if (order->IsTaken() || IsFinished(order) || order->GetTransition() == GMOrderObj::kAppearing)
                 continue;
+            // A held icon takes no click: when the player already holds these
+            // goods, the hint goes straight to the order (else the day is stuck).
+            bool inHand = m_heldIcon && m_heldIcon->GetGoodsNumber() == order->GetGoodsNumber();
             GMQueryGoodsObj* shopIcon = nullptr;
             for (int32_t i = -1; GMQueryGoodsObj* icon = At<GMQueryGoodsObj>(m_icons, i);) {
-                if (!shopIcon && icon->GetGoodsNumber() == order->GetGoodsNumber() &&
+                if (!shopIcon && icon != m_heldIcon && icon->GetGoodsNumber() == order->GetGoodsNumber() &&
                     icon->GetGoodsNumber() < kShopGoodsLimit && icon->GetTransition() != 2)
                     shopIcon = icon;
             }
-            if (!shopIcon)
+            if (!shopIcon && !inHand)
                 continue;
             ReplaceObject(m_tutorialOrder, order);
+            if (inHand) {
+                PointTutorialAt(1, order);
+                m_spawnDelay = 2000.0f;
+                break;
+            }
             PointTutorialAt(2, shopIcon);
             m_spawnDelay = 2000.0f;
             break;
@@ -963,7 +977,11 @@ void GMLevelRun::UpdateTutorial(float dt)
             if (policeIcon && order->GetCustomerKind() == 3 && !order->IsTaken() && !IsFinished(order) &&
                 order->GetTransition() != GMOrderObj::kAppearing) {
                 ReplaceObject(m_tutorialOrder, order);
-                PointTutorialAt(3, policeIcon);
+                // The police icon already in hand: straight to the thief.
+                if (policeIcon == m_heldIcon)
+                    PointTutorialAt(1, order);
+                else
+                    PointTutorialAt(3, policeIcon);
                 m_tutorialKind = 0;
                 break;
             }
@@ -1053,6 +1071,20 @@ bool GMLevelRun::FindBonusButton(int32_t kind, float* x, float* y) const
         }
     }
     return false;
+}
+
+bool GMLevelRun::FindHintTarget(float* x, float* y) const
+{
+    if (m_tutorialStep == 0 || !m_tutorialTarget)
+        return false;
+    *x = m_tutorialTarget->GetX();
+    *y = m_tutorialTarget->GetY();
+    return true;
+}
+
+bool GMLevelRun::IsOrderFinished(const GMOrderObj* order)
+{
+    return IsFinished(order);
 }
 
 bool GMLevelRun::FindButton(const char* which, float* x, float* y) const

@@ -361,6 +361,14 @@ bool GMLevelRun::UpdateButton(GMInteractiveObj* button, float x, float y, uint32
 
 int32_t GMLevelRun::Frame(float x, float y, uint32_t buttons, float dt)
 {
+    int32_t result = FrameSteps(x, y, buttons, dt);
+    if (m_day.levelKind == 0)
+        m_hud.NoteRatingRise(*this);
+    return result;
+}
+
+int32_t GMLevelRun::FrameSteps(float x, float y, uint32_t buttons, float dt)
+{
     if (m_stateWord & kStateFadeIn) {
         if (m_alpha > 0.0f) {
             m_alpha -= dt * 0.7f;

@@ -213,6 +213,7 @@ private:
     void ReleaseWorld();
     void StartDay();
     void SetRatingMaximum();
+    int32_t FrameSteps(float x, float y, uint32_t buttons, float dt);
     int32_t MessageStep(uint32_t buttons, float dt);
     int32_t IntroStep(float x, float y, uint32_t buttons, float dt);
     int32_t ShopSlideInStep(float dt);
@@ -323,6 +324,10 @@ public:
     bool FindPolicePost(float* x, float* y) const;
     bool FindBonusButton(int32_t kind, float* x, float* y) const;
     bool FindButton(const char* which, float* x, float* y) const;
+    // Where the hint arrow points (the object it waits for); false when no hint shows.
+    bool FindHintTarget(float* x, float* y) const;
+    // An order delivered, failed or fading away: no longer one to serve.
+    static bool IsOrderFinished(const GMOrderObj* order);
     bool FindLaneButton(int32_t lane, float* x, float* y) const { return m_miniGame.FindLaneButton(lane, x, y); }
     const GMMiniGame& MiniGame() const { return m_miniGame; }
 

@@ -218,3 +218,21 @@ std::string GetExecutablePath()
 uint32_t GetFontSmoothing() { return s_fontSmoothing; }
 
 void SetFontSmoothing(uint32_t enabled) { s_fontSmoothing = enabled ? 1 : 0; }
+
+int64_t GetResidentMemoryKb(bool peak)
+{
+    FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return 0;
+    const char* key = peak ? "VmHWM:" : "VmRSS:";
+    char line[256];
+    int64_t kb = 0;
+    while (std::fgets(line, sizeof line, f)) {
+        if (std::strncmp(line, key, std::strlen(key)) == 0) {
+            kb = std::strtoll(line + std::strlen(key), nullptr, 10);
+            break;
+        }
+    }
+    std::fclose(f);
+    return kb;
+}

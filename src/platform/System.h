@@ -48,3 +48,7 @@ std::string GetExecutablePath();
 // own bitmaps, so this only keeps the value the game saves and puts back.
 uint32_t GetFontSmoothing();
 void SetFontSmoothing(uint32_t enabled);
+
+// Resident memory of this process in KiB (VmRSS, or with `peak` its high-water
+// mark VmHWM, from /proc/self/status); 0 where the system does not say.
+int64_t GetResidentMemoryKb(bool peak);

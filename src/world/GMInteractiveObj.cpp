@@ -87,6 +87,13 @@ bool GMInteractiveObj::SetHighlight(bool highlighted)
     return highlighted;
 }
 
+void GMInteractiveObj::GetHitCentre(float* x, float* y) const
+{
+    const GMImage& img = Shown();
+    *x = m_x + img.GetOffsetX() + img.GetExtraX();
+    *y = m_y + img.GetOffsetY() + img.GetExtraY();
+}
+
 bool GMInteractiveObj::HitTest(float px, float py) const
 {
     const GMImage& img = Shown();

@@ -51,6 +51,9 @@ public:
     float GetScaledFrameHeight() const;
 
     bool Overlaps(const GMInteractiveObj* other) const;
+    // The centre of the hit box: the position, moved by the picture's own
+    // offset (a picture may place itself away from a widget at (0, 0)).
+    void GetHitCentre(float* x, float* y) const;
 
 protected:
     const GMImage& Shown() const { return m_highlighted ? m_highlightImage : m_normalImage; }

@@ -161,8 +161,12 @@ TEST_F(HudDrawTest, RatingBarFillsCropsAndFlashes)
     m_run.SetStateWord(0);
     auto segment = [](int i, int dx) { return 283 + 48 * i + dx; };
 
-    // From the starting ratio to 1: seven segments gained, the flash lights the bar.
+    // From the starting ratio to 1: seven segments gained, the flash lights the
+    // bar. The frame sees the gain (drawn or not); the drawing only shows it.
     m_run.SetRating(m_run.GetRatingMaximum());
+    DrawFrame();
+    EXPECT_FALSE(PixelIs(Pixel(segment(6, 10), 545), 0xFFFFFF)) << "no frame has seen the gain yet";
+    m_run.Frame(-500.0f, -500.0f, 0, 0.0f);
     DrawFrame();
     EXPECT_TRUE(PixelIs(Pixel(segment(6, 10), 545), 0xFFFFFF));
     // The countdown runs down in play only; afterwards all seven show full.
@@ -175,6 +179,7 @@ TEST_F(HudDrawTest, RatingBarFillsCropsAndFlashes)
 
     // 3.5 segments: the fourth is cut in half; losing segments starts nothing.
     m_run.SetRating(m_run.GetRatingMaximum() * 0.5f);
+    m_run.Frame(-500.0f, -500.0f, 0, 0.0f);
     DrawFrame();
     EXPECT_TRUE(PixelIs(Pixel(segment(2, 40), 545), 0xD3D93C));
     EXPECT_TRUE(PixelIs(Pixel(segment(3, 20), 545), 0xD3D93C));
@@ -183,6 +188,7 @@ TEST_F(HudDrawTest, RatingBarFillsCropsAndFlashes)
 
     // One segment more lights the flash again.
     m_run.SetRating(m_run.GetRatingMaximum() * 0.6f);
+    m_run.Frame(-500.0f, -500.0f, 0, 0.0f);
     DrawFrame();
     EXPECT_TRUE(PixelIs(Pixel(segment(6, 10), 545), 0xFFFFFF));
 }

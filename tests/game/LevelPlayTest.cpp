@@ -382,6 +382,30 @@ TEST_F(LevelPlay, FirstHintLeadsFromTheShopToTheOrder)
     EXPECT_EQ(Value("queue"), 1);
 }
 
+TEST_F(LevelPlay, FirstHintGoesStraightToTheOrderWhenItsGoodsAreInHand)
+{
+    ASSERT_EQ(LoadText(Town(2) + kGoods + Customers(2) +
+                       "\"OTM\" 1 \"LOR\" 3 \"TUT\" 1 \"lit.img\" \"unlit.img\" \"END\""),
+              kLoadOk);
+    UntilPlay();
+    PickGoods(1);  // before the first order: the goods it will want are already held
+    Run(616);
+    ASSERT_EQ(m_run.Orders().GetCount(), 1);
+    ASSERT_EQ(static_cast<GMOrderObj*>(m_run.Orders().GetAt(0))->GetGoodsNumber(), 1);
+    EXPECT_EQ(m_run.GetTutorialStep(), 1) << "a held icon takes no click: the hint points at the order";
+    float x = 0, y = 0;
+    ASSERT_TRUE(m_run.FindHintTarget(&x, &y));
+    float ox = 0, oy = 0;
+    OrderAt(1, &ox, &oy);
+    EXPECT_FLOAT_EQ(x, ox);
+    EXPECT_FLOAT_EQ(y, oy);
+    EXPECT_NEAR(m_run.GetSpawnDelay(), 2000.0f, 16.0f);
+    ClickOrder(1);
+    EXPECT_EQ(m_run.GetTutorialStep(), 0) << "the day goes on";
+    EXPECT_EQ(Value("queue"), 1);
+    EXPECT_FALSE(m_run.FindHintTarget(&x, &y));
+}
+
 TEST_F(LevelPolice, SecondHintForcesAThiefAndPointsAtThePolice)
 {
     std::string text = Town(1) + kGoods +

@@ -168,6 +168,10 @@ TEST_F(InteractiveTest, HitBoxEdgesAreInsideAndScaleWithTheObject)
     ASSERT_EQ(b->SetImage(0, "btn.img", m_manager.get(), m_device), 0);
     b->SetPosition(100.0f, 100.0f);
     // Centre (104, 98), half extents 20 x 10.
+    float cx = 0.0f, cy = 0.0f;
+    b->GetHitCentre(&cx, &cy);
+    EXPECT_FLOAT_EQ(cx, 104.0f) << "where a click lands: the picture's offset moves it";
+    EXPECT_FLOAT_EQ(cy, 98.0f);
     EXPECT_TRUE(b->HitTest(124.0f, 98.0f)) << "the right edge counts";
     EXPECT_TRUE(b->HitTest(84.0f, 108.0f)) << "the bottom-left corner counts";
     EXPECT_FALSE(b->HitTest(124.5f, 98.0f));
