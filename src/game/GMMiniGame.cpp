@@ -10,6 +10,7 @@
 #include "world/GMInteractiveObj.h"
 #include "world/GMTransportObj.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -116,16 +117,21 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
         speed = kDefaultSpeed;
     const float changeTime = 1.0f / (2.0f * speed);             // ms per lane
     const float closing = speed * run.m_grid.cellHeight / 2.0f;  // px per ms
-    constexpr int kSteps = 24;
+    // Far enough to see a wall of cars forming above the screen's top.
+    constexpr int kSteps = 64;
     constexpr int kSamples = 6;
-    const float horizon = changeTime * kSteps;
     const Box mine = VehicleBox(run);
     constexpr float kMargin = 3.0f;
-    std::vector<Box> near;
+    // The cars that can touch the vehicle during each step.
+    std::vector<std::vector<Box>> near(kSteps);
     for (const Car& car : m_cars) {
         const Box box = CarBox(car.obj);
-        if (box.top + box.height + closing * horizon > mine.top - kMargin && box.top < mine.top + mine.height)
-            near.push_back(box);
+        for (int t = 0; t < kSteps; ++t) {
+            const float from = box.top + closing * changeTime * static_cast<float>(t);
+            const float to = from + closing * changeTime;
+            if (to + box.height > mine.top - kMargin && from < mine.top + mine.height + kMargin)
+                near[static_cast<size_t>(t)].push_back(box);
+        }
     }
     const int32_t lanes = static_cast<int32_t>(m_buttons.size());
     auto laneOf = [&](int32_t i) { return static_cast<float>(LaneOf(m_buttons[static_cast<size_t>(i)])); };
@@ -139,7 +145,7 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
             van.width += 2.0f * kMargin;
             van.top -= kMargin;
             van.height += 2.0f * kMargin;
-            for (Box box : near) {
+            for (Box box : near[static_cast<size_t>(t)]) {
                 box.top += closing * when;
                 if (box.Overlaps(van))
                     return false;
@@ -147,30 +153,35 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
         }
         return true;
     };
-    // safe[t][i]: from lane i at step t some plan reaches the horizon.
-    std::vector<std::vector<char>> safe(kSteps + 1, std::vector<char>(static_cast<size_t>(lanes), 1));
+    // last[t][i]: the furthest step a plan from lane i at step t gets to
+    // without a crash (kSteps: past the horizon). When no plan clears the
+    // horizon, the one that lasts longest still leaves room for what comes.
+    std::vector<std::vector<int32_t>> last(kSteps + 1, std::vector<int32_t>(static_cast<size_t>(lanes), kSteps));
     for (int32_t t = kSteps - 1; t >= 0; --t)
         for (int32_t i = 0; i < lanes; ++i) {
-            bool ok = false;
+            int32_t best = t;
             for (int32_t d : {0, -1, 1}) {
                 const int32_t j = i + d;
-                if (j >= 0 && j < lanes && safe[t + 1][static_cast<size_t>(j)] && clear(t, i, j)) {
-                    ok = true;
+                if (j >= 0 && j < lanes && clear(t, i, j))
+                    best = std::max(best, last[static_cast<size_t>(t + 1)][static_cast<size_t>(j)]);
+                if (best == kSteps)
                     break;
-                }
             }
-            safe[static_cast<size_t>(t)][static_cast<size_t>(i)] = ok;
+            last[static_cast<size_t>(t)][static_cast<size_t>(i)] = best;
         }
     int32_t current = 0;
     for (int32_t i = 0; i < lanes; ++i)
         if (laneOf(i) == m_chosen)
             current = i;
-    for (int32_t d : {0, -1, 1}) {
+    int32_t choice = current, lasts = -1;
+    for (int32_t d : {0, -1, 1}) {  // staying wins a tie
         const int32_t j = current + d;
-        if (j >= 0 && j < lanes && safe[1][static_cast<size_t>(j)] && clear(0, current, j))
-            return d == 0 ? -1 : LaneOf(m_buttons[static_cast<size_t>(j)]);
+        if (j >= 0 && j < lanes && clear(0, current, j) && last[1][static_cast<size_t>(j)] > lasts) {
+            lasts = last[1][static_cast<size_t>(j)];
+            choice = j;
+        }
     }
-    return -1;  // nothing survives: hold on
+    return choice == current ? -1 : LaneOf(m_buttons[static_cast<size_t>(choice)]);
 }
 
 bool GMMiniGame::ReadCarList()
