@@ -7,9 +7,30 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <unistd.h>
 
 namespace fuzz {
+
+namespace {
+
+std::string& WorkDir()
+{
+    static std::string dir;
+    return dir;
+}
+
+// A run that ends normally takes its scratch files with it; after a crash
+// they stay for a look.
+void RemoveWorkDir()
+{
+    std::error_code ignored;
+    if (!WorkDir().empty())
+        std::filesystem::remove_all(WorkDir(), ignored);
+}
+
+} // namespace
 
 void EnterWorkDir()
 {
@@ -26,6 +47,8 @@ void EnterWorkDir()
         std::perror("brimvale fuzz: work directory");
         std::abort();
     }
+    WorkDir() = pattern;
+    std::atexit(RemoveWorkDir);
 }
 
 DisplayDevice* Device()
