@@ -246,6 +246,19 @@ int main(int argc, char** argv)
         device->EndScene();
         PresentFrame();
     };
+    // One frame, its update and its draw timed apart, wall clock and CPU.
+    auto timedFrame = [&](Timings& into, float x, float y, uint32_t buttons) {
+        PumpMessages();
+        double c0 = CpuMs();
+        auto t0 = Clock::now();
+        run.Frame(x, y, buttons, 16.0f);
+        double u = MsSince(t0);
+        double c1 = CpuMs();
+        auto t1 = Clock::now();
+        draw();
+        double d = MsSince(t1);
+        into.Add(u, d, c1 - c0, CpuMs() - c1);
+    };
     // Into play with every slot open.
     for (int i = 0; i < 2000 && !(run.GetStateWord() == 0 && run.Orders().GetCount() >= 8); ++i) {
         run.Frame(-500.0f, -500.0f, 0, 16.0f);
@@ -280,17 +293,7 @@ int main(int argc, char** argv)
             run.AddFloatingText("$25", 120.0f + float(i % 500), 300.0f, 3000.0f, 0xFDEB58, true, true, 0);
             ++texts;
         }
-        PumpMessages();
-        double c0 = CpuMs();
-        auto t0 = Clock::now();
-        run.Frame(x, y, buttons, 16.0f);
-        double u = MsSince(t0);
-        double c1 = CpuMs();
-        auto t1 = Clock::now();
-        draw();
-        double d = MsSince(t1);
-        double c2 = CpuMs();
-        day.Add(u, d, c1 - c0, c2 - c1);
+        timedFrame(day, x, y, buttons);
         GMTransportObj* van = run.GetVehicle();
         driving += van && van->IsMoving() ? 1 : 0;
         ghostFrames += van && van->IsMoving() && van->IsGhostOn() ? 1 : 0;
@@ -334,16 +337,7 @@ int main(int argc, char** argv)
             const bool seen = run.FindUfo(1, &x, &y);
             const uint32_t buttons = seen && i % 20 == 0 ? 1u : 0u;
             clicks += buttons != 0;
-            PumpMessages();
-            double c0 = CpuMs();
-            auto t0 = Clock::now();
-            run.Frame(x, y, buttons, 16.0f);
-            double u = MsSince(t0);
-            double c1 = CpuMs();
-            auto t1 = Clock::now();
-            draw();
-            double d = MsSince(t1);
-            ufo.Add(u, d, c1 - c0, CpuMs() - c1);
+            timedFrame(ufo, x, y, buttons);
         }
         std::printf("UFO game: %d clicks at UFOs in sight\n", clicks);
         ufo.Print("UFO game", renderer);

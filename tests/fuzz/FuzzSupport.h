@@ -27,6 +27,8 @@ std::string MakeBmp(int w, int h, uint32_t seed);
 // Writes "g.bmp" (8 x 12), "a.png" (4 x 4) and "Font.img", a 96-frame block
 // font over g.bmp, into the working directory.
 void WriteFixturePictures();
+// The device, with the fixture pictures written on first use.
+DisplayDevice* DeviceWithPictures();
 
 // Splits data at the first "\n--\n" line: before and after (after is empty without one).
 void SplitAtMarker(const uint8_t* data, size_t size, std::string* first, std::string* second);

@@ -9,13 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = false;
-    if (!ready) {
-        fuzz::Device();
-        fuzz::WriteFixturePictures();
-        ready = true;
-    }
-    DisplayDevice* device = fuzz::Device();
+    DisplayDevice* device = fuzz::DeviceWithPictures();
     fuzz::WriteScrambled("Help.txt", data, size);
     GMImageManager manager;
     manager.SetErrorLogPath("Error.log");

@@ -9,12 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = false;
-    if (!ready) {
-        fuzz::Device();
-        fuzz::WriteFixturePictures();
-        ready = true;
-    }
+    fuzz::DeviceWithPictures();
     std::string img, sizes;
     fuzz::SplitAtMarker(data, size, &img, &sizes);
     fuzz::WriteFile("t.img", reinterpret_cast<const uint8_t*>(img.data()), img.size());
