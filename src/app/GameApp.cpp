@@ -4,6 +4,7 @@
 #include "app/GameDirectories.h"
 #include "app/InputRecorder.h"
 #include "app/ScriptRunner.h"
+#include "app/ShutdownSave.h"
 #include "app/SplashPages.h"
 #include "core/DataDirectories.h"
 #include "core/FileSys.h"
@@ -252,6 +253,7 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     SetGameMode(kModeLogo);
     m_window->Show(SW_SHOW);
     int32_t quitCode = MainLoop();
+    SaveWhatWasShown(m_modes.GetCurrentMode(), m_levelRun.get());
     if (m_recorder)
         m_recorder->Close(m_frames);
     if (!m_options.statePath.empty())
@@ -717,6 +719,7 @@ EntryOutcome GameApp::EnterMode(uint8_t& mode, uint8_t previous)
         if (previous == kModePlaying && m_levelRun) {
             const char* name = m_profile.GetDisplayName();
             m_highscores.InsertHighscore(name ? name : "", m_levelRun->Score());
+            m_highscores.SaveHighscores("highscores.dat");  // shown, so kept at once
         }
         SetMenuHandlers([](GameApp& app) { DrawHighscoresScreen(app.Menu()); });
         return {};

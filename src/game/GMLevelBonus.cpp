@@ -140,9 +140,10 @@ void GMLevelRun::UpdateBonuses(float x, float y, uint32_t buttons, float dt)
         const int32_t kind = bonus->GetBonusKind();
         uint8_t& applied = m_bonusApplied[static_cast<size_t>(c)];
         bool used = false;
-        // The extra cargo slot has no button: it is never clicked.
+        // The extra cargo slot has no button: it is never clicked. Once the
+        // day is over (its bonus game) no bonus is used.
         const bool offered = !bonus->IsRunning() && bonus->GetCount() > 0 && kind != kCapacityBonus &&
-                             bonus->GetMark() != -1;
+                             bonus->GetMark() != -1 && !(m_stateWord & kStateUfoGame);
         if (offered) {
             const bool was = bonus->IsHighlighted();
             const int32_t r = bonus->Update(x, y, static_cast<int32_t>(buttons & 1), dt);
@@ -163,7 +164,7 @@ void GMLevelRun::UpdateBonuses(float x, float y, uint32_t buttons, float dt)
         // A use of duration 0 still acts once, in the frame it was used.
         const bool active = bonus->IsRunning() || used;
         if (applied && !active) {
-            EndBonusEffect(bonus);
+            EndBonusEffect(bonus, true);
             applied = 0;
         }
         if (!active)
@@ -220,7 +221,7 @@ void GMLevelRun::ApplyBonusEffect(GMBonusObj* bonus)
     }
 }
 
-void GMLevelRun::EndBonusEffect(GMBonusObj* bonus)
+void GMLevelRun::EndBonusEffect(GMBonusObj* bonus, bool endSound)
 {
     switch (bonus->GetBonusKind()) {
     case kSpeedUp:
@@ -229,15 +230,32 @@ void GMLevelRun::EndBonusEffect(GMBonusObj* bonus)
             m_vehicle->SetSpeed(m_vehicleBaseSpeed);
             m_vehicle->SetGhostOn(false);
         }
-        PlaySound("sfx\\BonusEnd.ogg");
         break;
     case kTimeDelay:
         LoopSound("sfx\\BonusFreeze.ogg", false);
-        PlaySound("sfx\\BonusEnd.ogg");
         break;
     default:
-        break;
+        return;
     }
+    if (endSound)
+        PlaySound("sfx\\BonusEnd.ogg");
+}
+
+void GMLevelRun::EndRunningBonuses()
+{
+    // The bonuses serve the working day only: one still running when the day
+    // ends stops with it, quietly under the day's closing sounds, so that no
+    // loop of it sounds on through the bonus game, the report, the shop or
+    // into the next day.
+    for (int32_t c = -1; GMBonusObj* bonus = static_cast<GMBonusObj*>(m_bonuses.GetNext(c));) {
+        const bool applied = static_cast<size_t>(c) < m_bonusApplied.size() && m_bonusApplied[static_cast<size_t>(c)];
+        if (applied || bonus->IsRunning())
+            EndBonusEffect(bonus, false);
+        bonus->Activate(false);
+    }
+    m_bonusApplied.assign(m_bonusApplied.size(), 0);
+    m_timeResetOn = false;
+    m_supplyAllOn = false;
 }
 
 bool GMLevelRun::ApplyOrderBonuses(GMOrderObj* order)

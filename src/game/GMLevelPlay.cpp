@@ -68,6 +68,7 @@ void GMLevelRun::ReleaseWorldObjects()
         Drop(order);
     m_policeQueue.clear();
     Drop(m_heldIcon);
+    Drop(m_candidate);
     Drop(m_tutorialTarget);
     Drop(m_tutorialOrder);
     Drop(m_tutorialImages[0]);
@@ -393,7 +394,6 @@ void GMLevelRun::UpdateOrders(float x, float y, uint32_t buttons, float orderSte
                               std::vector<GMOrderObj*>& candidates)
 {
     int32_t warnings = 0;
-    m_waitingThieves = 0;
     for (int32_t i = 0; i <= m_orders.GetLastIndex(); ++i) {
         auto* order = static_cast<GMOrderObj*>(m_orders.GetAt(i));
         if (!order)
@@ -416,8 +416,6 @@ void GMLevelRun::UpdateOrders(float x, float y, uint32_t buttons, float orderSte
             candidates.push_back(order);
             if (order->GetPatienceLevel() < 3)
                 ++warnings;
-            if (IsThief(order->GetCustomerKind()) && !order->IsTaken())
-                ++m_waitingThieves;
         }
     }
     bool warn = warnings > 0 && m_stateWord == 0;
@@ -429,8 +427,10 @@ void GMLevelRun::UpdateOrders(float x, float y, uint32_t buttons, float orderSte
 
 void GMLevelRun::AssignHeldGoods(float x, float y, uint32_t buttons, const std::vector<GMOrderObj*>& candidates)
 {
-    if (!m_heldIcon)
+    if (!m_heldIcon) {
+        Drop(m_candidate);
         return;
+    }
     int32_t held = m_heldIcon->GetGoodsNumber();
     GMOrderObj* chosen = nullptr;
     for (GMOrderObj* order : candidates) {
@@ -440,18 +440,27 @@ void GMLevelRun::AssignHeldGoods(float x, float y, uint32_t buttons, const std::
             continue;  // a matching order is kept against later ones
         chosen = order;
     }
-    if (!chosen)
+    if (!chosen) {
+        Drop(m_candidate);
         return;
-    bool was = chosen->IsHighlighted();
+    }
+    // The order's own update lights it only under the pointer: whether it is
+    // new as the candidate is remembered here, so it sounds once.
+    const bool fresh = chosen != m_candidate;
+    ReplaceObject(m_candidate, chosen);
     chosen->SetHighlight(true);
     if (!(buttons & 1)) {
-        if (!was)
+        if (fresh)
             PlaySound("sfx\\ButtonHover.ogg");
         return;
     }
     if (m_tutorialStep != 0 && chosen != m_tutorialTarget)
         return;
     PlaySound("sfx\\ButtonClick.ogg");
+    // An order already on its way, by the vehicle or the police car, is never
+    // queued a second time: it would be settled twice.
+    if (chosen->IsTaken())
+        return;
     if (held == kPoliceGoods) {
         if (!m_policeCar)
             return;
@@ -467,17 +476,11 @@ void GMLevelRun::AssignHeldGoods(float x, float y, uint32_t buttons, const std::
             }
             m_policeCar->SetMark(1);
         }
-        if (!chosen->IsTaken()) {
-            chosen->AddRef();
-            m_policeQueue.push_back(chosen);
-            chosen->SetTaken(true);
-        }
+        chosen->AddRef();
+        m_policeQueue.push_back(chosen);
+        chosen->SetTaken(true);
         UseUpHeldIcon();
     } else {
-        for (const Job& job : m_jobs) {
-            if (job.order == chosen)
-                return;  // already on its way: nothing more
-        }
         chosen->AddRef();
         m_jobs.push_back(Job{chosen, held});
         chosen->SetTaken(true);
@@ -784,27 +787,27 @@ int32_t GMLevelRun::CompleteOrder(GMOrderObj* order, GMTransportObj* vehicle, bo
 
     int32_t tip = (success && vehicle && m_ratingRatio >= 0.86f) ? pay : 0;
     int32_t ratingDelta = ToInt32(rating);
-    if (vehicle || !success) {
-        char text[48];
-        float ox = order->GetX(), oy = order->GetY();
-        int32_t shown = SaturatingAdd(pay, tip);
-        if (comboBonus != 0) {
-            std::snprintf(text, sizeof text, "$%d", SaturatingAdd(shown, comboBonus));
-            AddFloatingText(text, ox, oy, kMoneyTextTime, 0xFDEB58, true, true, 0);
-            float lineHeight = 0.0f;
-            if (m_fontStd)
-                m_fontStd->DrawText(0.0f, 0.0f, 0.0f, 1.0f, 0, "0", nullptr, nullptr, &lineHeight);
-            std::snprintf(text, sizeof text, "%d COMBO!", m_comboRun);
-            AddFloatingText(text, ox, oy + lineHeight, kMoneyTextTime, 0xFDEB58, true, true, 0);
-        } else if (pay < 0) {
-            std::snprintf(text, sizeof text, "-$%d", pay == INT32_MIN ? INT32_MAX : -pay);
-            AddFloatingText(text, ox, oy, kMoneyTextTime, 0xFF0000, true, true, 0);
-        } else if (shown > 0) {
-            std::snprintf(text, sizeof text, "$%d", shown);
-            AddFloatingText(text, ox, oy, kMoneyTextTime, 0xFDEB58, true, true, 0);
-        } else if (ratingDelta < 0) {
-            AddFloatingText("FAIL!", ox, oy, kMoneyTextTime, 0xFF0000, true, true, 0);
-        }
+    // Every order settled shows its money, also one paid without the
+    // vehicle (Supply All, a cafe).
+    char text[48];
+    float ox = order->GetX(), oy = order->GetY();
+    int32_t shown = SaturatingAdd(pay, tip);
+    if (comboBonus != 0) {
+        std::snprintf(text, sizeof text, "$%d", SaturatingAdd(shown, comboBonus));
+        AddFloatingText(text, ox, oy, kMoneyTextTime, 0xFDEB58, true, true, 0);
+        float lineHeight = 0.0f;
+        if (m_fontStd)
+            m_fontStd->DrawText(0.0f, 0.0f, 0.0f, 1.0f, 0, "0", nullptr, nullptr, &lineHeight);
+        std::snprintf(text, sizeof text, "%d COMBO!", m_comboRun);
+        AddFloatingText(text, ox, oy + lineHeight, kMoneyTextTime, 0xFDEB58, true, true, 0);
+    } else if (pay < 0) {
+        std::snprintf(text, sizeof text, "-$%d", pay == INT32_MIN ? INT32_MAX : -pay);
+        AddFloatingText(text, ox, oy, kMoneyTextTime, 0xFF0000, true, true, 0);
+    } else if (shown > 0) {
+        std::snprintf(text, sizeof text, "$%d", shown);
+        AddFloatingText(text, ox, oy, kMoneyTextTime, 0xFDEB58, true, true, 0);
+    } else if (ratingDelta < 0) {
+        AddFloatingText("FAIL!", ox, oy, kMoneyTextTime, 0xFF0000, true, true, 0);
     }
     AddMoney(pay, tip, ratingDelta);
     if (comboBonus != 0)
@@ -875,6 +878,13 @@ void GMLevelRun::PlayFrame(float x, float y, uint32_t buttons, float dt)
     std::vector<GMOrderObj*> candidates;
     UpdateOrders(x, y, clicks, orderStep, candidates);
     AssignHeldGoods(x, y, clicks, candidates);
+    // Counted after the assignment: a thief handed to the police this frame
+    // no longer calls a new police icon up.
+    m_waitingThieves = 0;
+    for (const GMOrderObj* order : candidates) {
+        if (IsThief(order->GetCustomerKind()) && !order->IsTaken())
+            ++m_waitingThieves;
+    }
     for (size_t i = 0; i < m_texts.size();) {
         if (m_texts[i]->Update(dt) == 1)
             m_texts.erase(m_texts.begin() + static_cast<std::ptrdiff_t>(i));

@@ -82,6 +82,7 @@ void GMLevelRun::Reset()
     ReleaseWorld();
     m_day = DayParameters();
     m_stateWord = 0;
+    m_daySaved = false;
     m_alpha = 0.0f;
     m_elapsed = 0.0f;
     m_receipts = 0;
@@ -196,6 +197,11 @@ int32_t GMLevelRun::TargetCheck(bool considerRating) const
     return 0;
 }
 
+int32_t GMLevelRun::Score() const
+{
+    return SaturatingAdd(m_profileScore, m_receipts);
+}
+
 void GMLevelRun::ComputeTotals()
 {
     if (m_profile) {
@@ -212,6 +218,7 @@ void GMLevelRun::SaveToProfile(bool failed)
 {
     if (!m_profile)
         return;
+    m_daySaved = true;
     if (failed) {
         m_profileScore = m_profile->GetScore();
         m_profile->SetScore(0);
@@ -232,6 +239,21 @@ void GMLevelRun::SaveToProfile(bool failed)
     }
     if (m_profile->GetFileName())
         m_profile->SaveProfile(m_profile->GetFileName());
+}
+
+bool GMLevelRun::SaveShownDay()
+{
+    constexpr uint32_t kAfterTheDay = kStateUfoGame | kStateReport | kStateReportDone | kStateShopSlideIn | kStateShop;
+    if (m_daySaved || !m_profile || !(m_stateWord & kAfterTheDay))
+        return false;
+    // A lost day is left as it was: saving it would wipe the player's score
+    // although no highscore table has shown it. A course goes on either way.
+    if (m_day.levelKind == 0 && TargetCheck(true) != 0)
+        return false;
+    if (m_stateWord & kStateUfoGame)
+        ComputeTotals();  // with what the bonus game has paid so far
+    SaveToProfile(false);
+    return true;
 }
 
 // ---- Messages ---------------------------------------------------------------------
@@ -619,6 +641,7 @@ void GMLevelRun::StartReport()
 
 void GMLevelRun::FinishDayCommon()
 {
+    EndRunningBonuses();
     LetGoHeldIcon();
     ComputeTotals();
     m_reportZoom = 200.0f;

@@ -146,14 +146,20 @@ public:
     int32_t TargetCheck(bool considerRating) const;
     void ComputeTotals();
     void SaveToProfile(bool failed);
+    // For the game shutting down: saves a day the screen has shown as won
+    // (its bonus game, report or shop) and not saved yet, as its continue or
+    // done button would. True when the profile was written.
+    bool SaveShownDay();
+    bool IsDaySaved() const { return m_daySaved; }
     void ShowBigMessage(float fadeIn, float hold, float fadeOut, const char* text, uint32_t rgb);
     void AddFloatingText(const char* text, float x, float y, float lifetime, uint32_t rgb, bool centreX,
                          bool centreY, uint8_t style);
     // Ends the day as won (the developer code): money, no orders left, every
     // open order delivered.
     void EndTheDay();
-    // The profile's score as last read plus the day's receipts.
-    int32_t Score() const { return m_profileScore + m_receipts; }
+    // The profile's score as last read plus the day's receipts (saturating,
+    // as every money sum does).
+    int32_t Score() const;
 
     void SetProfile(GMProfile* profile) { m_profile = profile; }
     GMProfile* GetProfile() const { return m_profile; }
@@ -389,7 +395,9 @@ private:
     void UpdateBonuses(float x, float y, uint32_t buttons, float dt);
     void StartBonusEffect(GMBonusObj* bonus);
     void ApplyBonusEffect(GMBonusObj* bonus);
-    void EndBonusEffect(GMBonusObj* bonus);
+    void EndBonusEffect(GMBonusObj* bonus, bool endSound);
+    // Ends every running bonus, effect and loop, without the end sound.
+    void EndRunningBonuses();
     // Time Reset and Supply All on one waiting order; true when it was supplied.
     bool ApplyOrderBonuses(GMOrderObj* order);
     void ShopFrame(float x, float y, uint32_t buttons, float dt);
@@ -436,6 +444,7 @@ private:
 
     DayParameters m_day;
     uint32_t m_stateWord = 0;
+    bool m_daySaved = false;  // the day's result is in the profile: never twice
     float m_alpha = 0.0f;
 
     // Day counters.
@@ -495,6 +504,7 @@ private:
     GMTransportObj* m_vehicle = nullptr;
     GMTransportObj* m_policeCar = nullptr;
     GMQueryGoodsObj* m_heldIcon = nullptr;
+    GMOrderObj* m_candidate = nullptr;  // held: the order the held goods were last offered to
     int32_t m_remaining = 0;
     std::vector<Job> m_jobs;
     std::vector<GMOrderObj*> m_policeQueue;  // each holds a reference

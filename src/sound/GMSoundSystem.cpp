@@ -337,10 +337,34 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
 
 // ---- playing ----
 
+void GMSoundSystem::KeepLog(bool on)
+{
+    m_keepLog = on;
+    if (!on)
+        m_log.clear();
+}
+
+int32_t GMSoundSystem::CountLog(const std::string& line) const
+{
+    int32_t n = 0;
+    for (const std::string& l : m_log)
+        n += l == line;
+    return n;
+}
+
+void GMSoundSystem::Note(const char* what, const SoundBuffer* handle)
+{
+    if (!m_keepLog || m_log.size() >= kLogLimit)
+        return;
+    const GMSoundEntry* entry = FindEntry(handle);
+    m_log.push_back(std::string(what) + " " + (entry ? entry->name : "?"));
+}
+
 bool GMSoundSystem::PlayOnce(SoundBuffer* handle)
 {
     if (!m_device || !handle)
         return false;
+    Note("play", handle);
     if (!handle->IsPlaying())
         return handle->Play(false);
     SoundBuffer* copy = m_device->DuplicateSoundBuffer(handle);
@@ -361,6 +385,7 @@ bool GMSoundSystem::Play(SoundBuffer* handle, bool looping, bool restart)
     if (!handle->IsPlaying()) {
         if (restart)
             handle->SetPosition(0);
+        Note(looping ? "loop" : "play", handle);
         return handle->Play(looping);
     }
     if (restart)
@@ -372,6 +397,8 @@ bool GMSoundSystem::Stop(SoundBuffer* handle)
 {
     if (!m_device || !handle)
         return false;
+    if (handle->IsPlaying())
+        Note("stop", handle);
     return handle->Stop();
 }
 
@@ -409,6 +436,8 @@ void GMSoundSystem::StopGroup(uint8_t group, bool onlyLooping)
             continue;
         if (onlyLooping && !e->buffer->IsLooping())
             continue;
+        if (e->buffer->IsPlaying())
+            Note("stop", e->buffer);
         e->buffer->Stop();
         e->state = static_cast<uint8_t>(e->state & ~kSoundWasPlaying);
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
 // Sound groups the game uses.
 constexpr uint8_t kGroupEffects = 0;
@@ -95,11 +96,23 @@ public:
     int32_t GetFadeCount() const { return m_fades.GetCount(); }
     const GMSoundFade* GetFade(int32_t index) const { return static_cast<GMSoundFade*>(m_fades.GetAt(index)); }
 
+    // A log of what was started and stopped, one line each: "play NAME" (once),
+    // "loop NAME" and "stop NAME" (only a sound that was playing). Kept only
+    // while switched on, and cut at kLogLimit lines, so a loop left running
+    // or a sound started every frame shows in a test without a device to hear it.
+    static constexpr size_t kLogLimit = 10000;
+    void KeepLog(bool on);
+    const std::vector<std::string>& GetLog() const { return m_log; }
+    // How many lines of the log say exactly this ("play sfx\\ButtonHover.ogg").
+    int32_t CountLog(const std::string& line) const;
+    void ClearLog() { m_log.clear(); }
+
 private:
     GMSoundFade* FindFade(const SoundBuffer* buffer, int32_t* index) const;
     void RemoveFade(int32_t index);
     void ReleaseEntry(int32_t index);
     void LogLoadFailure(const char* fileName, const char* reason);
+    void Note(const char* what, const SoundBuffer* handle);
 
     CGameArray m_sounds;  // GMSoundEntry*, owned
     CGameArray m_groups;  // GMGroupVolume*, owned
@@ -109,6 +122,8 @@ private:
     int32_t m_floor = kVolumeSilent;
     std::string m_errorLog = "..\\Error.log";
     std::set<std::string> m_loggedFailures;  // lower-case names already logged
+    bool m_keepLog = false;
+    std::vector<std::string> m_log;
 };
 
 // Relative volume from the ".snd" file beside a sound: 1.0 when it is missing

@@ -19,6 +19,7 @@
 #   seed:S               the game runs with --seed S
 #   profile:NAME:TEXT    "brimvale-data profile data/NAME" prints TEXT
 #                        ($BRIMVALE_DATA_TOOL)
+#   highscores:TEXT      "brimvale-data highscores data/highscores.dat" prints TEXT
 set -u
 game=$1 data=$2 script=$3 expected=$4
 shift 4
@@ -72,6 +73,9 @@ for check in "$@"; do
     profile) name=${rest%%:*} text=${rest#*:}
           "$BRIMVALE_DATA_TOOL" profile "data/$name" >profile.txt 2>&1
           grep -qF -- "$text" profile.txt || { echo "profile $name does not show \"$text\":"; cat profile.txt; fail=1; } ;;
+    highscores)
+          "$BRIMVALE_DATA_TOOL" highscores data/highscores.dat >highscores.txt 2>&1
+          grep -qF -- "$rest" highscores.txt || { echo "the highscores do not show \"$rest\":"; cat highscores.txt; fail=1; } ;;
     without|write|readonly|args|kit|seed) ;;
     *)    echo "unknown check $check"; fail=1 ;;
     esac

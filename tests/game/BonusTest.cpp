@@ -214,6 +214,7 @@ TEST_F(BonusPlay, SupplyAllCompletesWaitingOrdersButLeavesTheThiefToThePolice)
     Click(700, 500);
     EXPECT_EQ(Value("delivered"), 1) << "the ordinary order only";
     EXPECT_EQ(Value("cash"), cash + 20) << "paid its price, no tip";
+    EXPECT_EQ(CountTexts("$20"), 1) << "paid without the vehicle, and shown";
     int open = 0;
     for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_run.Orders().GetNext(c));) {
         auto* order = static_cast<GMOrderObj*>(o);
@@ -330,6 +331,51 @@ TEST_F(BonusPlay, EndingSpeedAndTimeDelayStopTheirLoopsAndPlayTheEndSound)
 }
 
 // ---- Between days -------------------------------------------------------------------------
+
+TEST_F(BonusPlay, ABonusRunningWhenTheDayEndsStopsWithItAndNoneIsUsedInTheBonusGame)
+{
+    if (!UseGeneratedSounds())
+        GTEST_SKIP() << "needs the generated sounds";
+    const char* speed = "sfx\\BonusSpeed.ogg";
+    const char* freeze = "sfx\\BonusFreeze.ogg";
+    m_profile.AddBonus(0, 60000.0f, 40, 2.0f, 2);
+    // Time Delay runs out before the day ends: its button is free in the bonus game.
+    m_profile.AddBonus(1, 500.0f, 40, 2.0f, 2);
+    ASSERT_EQ(LoadText(Town(1) + Trade() + Bonus(0, 40, "60", "2", 700, 500) + Bonus(1, 40, "0.5", "2", 700, 440) +
+                       "\"LOR\" 1 \"LSC\" 10 \"END\""),
+              kLoadOk);
+    UntilPlay();
+    Click(700, 500);
+    Click(700, 440);
+    ASSERT_TRUE(Playing(speed));
+    ASSERT_TRUE(Playing(freeze));
+    UntilOrders(1);
+    Run(600);
+    ASSERT_FALSE(Playing(freeze));
+    m_run.CompleteOrder(FirstOrder(), m_run.GetVehicle(), true);
+    for (int i = 0; i < 100 && !(m_run.GetStateWord() & kStateUfoGame); ++i)
+        Run(16);
+    ASSERT_TRUE(m_run.GetStateWord() & kStateUfoGame) << "a perfect day";
+    m_sound.ClearLog();
+    // Through the bonus game, with clicks on both buttons, to the report.
+    for (int i = 0; i < 3000 && !(m_run.GetStateWord() & kStateReport); ++i) {
+        Click(700, 500);
+        Click(700, 440);
+    }
+    ASSERT_TRUE(m_run.GetStateWord() & kStateReport);
+    Run(1000);
+    EXPECT_EQ(Looped(speed), 0) << "no loop of the day's bonuses after its end";
+    EXPECT_EQ(Looped(freeze), 0);
+    EXPECT_FALSE(Playing(speed));
+    EXPECT_FALSE(Playing(freeze));
+    EXPECT_EQ(Heard("sfx\\BonusEnd.ogg"), 0) << "they stop quietly under the day's closing sounds";
+    EXPECT_EQ(Value("bonus0"), 1) << "no unit spent by a click in the bonus game";
+    EXPECT_EQ(Value("bonus1"), 1);
+    EXPECT_EQ(Value("bonus0-left"), 0);
+    EXPECT_EQ(Value("bonus1-left"), 0);
+    EXPECT_FLOAT_EQ(m_run.GetVehicle()->GetSpeed(), m_run.GetVehicleBaseSpeed());
+    EXPECT_EQ(m_profile.GetMatchingBonusCount(*BonusAt(0)), 1) << "what the profile keeps";
+}
 
 TEST_F(BonusPlay, ABonusUsedOnADayWithoutAShopIsStillTakenFromTheProfile)
 {

@@ -1,9 +1,12 @@
 #pragma once
 #include "core/TaggedFile.h"
 #include "game/GMLevelRun.h"
+#include "platform/AudioDevice.h"
 #include "player/GMProfile.h"
+#include "sound/GMSoundSystem.h"
 #include "support/gfx/GfxTestSupport.h"
 #include "support/gfx/TemplateWriter.h"
+#include "world/GMMessage.h"
 
 #include <filesystem>
 #include <string>
@@ -87,8 +90,40 @@ protected:
 
     int32_t Load(const std::string& name)
     {
-        return m_run.LoadLevel(name.c_str(), m_manager.get(), m_device, nullptr, nullptr, &m_notes);
+        return m_run.LoadLevel(name.c_str(), m_manager.get(), m_device, m_hasSound ? &m_sound : nullptr, nullptr,
+                               &m_notes);
     }
+
+    // The days loaded from now on hear the generated sound effects, over a
+    // device that mixes only when asked (what was started stays "playing"),
+    // and the sound system keeps its log. False without the generated data.
+    bool UseGeneratedSounds()
+    {
+#ifdef BRIMVALE_GOLDEN_DATA_DIR
+        namespace fs = std::filesystem;
+        fs::create_directory("sfx");
+        for (const auto& e : fs::directory_iterator(std::string(BRIMVALE_GOLDEN_DATA_DIR) + "/sfx")) {
+            const std::string name = e.path().filename().string();
+            if (e.path().extension() == ".ogg" && name != "ingame.ogg" && name != "mainmenu.ogg" &&
+                !fs::exists("sfx/" + name))
+                fs::copy_file(e.path(), "sfx/" + name);
+        }
+        m_sound.SetErrorLog("");
+        m_hasSound = m_sound.UseDevice(AudioDevice::OpenManual(44100, 2)) == 0;
+        m_sound.KeepLog(m_hasSound);
+#endif
+        return m_hasSound;
+    }
+
+    bool Playing(const char* name)
+    {
+        GMSoundEntry* e = m_sound.FindEntry(name);
+        return e && e->buffer && e->buffer->IsPlaying();
+    }
+
+    // How often the log has this sound started once ("play") or looping ("loop").
+    int32_t Heard(const char* name) { return m_sound.CountLog(std::string("play ") + name); }
+    int32_t Looped(const char* name) { return m_sound.CountLog(std::string("loop ") + name); }
 
     int32_t LoadText(const std::string& text, const std::string& name = "level3.lvl")
     {
@@ -118,6 +153,15 @@ protected:
 
     int32_t Click(float x, float y, uint32_t buttons = 1) { return m_run.Frame(x, y, buttons, 16.0f); }
 
+    // How many floating texts of the day read exactly `text`.
+    int CountTexts(const std::string& text)
+    {
+        int n = 0;
+        for (size_t i = 0; i < m_run.GetFloatingTextCount(); ++i)
+            n += text == m_run.GetFloatingText(i)->GetText();
+        return n;
+    }
+
     double Value(const char* name)
     {
         double v = -1.0;
@@ -125,6 +169,8 @@ protected:
         return v;
     }
 
+    GMSoundSystem m_sound;  // outlives the day, which borrows it
+    bool m_hasSound = false;
     GMProfile m_profile;
     GMLevelRun m_run;
     LevelLoadNotes m_notes;

@@ -26,6 +26,8 @@ std::string Customers(int kinds, const std::string& patience = "60")
 
 const std::string kGoods = "\"SHG\" \"goods.img\" \"goodsh.img\" 1 20 1 100 500\n"
                            "\"SHG\" \"goods.img\" \"goodsh.img\" 2 30 0 200 500\n";
+// A bonus kind, so that a shop follows the day.
+const std::string kSpeedUp = "\"BON\" \"goods.img\" \"goodsh.img\" \"goods.img\" 0 40 2 2 700 500\n";
 
 }  // namespace
 
@@ -135,6 +137,103 @@ TEST_F(LevelPlay, DeveloperEndOfDayDeliversEverything)
     EXPECT_EQ(m_run.GetBigMessageText(), "W%75zELL%100z D%75zONE%100z!") << "not every order was delivered";
 }
 
+// ---- Closing the game on a day -------------------------------------------------------------
+
+// The day that ends the game's levels: its file name leaves the profile's list.
+TEST_F(LevelPlay, TheLastLevelWonLeavesTheLevelList)
+{
+    m_profile.AddLevel("level1.lvl");
+    m_profile.AddLevel("level9.lvl");
+    m_profile.SetCurrentLevel("level9.lvl");
+    m_profile.SetCurrentLevelIndex(8);
+    ASSERT_EQ(LoadText(Town(1) + kGoods + Customers(1) + "\"LOR\" 1 \"BUY\" 0 \"END\"", "level9.lvl"), kLoadOk);
+    ASSERT_EQ(m_run.GetNextLevel(), "");
+    UntilPlay();
+    m_run.EndTheDay();
+    for (int i = 0; i < 3000 && !(m_run.GetStateWord() & kStateReportDone); ++i)
+        Run(16, 1);
+    ASSERT_TRUE(m_run.GetStateWord() & kStateReportDone);
+    EXPECT_EQ(Click(449, 506), kLevelGoOn);
+    GMProfile saved;
+    ASSERT_EQ(saved.LoadProfile("Tess.prf"), 0);
+    EXPECT_LT(saved.FindLevel("level9.lvl"), 0) << "the last level left the list";
+    EXPECT_GE(saved.FindLevel("level1.lvl"), 0);
+    EXPECT_EQ(saved.GetCurrentLevel(), nullptr);
+    EXPECT_EQ(saved.GetCurrentLevelIndex(), 0);
+}
+
+// Closing the game while the screen shows the day as won saves it once, as
+// its continue button would; a lost day and a day still in play are left.
+TEST_F(LevelPlay, ADayShownAsWonIsSavedOnceWhenTheGameShutsDown)
+{
+    const std::string day = Town(1) + kGoods + Customers(1) + "\"LOR\" 1 \"LSC\" 10 \"LVL\" \"level2.lvl\" ";
+    struct Case {
+        const char* what;
+        uint32_t until;  // state flags to wait for after the end of the day
+        bool perfect;    // every order delivered (else the day is lost)
+        bool saved;
+    };
+    const Case cases[] = {
+        {"in play", 0, true, false},
+        {"bonus game", kStateUfoGame, true, true},
+        {"report", kStateReport, true, true},
+        {"report done", kStateReportDone, true, true},
+        {"shop", kStateShop, true, true},
+        {"lost day's report", kStateReportDone, false, false},
+    };
+    WriteLevel("level2.lvl", "\"END\"");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_profile.SetScore(100);
+        m_profile.SetCurrentLevel("level1.lvl");
+        m_profile.SetCurrentLevelIndex(0);
+        ASSERT_EQ(m_profile.SaveProfile("Tess.prf"), 0);
+        ASSERT_EQ(LoadText(day + kSpeedUp + "\"END\"", "level1.lvl"), kLoadOk);
+        UntilPlay();
+        UntilOrders(1);
+        if (c.until != 0) {
+            auto* order = static_cast<GMOrderObj*>(m_run.Orders().GetAt(0));
+            m_run.CompleteOrder(order, m_run.GetVehicle(), c.perfect);
+            for (int i = 0; i < 5000 && (m_run.GetStateWord() & c.until) != c.until; ++i) {
+                // On through the report's continue button to the shop.
+                if (c.until == kStateShop && (m_run.GetStateWord() & kStateReportDone))
+                    Click(449, 506);
+                else
+                    Run(16);
+            }
+            ASSERT_EQ(m_run.GetStateWord() & c.until, c.until);
+        }
+        EXPECT_EQ(m_run.SaveShownDay(), c.saved);
+        EXPECT_FALSE(m_run.SaveShownDay()) << "never twice";
+        GMProfile saved;
+        ASSERT_EQ(saved.LoadProfile("Tess.prf"), 0);
+        EXPECT_STREQ(saved.GetCurrentLevel(), c.saved ? "level2.lvl" : "level1.lvl");
+        EXPECT_EQ(saved.GetScore(), c.saved ? 100 + static_cast<int32_t>(Value("cash")) : 100);
+        EXPECT_EQ(saved.GetCurrentLevelIndex(), c.saved ? 1 : 0);
+    }
+}
+
+TEST_F(LevelPlay, ADaySavedByItsButtonIsNotSavedAgainOnTheWayOut)
+{
+    WriteLevel("level2.lvl", "\"END\"");
+    ASSERT_EQ(LoadText(Town(1) + kGoods + Customers(1) + "\"LOR\" 1 \"LVL\" \"level2.lvl\" \"BUY\" 0 \"END\"",
+                       "level1.lvl"),
+              kLoadOk);
+    m_profile.SetScore(100);
+    UntilPlay();
+    m_run.EndTheDay();
+    for (int i = 0; i < 3000 && !(m_run.GetStateWord() & kStateReportDone); ++i)
+        Run(16, 1);
+    ASSERT_TRUE(m_run.GetStateWord() & kStateReportDone);
+    Click(449, 506);  // saved; the fade-out runs
+    ASSERT_TRUE(m_run.GetStateWord() & kStateFadeOut);
+    const int32_t score = m_profile.GetScore();
+    EXPECT_EQ(score, 100 + static_cast<int32_t>(Value("cash")));
+    EXPECT_FALSE(m_run.SaveShownDay());
+    EXPECT_EQ(m_profile.GetScore(), score) << "the day's money counted once";
+    EXPECT_EQ(m_profile.GetCurrentLevelIndex(), 1);
+}
+
 // ---- Spawning ---------------------------------------------------------------------------
 
 TEST_F(LevelPlay, BusyCustomerKindsBlockSpawning)
@@ -211,6 +310,32 @@ TEST_F(LevelPlay, CapacityThreeKeepsTheIconForThreeOrdersAndIgnoresRepeats)
     EXPECT_EQ(Value("delivered"), 3);
     // The rating climbs 4.2 -> 10.2 -> 14 of 14: the second and third pay a tip.
     EXPECT_EQ(Value("cash"), 20 + 40 + 40);
+}
+
+TEST_F(LevelPlay, HeldGoodsSoundTheHoverOnceWhenABubbleBecomesTheirCandidate)
+{
+    if (!UseGeneratedSounds())
+        GTEST_SKIP() << "needs the generated sounds";
+    ASSERT_EQ(LoadText(Town(1) + kGoods + Customers(1) + "\"LOR\" 2 \"END\""), kLoadOk);
+    UntilPlay();
+    UntilOrders(1);
+    PickGoods(1);
+    const float ox = OrderX(2);
+    const char* hover = "sfx\\ButtonHover.ogg";
+    auto hold = [&](float x, float y) {
+        for (int i = 0; i < 30; ++i)
+            m_run.Frame(x, y, 0, 16.0f);
+    };
+    hold(ox, kOrderY + 200.0f);
+    m_sound.ClearLog();
+    // The icon (30 px) overlaps the bubble (60 px) while the pointer is beside it.
+    hold(ox + 40.0f, kOrderY);
+    EXPECT_EQ(Heard(hover), 1) << "once, not every frame";
+    hold(ox, kOrderY);
+    EXPECT_EQ(Heard(hover), 1) << "onto the bubble itself: still the same candidate";
+    hold(ox, kOrderY + 200.0f);
+    hold(ox, kOrderY);
+    EXPECT_EQ(Heard(hover), 2) << "away and back: a candidate again";
 }
 
 TEST_F(LevelPlay, RightClickLetsGoTheIconThenRemovesTheLastJob)
@@ -331,6 +456,39 @@ TEST_F(LevelPolice, PoliceCarCatchesTheThief)
     EXPECT_EQ(Value("cash"), 80) << "the thief kind's success pay";
     EXPECT_EQ(Value("points"), 0);
     EXPECT_TRUE(m_run.PoliceQueue().empty());
+}
+
+TEST_F(LevelPolice, AThiefOnItsWayIsNeverQueuedASecondTime)
+{
+    ASSERT_EQ(LoadText(ThiefTown("60")), kLoadOk);
+    UntilPlay();
+    UntilOrders(1);
+    PickGoods(kPoliceGoods);
+    ClickOrder(1);
+    ASSERT_EQ(m_run.PoliceQueue().size(), 1u);
+    // Goods for the delivery car offered to the same thief add nothing.
+    PickGoods(1);
+    ClickOrder(1);
+    EXPECT_EQ(Value("queue"), 0) << "already the police's";
+    EXPECT_EQ(Value("held"), 1) << "nothing assigned: the goods stay in hand";
+    EXPECT_EQ(m_run.GetRemainingAssignments(), 1);
+    Run(600);
+    EXPECT_EQ(Value("delivered"), 1);
+    EXPECT_EQ(Value("cash"), 80) << "settled once, by the police: no -50 from the van as well";
+}
+
+TEST_F(LevelPolice, NoPoliceIconPopsUpAgainAfterTheDispatch)
+{
+    ASSERT_EQ(LoadText(ThiefTown("60")), kLoadOk);
+    UntilPlay();
+    UntilOrders(1);
+    PickGoods(kPoliceGoods);
+    ClickOrder(1);
+    float x = 0, y = 0;
+    for (int frame = 0; frame < 10; ++frame) {
+        EXPECT_FALSE(m_run.FindGoodsIcon(kPoliceGoods, &x, &y)) << "frame " << frame << " after the dispatch";
+        Run(16);
+    }
 }
 
 TEST_F(LevelPolice, ExpiringThiefIsAnOrdinaryFailure)

@@ -155,14 +155,14 @@ TEST_F(LevelSaving, FailedDayZeroesTheProgressValues)
     EXPECT_EQ(m_run.Score(), 130) << "the old score plus the day, for the highscore table";
 }
 
-TEST_F(LevelSaving, LastLevelLeavesTheLevelList)
+TEST_F(LevelSaving, TheScoreOfferedSaturatesLikeEveryMoneySum)
 {
-    ASSERT_EQ(m_run.GetNextLevel(), "");
-    m_run.SaveToProfile(false);  // the run's file name is empty: nothing to remove
-    const GMProfile& p = Reloaded();
-    EXPECT_EQ(p.GetCurrentLevel(), nullptr);
-    EXPECT_EQ(p.GetCurrentLevelIndex(), 0);
-    EXPECT_EQ(p.GetLevelCount(), 2);
+    m_profile.SetScore(std::numeric_limits<int32_t>::max() - 10);
+    m_run.ComputeTotals();
+    m_run.AddMoney(40, 0, 0);
+    EXPECT_EQ(m_run.Score(), std::numeric_limits<int32_t>::max()) << "not wrapped round to a negative score";
+    m_run.AddMoney(-50, 0, 0);
+    EXPECT_EQ(m_run.Score(), std::numeric_limits<int32_t>::max() - 20);
 }
 
 TEST(LevelMessages, BigMessageRunsItsThreeTimesAndAClickCutsTheHold)

@@ -41,19 +41,7 @@ protected:
     void SetUp() override
     {
         LevelTest::SetUp();
-#ifdef BRIMVALE_GOLDEN_DATA_DIR
-        // The generated sounds over a device that only mixes when asked: what
-        // was played stays "playing".
-        namespace fs = std::filesystem;
-        fs::create_directory("sfx");
-        for (const auto& e : fs::directory_iterator(std::string(BRIMVALE_GOLDEN_DATA_DIR) + "/sfx")) {
-            const std::string name = e.path().filename().string();
-            if (e.path().extension() == ".ogg" && name != "ingame.ogg" && name != "mainmenu.ogg")
-                fs::copy_file(e.path(), "sfx/" + name);
-        }
-        m_sound.SetErrorLog("");
-        m_hasSound = m_sound.UseDevice(AudioDevice::OpenManual(44100, 2)) == 0;
-#endif
+        UseGeneratedSounds();
     }
 
     void TearDown() override
@@ -67,15 +55,9 @@ protected:
     int32_t LoadDay(const std::string& customers, const std::string& extra = "")
     {
         WriteLevel("level3.lvl", Town(3) + kGoods + kPolice + customers + "\"LOR\" 10 " + extra + "\"END\"");
-        return m_run.LoadLevel("level3.lvl", m_manager.get(), m_device, m_hasSound ? &m_sound : nullptr, nullptr,
-                               &m_notes);
+        return Load("level3.lvl");
     }
 
-    bool Playing(const char* name)
-    {
-        GMSoundEntry* e = m_sound.FindEntry(name);
-        return e && e->buffer && e->buffer->IsPlaying();
-    }
     void Hush() { m_sound.StopGroup(kGroupEffects, false); }
     // What was heard since the last Hush; nothing is checked without the sounds.
     void ExpectHeard(const char* name, const char* notHeard = nullptr)
@@ -143,8 +125,6 @@ protected:
         ASSERT_TRUE(IsGone(order));
     }
 
-    GMSoundSystem m_sound;
-    bool m_hasSound = false;
 };
 
 // ---- The outcome table --------------------------------------------------------------------
@@ -288,6 +268,7 @@ TEST_F(VisitorCrowd, TheCafeOfSameGoodsSuppliesOnlyOrdersOfItsGoods)
     EXPECT_FALSE(IsGone(others[1])) << "other goods: still waiting";
     EXPECT_EQ(Value("delivered"), 2);
     EXPECT_EQ(Value("cash"), 40) << "the cafe's price and the supplied order's";
+    EXPECT_EQ(CountTexts("$20"), 2) << "each paid order shows its money";
     EXPECT_EQ(Value("points"), 12);
     ExpectHeard("sfx\\Cafe.ogg");
 }
@@ -333,6 +314,7 @@ TEST_F(VisitorCrowd, SupplyingEveryOrderPassesOverThievesAndEmptiesTheQueues)
     EXPECT_FALSE(IsGone(o[2]));
     EXPECT_EQ(Value("delivered"), 2);
     EXPECT_EQ(Value("cash"), 40) << "the mayor's pay factor counts only by the vehicle";
+    EXPECT_EQ(CountTexts("$20"), 2) << "each supplied order shows its money";
     if (m_hasSound) {
         EXPECT_FALSE(Playing("sfx\\OrderComplete.ogg")) << "no sound without the vehicle";
         EXPECT_FALSE(Playing("sfx\\Mayor.ogg"));

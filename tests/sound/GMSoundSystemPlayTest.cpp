@@ -80,6 +80,36 @@ TEST_F(SoundTest, PlayWithRestartRewindsAndKeepsPlaying)
     EXPECT_FALSE(m_sound.Stop(nullptr));
 }
 
+TEST_F(SoundTest, TheLogNamesEveryStartAndEveryStopOfAPlayingSound)
+{
+    MakeSound("a.ogg", 200);
+    MakeSound("b.ogg", 200);
+    SoundBuffer* a = Load("sfx\\a.ogg");
+    SoundBuffer* b = Load("sfx\\b.ogg");
+    m_sound.PlayOnce(a);
+    EXPECT_TRUE(m_sound.GetLog().empty()) << "kept only when asked for";
+    m_sound.KeepLog(true);
+    m_sound.PlayOnce(a);  // overlaps as a copy: still a sound heard
+    m_sound.Play(b, true, false);
+    m_sound.Play(b, true, false);  // already looping: nothing starts
+    m_sound.Stop(b);
+    m_sound.Stop(b);  // not playing: nothing stops
+    m_sound.Play(b, true, false);
+    m_sound.StopGroup(kGroupEffects, true);
+    const std::vector<std::string> expected = {"play sfx\\a.ogg", "loop sfx\\b.ogg", "stop sfx\\b.ogg",
+                                               "loop sfx\\b.ogg", "stop sfx\\b.ogg"};
+    EXPECT_EQ(m_sound.GetLog(), expected);
+    EXPECT_EQ(m_sound.CountLog("loop sfx\\b.ogg"), 2);
+    EXPECT_EQ(m_sound.CountLog("stop sfx\\a.ogg"), 0) << "a one-shot is not stopped by a loops-only stop";
+    for (size_t i = 0; i < GMSoundSystem::kLogLimit / 2 + 5; ++i) {
+        m_sound.Play(b, true, false);
+        m_sound.Stop(b);
+    }
+    EXPECT_EQ(m_sound.GetLog().size(), GMSoundSystem::kLogLimit) << "a sound started every frame cannot fill memory";
+    m_sound.KeepLog(false);
+    EXPECT_TRUE(m_sound.GetLog().empty());
+}
+
 // ---- groups ----
 
 TEST_F(SoundTest, PausingEffectsAndResumingRestartsALoopWhereItStopped)
