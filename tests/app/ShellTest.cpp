@@ -3,12 +3,16 @@
 #include "app/GameApp.h"
 #include "app/NoticeBanner.h"
 #include "app/ScriptRunner.h"
+#include "app/ShutdownSave.h"
 #include "app/SplashPages.h"
+#include "game/GMLevelRun.h"
 #include "gfx/DisplayDevice.h"
 #include "platform/Clock.h"
 #include "platform/Messages.h"
 #include "platform/System.h"
 #include "platform/Window.h"
+#include "player/GMProfile.h"
+#include "support/TempDir.h"
 #include "support/gfx/GfxTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +173,37 @@ TEST_F(ScriptRunnerRun, NoticesAndLinksAreRecordedAndExpected)
     EXPECT_FALSE(runner.Succeeded());
     EXPECT_NE(runner.Failure().find("line 3"), std::string::npos) << runner.Failure();
     EXPECT_NE(runner.Failure().find("no such notice"), std::string::npos) << runner.Failure();
+}
+
+// The window closed on a won day's report: the day is written only while it
+// is still the screen the player sees (in play or under its pause menu).
+TEST(ShutdownSave, AWonDayIsSavedOnlyWhileItIsStillOnScreen)
+{
+    TempDir dir;
+    ScopedChdir inside(dir.Path());
+    GMProfile profile;
+    profile.SetFileName("Tess.prf");
+    profile.SetScore(100);
+    for (uint8_t mode : {kModeMainMenu, kModeHighscores, kModeExitQuestion, kModePlaying, kModePause,
+                         kModePauseOptions}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        GMLevelRun run;
+        run.SetProfile(&profile);
+        run.SetNextLevel("level2.lvl");
+        run.SetOrdersForTest(0, 0);  // rating 1: nothing lost
+        run.AddMoney(40, 0, 0);
+        run.SetStateWord(kStateReport | kStateReportDone);
+        const bool onScreen = mode == kModePlaying || mode == kModePause || mode == kModePauseOptions;
+        EXPECT_EQ(SaveWhatWasShown(mode, &run), onScreen);
+        EXPECT_EQ(run.IsDaySaved(), onScreen);
+        EXPECT_FALSE(SaveWhatWasShown(mode, &run)) << "once";
+    }
+    EXPECT_EQ(profile.GetScore(), 100 + 3 * 40) << "the three days left on screen";
+    GMProfile saved;
+    ASSERT_EQ(saved.LoadProfile("Tess.prf"), 0);
+    EXPECT_EQ(saved.GetScore(), 220);
+    EXPECT_STREQ(saved.GetCurrentLevel(), "level2.lvl");
+    EXPECT_FALSE(SaveWhatWasShown(kModePlaying, nullptr)) << "no day";
 }
 
 }  // namespace

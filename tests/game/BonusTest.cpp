@@ -3,13 +3,10 @@
 #include "game/GMHud.h"
 #include "LevelFixture.h"
 
-#include "sound/GMSoundSystem.h"
 #include "world/GMBonusObj.h"
 #include "world/GMGoodsObj.h"
 #include "world/GMOrderObj.h"
 #include "world/GMTransportObj.h"
-
-#include <filesystem>
 
 namespace {
 
@@ -286,24 +283,19 @@ TEST_F(BonusPlay, OwnedUnitsPileUnderTheButtonAndTheLastSecondsBlinkRed)
 
 TEST_F(BonusPlay, EndingSpeedAndTimeDelayStopTheirLoopsAndPlayTheEndSound)
 {
-#ifdef BRIMVALE_GOLDEN_DATA_DIR
-    std::filesystem::create_directory("sfx");
-    for (const char* name : {"BonusSpeed.ogg", "BonusFreeze.ogg", "BonusEnd.ogg", "BonusTolerance.ogg"})
-        std::filesystem::copy_file(std::string(BRIMVALE_GOLDEN_DATA_DIR) + "/sfx/" + name, std::string("sfx/") + name);
-    GMSoundSystem sound;
-    ASSERT_EQ(sound.UseDevice(AudioDevice::OpenManual(44100, 2)), 0);
+    if (!UseGeneratedSounds())
+        GTEST_SKIP() << "needs the generated sounds";
     m_profile.AddBonus(0, 500.0f, 40, 2.0f, 1);
     m_profile.AddBonus(1, 1000.0f, 40, 2.0f, 1);
     m_profile.AddBonus(3, 500.0f, 40, 1.0f, 1);
-    WriteLevel("level3.lvl", Town(1) + Trade() + Bonus(0, 40, "0.5", "2", 700, 500) +
-                                 Bonus(1, 40, "1", "2", 700, 440) + Bonus(3, 40, "0.5", "1", 700, 380) +
-                                 "\"LOR\" 3 \"END\"");
-    ASSERT_EQ(m_run.LoadLevel("level3.lvl", m_manager.get(), m_device, &sound, nullptr, &m_notes), kLoadOk);
+    ASSERT_EQ(LoadText(Town(1) + Trade() + Bonus(0, 40, "0.5", "2", 700, 500) + Bonus(1, 40, "1", "2", 700, 440) +
+                       Bonus(3, 40, "0.5", "1", 700, 380) + "\"LOR\" 3 \"END\""),
+              kLoadOk);
     UntilPlay();
-    SoundBuffer* speed = sound.FindEntry("sfx\\BonusSpeed.ogg")->buffer;
-    SoundBuffer* freeze = sound.FindEntry("sfx\\BonusFreeze.ogg")->buffer;
-    SoundBuffer* end = sound.FindEntry("sfx\\BonusEnd.ogg")->buffer;
-    SoundBuffer* tolerance = sound.FindEntry("sfx\\BonusTolerance.ogg")->buffer;
+    SoundBuffer* speed = m_sound.FindEntry("sfx\\BonusSpeed.ogg")->buffer;
+    SoundBuffer* freeze = m_sound.FindEntry("sfx\\BonusFreeze.ogg")->buffer;
+    SoundBuffer* end = m_sound.FindEntry("sfx\\BonusEnd.ogg")->buffer;
+    SoundBuffer* tolerance = m_sound.FindEntry("sfx\\BonusTolerance.ogg")->buffer;
     Click(700, 500);
     Click(700, 440);
     EXPECT_TRUE(speed->IsPlaying());
@@ -324,10 +316,6 @@ TEST_F(BonusPlay, EndingSpeedAndTimeDelayStopTheirLoopsAndPlayTheEndSound)
     Run(600);
     EXPECT_FALSE(tolerance->IsPlaying()) << "once per use, not per frame";
     EXPECT_FALSE(end->IsPlaying()) << "Time Reset ends silently";
-    m_run.Reset();
-#else
-    GTEST_SKIP() << "needs the generated sounds";
-#endif
 }
 
 // ---- Between days -------------------------------------------------------------------------

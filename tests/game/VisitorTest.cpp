@@ -3,15 +3,11 @@
 // over thieves, and the police icon coming and going.
 #include "game/LevelFixture.h"
 
-#include "platform/AudioDevice.h"
-#include "sound/GMSoundSystem.h"
 #include "world/GMCustomerObj.h"
 #include "world/GMGoodsObj.h"
 #include "world/GMOrderObj.h"
 #include "world/GMQueryGoodsObj.h"
 #include "world/GMTransportObj.h"
-
-#include <filesystem>
 
 namespace {
 

@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <vector>
 
 namespace {
@@ -262,6 +264,21 @@ TEST_F(MessageTest, CloseButtonBecomesCloseMessage)
     e.window.event = SDL_WINDOWEVENT_CLOSE;
     e.window.windowID = SDL_GetWindowID(Sdl());
     SDL_PushEvent(&e);
+    bool closed = false;
+    for (const Message& m : Drain())
+        closed = closed || (m.type == WM_CLOSE && m.window == window);
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(MessageTest, SigtermBecomesCloseMessage)
+{
+    // SDL takes SIGTERM as a quit request, which arrives as the window being
+    // closed: a session ended that way shuts the game down normally, saving
+    // what it has shown.
+    struct sigaction current {};
+    sigaction(SIGTERM, nullptr, &current);
+    ASSERT_NE(current.sa_handler, SIG_DFL) << "without SDL's handler the signal would end the process at once";
+    raise(SIGTERM);
     bool closed = false;
     for (const Message& m : Drain())
         closed = closed || (m.type == WM_CLOSE && m.window == window);
