@@ -107,6 +107,11 @@ void GMPlayerStore::ReportCannotSave()
     Add("Progress cannot be saved: the game's folder cannot be written. You can play, but nothing will be kept.");
 }
 
+void GMPlayerStore::ReportNotice(const std::string& text)
+{
+    Add(text);
+}
+
 bool GMPlayerStore::TakeNotice(std::string* text)
 {
     Notices& n = State();
