@@ -391,6 +391,7 @@ TEST_F(ProfileFile, OpeningADamagedProfileKeepsItAsideAndSavesWhatWasRead)
     EXPECT_EQ(p.OpenProfile("Ned.prf"), 1);
     ASSERT_EQ(kept.LoadProfile("Ned.prf.2.damaged"), 0);
     EXPECT_EQ(kept.GetLevelCount(), 2);
+    Notices();
     WriteScrambled(dir, "Nothing.prf", "\"NA");
     EXPECT_EQ(p.OpenProfile("Nothing.prf"), 1);
     EXPECT_EQ(Notices(), std::vector<std::string>{"The profile file \"Nothing.prf\" was damaged. It is kept aside "
