@@ -157,7 +157,8 @@ int32_t GameApp::RunApplication(const RunOptions& options)
             return 1;
         }
         std::string why;
-        if (!InputRecorder::MatchesStart(m_script->DataDigest(), InputRecorder::DigestStart(m_options.scriptPath), &why)) {
+        const std::string here = InputRecorder::DigestStart(m_options.scriptPath);
+        if (!InputRecorder::MatchesStart(m_script->DataDigest(), here, &why)) {
             std::fprintf(stderr, "brimvale: %s: %s\n", m_options.scriptPath.c_str(), why.c_str());
             StopPlatform();
             return 1;

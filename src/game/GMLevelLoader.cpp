@@ -452,10 +452,10 @@ std::string GMLevelRun::WhyDayCannotEnd() const
     int32_t goods = 0;
     for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_shopGoods.GetNext(c));)
         goods += static_cast<GMShopGoodsObj*>(o)->GetGoodsNumber() != kPoliceGoods;
-    const char* missing = m_houseCount == 0                ? "no house that places orders (a house needs a road at its door)"
+    const char* missing = m_houseCount == 0 ? "no house that places orders (a house needs a road at its door)"
                           : m_customers.GetCount() == 0 ? "no customer (\"CUS\")"
-                          : goods == 0                   ? "no goods to order (\"SHG\")"
-                                                         : nullptr;
+                          : goods == 0                  ? "no goods to order (\"SHG\")"
+                                                        : nullptr;
     return missing ? Format("%d orders (\"LOR\") but %s: the day could never end", m_day.orders, missing) : "";
 }
 

@@ -84,7 +84,8 @@ TEST_F(DamagedLevel, TagsCutAtTheEndChangeNothing)
 TEST_F(DamagedLevel, UnknownTagsAndGarbageArePassedOver)
 {
     std::string text = "\"XYZ\" 1 2 3 \"NOPE\" \"LOR\" 2 \"RNQ\" 1 1 1 \"\" 5 \"LSC\" 12 garbage tokens here\n" + Town(1) +
-                       "\"SHG\" \"goods.img\" \"goodsh.img\" 1 20 1 100 500 \"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1\n"
+                       "\"SHG\" \"goods.img\" \"goodsh.img\" 1 20 1 100 500\n"
+                       "\"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1\n"
                        "\"END\"";
     ASSERT_EQ(LoadText(text), kLoadOk);
     EXPECT_EQ(m_run.Day().orders, 2);
@@ -202,7 +203,8 @@ TEST_F(DamagedLevel, LinksOutsideTheGridAndToThemselves)
                        "\"RN\" \"road.img\" 3 2 0 \"RNL\" 2 2 0 \"RNR\" 3 2 0 \"RNB\" 24 19 4\n"
                        "\"BL\" \"house.img\" 3 1 0 Y\n"
                        "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 2 2 0 5 1 L\n"
-                       "\"SHG\" \"goods.img\" \"goodsh.img\" 1 20 1 100 500 \"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1\n"
+                       "\"SHG\" \"goods.img\" \"goodsh.img\" 1 20 1 100 500\n"
+                       "\"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1\n"
                        "\"LOR\" 1 \"OTD\" 0 \"END\"";
     ASSERT_EQ(LoadText(text), kLoadOk);
     auto* a = static_cast<GMRoadNodeObj*>(m_run.Grid().Lookup(2, 2, 0));
@@ -248,7 +250,8 @@ TEST_F(DamagedLevel, MissingPicturesDropTheirObjectsOnly)
     std::string text = "\"RN\" \"gone.img\" 1 1 0 \"BL\" \"gone.img\" 2 0 0 Y \"DEC\" \"gone.img\" 5 5 0\n"
                        "\"TR\" \"gone.img\" \"gone.img\" \"gone.img\" \"gone.img\" 1 1 0 5 1 R\n"
                        "\"BAK\" \"gone.img\" \"OIT\" \"gone.img\" \"TUT\" 1 \"gone.img\" \"gone.img\"\n"
-                       "\"SHG\" \"gone.img\" \"goodsh.img\" 1 20 1 100 500 \"CUS\" \"cus.img\" \"gone.img\" 0 60 1 1 1\n"
+                       "\"SHG\" \"gone.img\" \"goodsh.img\" 1 20 1 100 500\n"
+                       "\"CUS\" \"cus.img\" \"gone.img\" 0 60 1 1 1\n"
                        "\"POL\" \"gone.img\" \"post.img\" 180 120\n"
                        "\"BON\" \"goods.img\" \"goods.img\" \"gone.img\" 1 50 10 2 700 500\n"
                        "\"SHG\" \"goods.img\" \"goodsh.img\" 2 20 1 200 500 \"LOR\" 0 \"END\"";
