@@ -109,7 +109,8 @@ void GMPlayerStore::ReportCannotSave()
 
 void GMPlayerStore::ReportNotice(const std::string& text)
 {
-    Add(text);
+    // Told each time: the same damaged day met again is news again.
+    State().pending.push_back(text);
 }
 
 bool GMPlayerStore::TakeNotice(std::string* text)

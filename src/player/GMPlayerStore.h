@@ -35,7 +35,7 @@ public:
     // null or empty: the file could not be moved and stays as it is).
     static void ReportDamaged(const char* what, const char* keptAs, const char* outcome);
     static void ReportCannotSave();
-    // Any other notice in plain words (once per run, like the others).
+    // Any other notice in plain words, told each time it is reported.
     static void ReportNotice(const std::string& text);
     // The oldest notice not yet shown; false when there is none.
     static bool TakeNotice(std::string* text);
