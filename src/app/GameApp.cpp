@@ -157,6 +157,13 @@ int32_t GameApp::RunApplication(const RunOptions& options)
             StopPlatform();
             return 1;
         }
+        std::string why;
+        const std::string here = InputRecorder::DigestStart(m_options.scriptPath);
+        if (!InputRecorder::MatchesStart(m_script->DataDigest(), here, &why)) {
+            std::fprintf(stderr, "brimvale: %s: %s\n", m_options.scriptPath.c_str(), why.c_str());
+            StopPlatform();
+            return 1;
+        }
         if (m_script->Seed() >= 0)
             m_options.seed = m_script->Seed();  // a recording's own
     } else if (m_options.bot) {
@@ -184,7 +191,8 @@ int32_t GameApp::RunApplication(const RunOptions& options)
         }
         m_recorder = std::make_unique<InputRecorder>();
         uint32_t step = m_script ? m_script->Step() : 16;
-        if (!m_recorder->Open(m_options.recordPath, static_cast<uint32_t>(m_options.seed), step)) {
+        if (!m_recorder->Open(m_options.recordPath, static_cast<uint32_t>(m_options.seed), step,
+                              InputRecorder::DigestStart(m_options.recordPath))) {
             std::fprintf(stderr, "brimvale: cannot write the recording \"%s\"\n", m_options.recordPath.c_str());
             StopPlatform();
             return 1;

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/DamagedDayGuard.h"
 #include "app/FrameTimer.h"
 #include "app/GameModeMachine.h"
 #include "app/Input.h"
@@ -170,6 +171,7 @@ private:
     GMHighscoreTable m_highscores;
     HelpPages m_help;
     std::unique_ptr<GMLevelRun> m_levelRun;
+    DamagedDayGuard m_dayGuard;
     std::string m_typedName;
     bool m_hasTypedName = false;
     int32_t m_newEntryIndex = -1;

@@ -24,6 +24,7 @@ bool GameApp::LoadLevelInto(GMLevelRun& run, const char* fileName, float* progre
     WriteErrorLog("Can't load level from file");
     if (!notes.failure.empty())
         WriteErrorLog(notes.failure.c_str());
+    m_dayGuard.Failed(fileName ? fileName : "", r, notes);
     return false;
 }
 
@@ -43,8 +44,19 @@ bool GameApp::EnterPlay(uint8_t mode)
             m_profile.AddLevel("level1.lvl");
         m_profile.SetCurrentLevel("level1.lvl");
     }
-    if (!LoadLevelInto(*m_levelRun, level.c_str(), &m_progress))
-        return false;
+    if (!LoadLevelInto(*m_levelRun, level.c_str(), &m_progress)) {
+        // A profile left on a damaged day goes on from the day offered for it.
+        const std::string fallback = mode == kModeContinueGame ? m_dayGuard.OfferFor(m_profile) : "";
+        if (fallback.empty() || !LoadLevelInto(*m_levelRun, fallback.c_str(), &m_progress)) {
+            m_dayGuard.TellPlayer(m_profile, &m_images, GetDevice());
+            return false;
+        }
+        m_dayGuard.Forget();
+        m_profile.SetCurrentLevel(fallback.c_str());
+        m_profile.SetCurrentLevelIndex(m_profile.FindLevel(fallback.c_str()));
+        if (m_profile.GetFileName())
+            m_profile.SaveProfile(m_profile.GetFileName());
+    }
     SetPlayingHandlers();
     return true;
 }
@@ -86,7 +98,8 @@ int32_t GameApp::PlayingUpdate(float x, float y, uint32_t clickFlags, float elap
         fresh->Initialise();
         if (!LoadLevelInto(*fresh, next.c_str(), nullptr)) {
             // The next day cannot be played: back to the menu rather than on
-            // into a broken day.
+            // into a broken day; the won day is already in the profile.
+            m_dayGuard.TellPlayer(m_profile, &m_images, GetDevice());
             FadeToGameMode(kModeMainMenu);
             break;
         }

@@ -1,9 +1,75 @@
 #include "app/InputRecorder.h"
 
+#include "core/DataDirectories.h"
 #include "platform/Messages.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// 64-bit FNV-1a: enough to tell one set of files from another.
+void Mix(uint64_t& h, const char* bytes, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        h ^= static_cast<uint8_t>(bytes[i]);
+        h *= 1099511628211ull;
+    }
+}
+
+void MixTree(uint64_t& h, const fs::path& root, const fs::path& skip)
+{
+    std::error_code error;
+    std::vector<fs::path> files;
+    fs::recursive_directory_iterator it(root, fs::directory_options::follow_directory_symlink, error);
+    for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        if (!it->is_regular_file(error) || it->path().extension() == ".log")
+            continue;
+        if (!skip.empty() && fs::equivalent(it->path(), skip, error))
+            continue;
+        files.push_back(it->path());
+    }
+    std::sort(files.begin(), files.end());
+    char buf[1 << 16];
+    for (const fs::path& file : files) {
+        const std::string name = fs::relative(file, root, error).generic_string();
+        Mix(h, name.c_str(), name.size() + 1);
+        std::ifstream in(file, std::ios::binary);
+        while (in.read(buf, sizeof buf) || in.gcount() > 0)
+            Mix(h, buf, static_cast<size_t>(in.gcount()));
+    }
+}
+
+}  // namespace
+
+std::string InputRecorder::DigestStart(const std::string& skip)
+{
+    uint64_t h = 14695981039346656037ull;
+    MixTree(h, fs::current_path(), skip);
+    const std::string& player = GetWritableDirectory();
+    std::error_code error;
+    if (!player.empty() && !fs::equivalent(player, fs::current_path(), error))
+        MixTree(h, player, skip);
+    char text[17];
+    std::snprintf(text, sizeof text, "%016" PRIx64, h);
+    return text;
+}
+
+bool InputRecorder::MatchesStart(const std::string& recorded, const std::string& here, std::string* why)
+{
+    if (recorded.empty() || recorded == here)
+        return true;
+    if (why)
+        *why = "the recording was made with other data, profiles or settings than these (digest " + recorded +
+               ", here " + here + "): its replay would go another way. Replay it from the same start.";
+    return false;
+}
 
 InputRecorder::~InputRecorder()
 {
@@ -11,7 +77,7 @@ InputRecorder::~InputRecorder()
         std::fclose(m_file);
 }
 
-bool InputRecorder::Open(const std::string& path, uint32_t seed, uint32_t stepMs)
+bool InputRecorder::Open(const std::string& path, uint32_t seed, uint32_t stepMs, const std::string& digest)
 {
     m_file = std::fopen(path.c_str(), "w");
     if (!m_file)
@@ -23,6 +89,8 @@ bool InputRecorder::Open(const std::string& path, uint32_t seed, uint32_t stepMs
                  "# (from the same start: the same data, profiles and settings)\n"
                  "seed %" PRIu32 "\nstep %" PRIu32 "\n",
                  seed, stepMs);
+    if (!digest.empty())
+        std::fprintf(m_file, "data %s\n", digest.c_str());
     return true;
 }
 

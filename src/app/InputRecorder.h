@@ -17,7 +17,16 @@ public:
     InputRecorder& operator=(const InputRecorder&) = delete;
 
     // Opens the file and writes the header; false when it cannot be written.
-    bool Open(const std::string& path, uint32_t seed, uint32_t stepMs);
+    // `digest` (may be empty) names the data, profiles and settings it starts from.
+    bool Open(const std::string& path, uint32_t seed, uint32_t stepMs, const std::string& digest = "");
+
+    // A digest of every file below the data directory and the player's own
+    // (data set, profiles, settings, highscores; not the logs, nor `skip`):
+    // a replay against other files would go its own way.
+    static std::string DigestStart(const std::string& skip);
+    // Whether a replay may run here: true when the recording names no digest
+    // or the same one; otherwise false with the reason for the player.
+    static bool MatchesStart(const std::string& recorded, const std::string& here, std::string* why);
     bool IsOpen() const { return m_file != nullptr; }
     // A message taken from the queue before frame `frame` + 1 (input only is kept).
     void Note(const Message& message, int64_t frame);

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -26,7 +27,8 @@ bool ToInt(const std::string& s, long* out)
         return false;
     char* end = nullptr;
     long v = std::strtol(s.c_str(), &end, 10);
-    if (*end)
+    // Every number is used as a 32-bit one.
+    if (*end || v < INT32_MIN || v > INT32_MAX)
         return false;
     *out = v;
     return true;
@@ -51,6 +53,13 @@ bool SplitAlt(const std::string& name, std::string* key)
     return alt;
 }
 
+// Bounds that keep a shared script or recording from running for ever: a
+// recording of about two days of play at 60 frames a second, a day of game
+// time for one wait, a second of game time per frame.
+constexpr long kMaxFrames = 10000000;
+constexpr long kMaxWaitMs = 24L * 3600 * 1000;
+constexpr long kMaxStepMs = 1000;
+
 struct Shape {
     const char* verb;
     size_t minArgs;
@@ -64,7 +73,7 @@ const Shape kShapes[] = {
     {"expect-notice", 1, 1}, {"expect-link", 1, 1},
     {"expect", 3, 3}, {"click-goods", 1, 2}, {"click-order", 1, 2}, {"click-bonus", 1, 2}, {"click-police", 0, 1},
     {"click-ufo", 1, 2}, {"click-lane", 1, 2}, {"click-widget", 1, 2}, {"click-button", 1, 2}, {"serve", 1, 1},
-    {"seed", 1, 1}, {"step", 1, 1}, {"no-draw", 0, 0}, {"at", 1, 5},
+    {"seed", 1, 1}, {"step", 1, 1}, {"no-draw", 0, 0}, {"at", 1, 5}, {"data", 1, 1},
 };
 
 // The input a recording gives at a frame: verb and how many numbers follow
@@ -80,7 +89,7 @@ const AtEvent kAtEvents[] = {{"move", 2}, {"down", 3}, {"up", 3}, {"key-down", 1
 bool ValidAt(const std::vector<std::string>& args)
 {
     long n = 0;
-    if (!ToInt(args[0], &n) || n < 0)
+    if (!ToInt(args[0], &n) || n < 0 || n > kMaxFrames)
         return false;
     if (args.size() == 1)
         return true;
@@ -91,7 +100,9 @@ bool ValidAt(const std::vector<std::string>& args)
             return false;
         for (size_t i = 2; i < args.size(); ++i) {
             bool button = (args[1] == "down" || args[1] == "up") && i == 4;
-            if (button ? !ButtonByName(args[i]) : !ToInt(args[i], &n))
+            if (button ? !ButtonByName(args[i]) : !ToInt(args[i], &n) || n < INT32_MIN || n > INT32_MAX)
+                return false;
+            if (args[1] == "step" && (n < 1 || n > kMaxStepMs))
                 return false;
         }
         return true;
@@ -215,15 +226,34 @@ bool ScriptRunner::Parse(const std::string& text, std::string* error)
         }
         bool ok = shape && c.args.size() >= shape->minArgs && c.args.size() <= shape->maxArgs;
         long n = 0;
-        if (ok && (c.verb == "frames" || c.verb == "wait" || c.verb == "expect-mode" || c.verb == "step"))
+        if (ok && (c.verb == "frames" || c.verb == "wait" || c.verb == "serve" || c.verb == "expect-mode" ||
+                   c.verb == "step")) {
+            const long most = c.verb == "frames"                     ? kMaxFrames
+                              : c.verb == "wait" || c.verb == "serve" ? kMaxWaitMs
+                              : c.verb == "step"                      ? kMaxStepMs
+                                                                      : INT32_MAX;
             ok = ToInt(c.args[0], &n) && n >= (c.verb == "step" ? 1 : 0);
+            if (ok && n > most) {
+                *error = "line " + std::to_string(number) + ": \"" + raw + "\" is more than " +
+                         std::to_string(most) + (c.verb == "frames" ? " frames" : " ms");
+                return false;
+            }
+        }
+        if (ok && c.verb == "data")
+            m_dataDigest = c.args[0];
         if (ok && c.verb == "seed") {
             ok = ToInt(c.args[0], &n) && n >= 0;
             if (ok)
                 m_seed = n & 0xFFFFFFFF;  // known before the first day starts
         }
-        if (ok && c.verb == "at")
+        if (ok && c.verb == "at") {
             ok = ValidAt(c.args);
+            if (!ok && std::strtod(c.args[0].c_str(), nullptr) > static_cast<double>(kMaxFrames)) {
+                *error = "line " + std::to_string(number) + ": \"" + raw + "\" is past frame " +
+                         std::to_string(kMaxFrames);
+                return false;
+            }
+        }
         if (ok && (c.verb == "move" || c.verb == "click" || c.verb == "down" || c.verb == "up" ||
                    c.verb == "window-click"))
             ok = ToInt(c.args[0], &n) && ToInt(c.args[1], &n) && (c.args.size() < 3 || ButtonByName(c.args[2]));
@@ -449,7 +479,7 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
     }
     if (v == "at")
         return RunAt(c, app);
-    if (v == "seed")
+    if (v == "seed" || v == "data")
         return true;  // taken when the script was read
     if (v == "step") {
         m_step = static_cast<uint32_t>(arg(0));

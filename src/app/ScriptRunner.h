@@ -37,6 +37,7 @@ public:
 //   click-lane N            (each may end in a button name: left, right, middle)
 //   seed S | step MS | no-draw (a recording's header: the day's random numbers,
 //                              game time per frame, frames left undrawn)
+//   data DIGEST                (a recording's header: what it was made against)
 //   at FRAME [move X Y | down X Y B | up X Y B | key-down VK | key-up VK | quit]
 //                              (a recording: run until FRAME frames have run,
 //                              then give the input before the next frame)
@@ -57,6 +58,9 @@ public:
     void Begin(uint32_t stepMs, const std::string& shotsDir, ScriptSource* source);
     // The seed a recording names, -1 when none.
     int64_t Seed() const { return m_seed; }
+    // The digest of the data, profiles and settings a recording was made
+    // with ("data" line), empty when it names none.
+    const std::string& DataDigest() const { return m_dataDigest; }
     // False for a frame nobody looks at (no-draw), so it is updated but not drawn.
     bool WantsDraw() const { return m_draw || m_drawNext; }
     void SetDrawing(bool draw) { m_draw = draw; }
@@ -113,6 +117,7 @@ private:
     size_t m_executed = 0;
     ScriptSource* m_source = nullptr;
     int64_t m_seed = -1;
+    std::string m_dataDigest;
     bool m_draw = true;
     bool m_drawNext = false;
 };

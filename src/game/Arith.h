@@ -7,13 +7,13 @@
 // factors far beyond that. These keep the arithmetic defined: conversions
 // truncate toward zero and saturate, sums saturate.
 
-inline int32_t ToInt32(float v)
+inline int32_t ToInt32(double v)
 {
     if (std::isnan(v))
         return 0;
-    if (v >= 2147483647.0f)
+    if (v >= 2147483647.0)
         return std::numeric_limits<int32_t>::max();
-    if (v <= -2147483648.0f)
+    if (v <= -2147483648.0)
         return std::numeric_limits<int32_t>::min();
     return static_cast<int32_t>(v);
 }

@@ -7,11 +7,14 @@
 #include "player/GMProfile.h"
 #include "sound/GMSoundSystem.h"
 #include "ui/GMStoryLayout.h"
+#include "world/GMGoodsObj.h"
 #include "world/GMInteractiveObj.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdlib>
 #include <iterator>
+#include <limits>
 #include <cstring>
 #include <strings.h>
 
@@ -96,6 +99,53 @@ float ScreenCoord(float v)
 int32_t Clamp(int32_t v, int32_t lo, int32_t hi)
 {
     return v < lo ? lo : v > hi ? hi : v;
+}
+
+// Bounds that keep every day able to end: no wait between two orders, and no
+// stop at a house, lasts longer than ten minutes; no day has more orders than
+// a player could serve in an evening; money stays within 32 bits.
+constexpr float kMaxWaitMs = 600000.0f;
+constexpr int32_t kMaxOrders = 1000;
+constexpr float kMaxMoneyTarget = 1.0e9f;
+
+// Bounds one value of the day, noting the change for the level maker.
+void BoundTime(float& ms, const char* tag, std::vector<std::string>& notes)
+{
+    if (ms >= 0.0f && ms <= kMaxWaitMs)
+        return;
+    const float bounded = ms > kMaxWaitMs ? kMaxWaitMs : 0.0f;
+    notes.push_back(Format("%s %g s: bounded to %g s", tag, static_cast<double>(ms) / 1000.0,
+                           static_cast<double>(bounded) / 1000.0));
+    ms = bounded;
+}
+
+void BoundInt(int32_t& v, int32_t lo, int32_t hi, const char* tag, std::vector<std::string>& notes)
+{
+    const int32_t bounded = Clamp(v, lo, hi);
+    if (bounded == v)
+        return;
+    notes.push_back(Format("%s %d: bounded to %d", tag, v, bounded));
+    v = bounded;
+}
+
+void BoundDayValues(GMLevelRun::DayParameters& day, std::vector<std::string>& notes)
+{
+    BoundTime(day.startDelay, "OTD", notes);
+    BoundTime(day.minSpawnDelay, "OTM", notes);
+    BoundTime(day.randomSpawnDelay, "OTI", notes);
+    BoundTime(day.orderStopTime, "OBT", notes);
+    BoundTime(day.policeStopTime, "SBT", notes);
+    BoundInt(day.orders, 0, kMaxOrders, "LOR", notes);
+    // With no order allowed open, or a resume level nothing can fall to,
+    // placing orders would stop for good.
+    BoundInt(day.maxActiveOrders, 1, std::numeric_limits<int32_t>::max(), "OSG", notes);
+    BoundInt(day.resumeLevel, 0, std::numeric_limits<int32_t>::max(), "OMG", notes);
+    if (!(std::fabs(day.moneyTarget) <= kMaxMoneyTarget)) {
+        const float bounded = day.moneyTarget < 0.0f ? -kMaxMoneyTarget : kMaxMoneyTarget;
+        notes.push_back(Format("LSC %g: bounded to %g", static_cast<double>(day.moneyTarget),
+                               static_cast<double>(bounded)));
+        day.moneyTarget = bounded;
+    }
 }
 
 // The day's sounds: name, first value (the group) and buffer flags.
@@ -246,11 +296,11 @@ int32_t GMLevelRun::LoadLevel(const char* fileName, GMImageManager* manager, Dis
                     refuse("PLC", why);
             }
         } else if (Is(t, "ORX")) {
-            ok = in.Float(&f1);
-            m_grid.originX = ScreenCoord(f1);
+            if ((ok = in.Float(&f1)))
+                m_grid.originX = ScreenCoord(f1);
         } else if (Is(t, "ORY")) {
-            ok = in.Float(&f1);
-            m_grid.originY = ScreenCoord(f1);
+            if ((ok = in.Float(&f1)))
+                m_grid.originY = ScreenCoord(f1);
         } else if (Is(t, "CLW") || Is(t, "CLH")) {
             ok = in.Float(&f1);
             // Sizes far beyond the screen would only put the town at infinity.
@@ -258,23 +308,23 @@ int32_t GMLevelRun::LoadLevel(const char* fileName, GMImageManager* manager, Dis
                 (Is(t, "CLW") ? m_grid.cellWidth : m_grid.cellHeight) =
                     f1 <= 0.0f || f1 != f1 ? 4.0f : f1 > kMaxCellSize ? kMaxCellSize : f1;
         } else if (Is(t, "FLW")) {
-            ok = in.Int(&i1);
-            m_day.fieldWidth = Clamp(i1, 1, GMFieldGrid::kColumns);
+            if ((ok = in.Int(&i1)))
+                m_day.fieldWidth = Clamp(i1, 1, GMFieldGrid::kColumns);
         } else if (Is(t, "FLH")) {
-            ok = in.Int(&i1);
-            m_day.fieldHeight = Clamp(i1, 1, GMFieldGrid::kRows);
+            if ((ok = in.Int(&i1)))
+                m_day.fieldHeight = Clamp(i1, 1, GMFieldGrid::kRows);
         } else if (Is(t, "FLL")) {
-            ok = in.Int(&i1);
-            m_day.fieldLayers = Clamp(i1, 1, GMFieldGrid::kLayers);
+            if ((ok = in.Int(&i1)))
+                m_day.fieldLayers = Clamp(i1, 1, GMFieldGrid::kLayers);
         } else if (Is(t, "SBT")) {
-            ok = in.Float(&f1);
-            m_day.policeStopTime = Seconds(f1);
+            if ((ok = in.Float(&f1)))
+                m_day.policeStopTime = Seconds(f1);
         } else if (Is(t, "OBT")) {
-            ok = in.Float(&f1);
-            m_day.orderStopTime = Seconds(f1);
+            if ((ok = in.Float(&f1)))
+                m_day.orderStopTime = Seconds(f1);
         } else if (Is(t, "PBT")) {
-            ok = in.Float(&f1);
-            m_day.keptTime = Seconds(f1);
+            if ((ok = in.Float(&f1)))
+                m_day.keptTime = Seconds(f1);
         } else if (Is(t, "BSI") || Is(t, "FRI") || Is(t, "ASI") || Is(t, "GSI") || Is(t, "SBK") || Is(t, "SFI") ||
                    Is(t, "TFI") || Is(t, "TSM") || Is(t, "BAK") || Is(t, "SHB") || Is(t, "SHH") || Is(t, "OIT") ||
                    Is(t, "OHT")) {
@@ -289,17 +339,17 @@ int32_t GMLevelRun::LoadLevel(const char* fileName, GMImageManager* manager, Dis
         } else if (Is(t, "OMG")) {
             ok = in.Int(&m_day.resumeLevel);
         } else if (Is(t, "OTD")) {
-            ok = in.Float(&f1);
-            m_day.startDelay = Seconds(f1);
+            if ((ok = in.Float(&f1)))
+                m_day.startDelay = Seconds(f1);
         } else if (Is(t, "OTM")) {
-            ok = in.Float(&f1);
-            m_day.minSpawnDelay = Seconds(f1);
+            if ((ok = in.Float(&f1)))
+                m_day.minSpawnDelay = Seconds(f1);
         } else if (Is(t, "OTI")) {
-            ok = in.Float(&f1);
-            m_day.randomSpawnDelay = Seconds(f1);
+            if ((ok = in.Float(&f1)))
+                m_day.randomSpawnDelay = Seconds(f1);
         } else if (Is(t, "LTM")) {
-            ok = in.Float(&f1);
-            m_day.levelTime = Seconds(f1);
+            if ((ok = in.Float(&f1)))
+                m_day.levelTime = Seconds(f1);
         } else if (Is(t, "LSC")) {
             ok = in.Float(&m_day.moneyTarget);
         } else if (Is(t, "LST")) {
@@ -319,18 +369,18 @@ int32_t GMLevelRun::LoadLevel(const char* fileName, GMImageManager* manager, Dis
             if (ok) {
                 const char* why = CreateShopGoods(s1.c_str(), s2.c_str(), i1, f1, f2, f3, f4, manager, device);
                 if (why)
-                    refuse(Format("SHG goods %d", i1), why);
+                    refuse(Format("SHG \"%s\" goods %d", s1.c_str(), i1), why);
             }
         } else if (Is(t, "POL")) {
             ok = in.Quoted(&s1) && in.Quoted(&s2) && in.Float(&f1) && in.Float(&f2);
             if (ok) {
                 const char* why = CreatePolice(s1.c_str(), s2.c_str(), f1, f2, manager, device);
                 if (why)
-                    refuse(Format("POL %g %g", f1, f2), why);
+                    refuse(Format("POL \"%s\" %g %g", s1.c_str(), f1, f2), why);
             }
         } else if (Is(t, "BUY")) {
-            ok = in.Int(&i1);
-            m_day.shopAfterDay = i1 != 0;
+            if ((ok = in.Int(&i1)))
+                m_day.shopAfterDay = i1 != 0;
         } else if (Is(t, "BON")) {
             ok = in.Quoted(&s1) && in.Quoted(&s2) && in.Quoted(&s3) && in.Int(&i1) && in.Int(&i2) &&
                  in.Float(&f1) && in.Float(&f2) && in.Float(&f3) && in.Float(&f4);
@@ -338,7 +388,7 @@ int32_t GMLevelRun::LoadLevel(const char* fileName, GMImageManager* manager, Dis
                 const char* why =
                     CreateBonus(s1.c_str(), s2.c_str(), s3.c_str(), i1, i2, Seconds(f1), f2, f3, f4, manager, device);
                 if (why)
-                    refuse(Format("BON kind %d", i1), why);
+                    refuse(Format("BON \"%s\" kind %d", s1.c_str(), i1), why);
             }
         } else if (Is(t, "CUS")) {
             ok = in.Quoted(&s1) && in.Quoted(&s2) && in.Int(&i1) && in.Float(&f1) && in.Float(&f2) &&
@@ -347,7 +397,7 @@ int32_t GMLevelRun::LoadLevel(const char* fileName, GMImageManager* manager, Dis
                 const char* why =
                     CreateCustomer(s1.c_str(), s2.c_str(), i1, Seconds(f1), f2, f3, f4, manager, device);
                 if (why)
-                    refuse(Format("CUS kind %d", i1), why);
+                    refuse(Format("CUS \"%s\" kind %d", s1.c_str(), i1), why);
             }
         } else if (Is(t, "BL")) {
             ok = in.Quoted(&s1) && in.Int(&i1) && in.Int(&i2) && in.Int(&i3) && in.Char(&c);
@@ -378,13 +428,35 @@ int32_t GMLevelRun::LoadLevel(const char* fileName, GMImageManager* manager, Dis
         } else {
             // Not a tag of ours: its values are passed over up to the next quoted string.
         }
-        if (!ok)
+        if (!ok) {
+            notes.cutTag = tag;
             break;
+        }
         if (progress)
             *progress = 0.8f * static_cast<float>(in.Position()) / static_cast<float>(length);
         reading = in.Quoted(&tag);
     }
+    BoundDayValues(m_day, notes.refused);
+    m_ordersLeft = m_ordersTotal = m_day.orders;
     return FinishLoading(fileName, manager, device, sound, progress, notes);
+}
+
+std::string GMLevelRun::WhyDayCannotEnd() const
+{
+    if (m_day.levelKind != 0 && m_day.levelKind != 1)
+        return Format("unknown level kind %d (\"LVT\" 0 is a working day, 1 the course)", m_day.levelKind);
+    if (m_day.levelKind == 1)
+        return std::isfinite(m_day.levelTime) ? "" : "the course never ends (\"LTM\" is too large)";
+    if (m_day.orders <= 0)
+        return "";
+    int32_t goods = 0;
+    for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_shopGoods.GetNext(c));)
+        goods += static_cast<GMShopGoodsObj*>(o)->GetGoodsNumber() != kPoliceGoods;
+    const char* missing = m_houseCount == 0 ? "no house that places orders (a house needs a road at its door)"
+                          : m_customers.GetCount() == 0 ? "no customer (\"CUS\")"
+                          : goods == 0                  ? "no goods to order (\"SHG\")"
+                                                        : nullptr;
+    return missing ? Format("%d orders (\"LOR\") but %s: the day could never end", m_day.orders, missing) : "";
 }
 
 int32_t GMLevelRun::FinishLoading(const char* fileName, GMImageManager* manager, DisplayDevice* device,
@@ -394,8 +466,8 @@ int32_t GMLevelRun::FinishLoading(const char* fileName, GMImageManager* manager,
         if (progress)
             *progress = p;
     };
-    bool success = notes.reachedEnd;
-    std::string failure = success ? "" : "the file ends before \"END\"";
+    bool success = true;
+    std::string failure;
     auto fail = [&](const std::string& why) {
         if (success)
             failure = why;  // the first failure is the one reported
@@ -409,9 +481,10 @@ int32_t GMLevelRun::FinishLoading(const char* fileName, GMImageManager* manager,
     LoadDaySounds();
     // 2-5. Tutorial set-up, bonuses offered today, customers, capacity.
     PrepareObjects();
-    // 6. A next level that does not exist makes this day the last.
+    // 6. A next level that does not exist is kept: the day is not the last
+    // one, and whoever goes on to it is told that it is missing.
     if (!m_day.nextLevel.empty() && !FileExists(m_day.nextLevel.c_str()))
-        m_day.nextLevel.clear();
+        notes.refused.push_back(Format("LVL \"%s\": the next day's file cannot be opened", m_day.nextLevel.c_str()));
     // 7. The report's and the shop's button.
     if (!CreateButton(m_diaryButton, "DiaryBtnI.img", "DiaryBtnH.img", manager, device))
         fail("cannot load \"DiaryBtnI.img\" / \"DiaryBtnH.img\"");
@@ -457,6 +530,20 @@ int32_t GMLevelRun::FinishLoading(const char* fileName, GMImageManager* manager,
         fail("cannot load \"Menu\\MainBtnI.img\" / \"Menu\\MainBtnH.img\"");
     } else {
         m_menuButton->SetPosition(743.0f, 560.0f);
+    }
+    // A day cut short is damaged whatever its kind: playing what was read
+    // would lose the rest of the day, and of the game after it.
+    if (!notes.reachedEnd) {
+        success = false;
+        failure = notes.cutTag.empty()
+                      ? "the file ends before \"END\""
+                      : Format("the file ends in the middle of \"%s\" (no \"END\")", notes.cutTag.c_str());
+    } else if (success) {
+        std::string why = WhyDayCannotEnd();
+        if (!why.empty()) {
+            success = false;
+            failure = why;
+        }
     }
     // 14.
     if (!success) {

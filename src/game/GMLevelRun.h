@@ -64,6 +64,7 @@ enum LevelLoadResult : int32_t {
 struct LevelLoadNotes {
     std::vector<std::string> refused;
     std::string failure;
+    std::string cutTag;  // the tag whose values the end of the file cut off
     bool reachedEnd = false;
 };
 
@@ -247,6 +248,9 @@ private:
     int32_t FinishLoading(const char* fileName, GMImageManager* manager, DisplayDevice* device,
                           GMSoundSystem* sound, float* progress, LevelLoadNotes& notes);
     bool PrepareInterface(GMImageManager* manager, DisplayDevice* device, std::string* why);
+    // Why the loaded day could never end (an unknown kind, a course without
+    // end, orders nobody can place); empty when it can.
+    std::string WhyDayCannotEnd() const;
     bool LoadImage(GMImage*& image, const char* name, GMImageManager* manager, DisplayDevice* device);
     bool CreateButton(GMInteractiveObj*& button, const char* normal, const char* highlight, GMImageManager* manager,
                       DisplayDevice* device);

@@ -35,6 +35,8 @@ const char* CellRefusal(int32_t x, int32_t y, int32_t layer)
     return nullptr;
 }
 
+constexpr const char* kNoPicture = "image cannot be loaded";
+
 float Coord(float v)
 {
     constexpr float m = GMLevelRun::kMaxScreenCoord;
@@ -214,9 +216,11 @@ const char* GMLevelRun::CreateShopGoods(const char* normal, const char* highligh
     auto* shop = new (std::nothrow) GMShopGoodsObj;
     if (!shop)
         return "out of memory";
-    const char* why = nullptr;
-    if (shop->SetImage(1, normal, manager, device) != 0 || shop->SetImage(0, highlight, manager, device) != 0)
-        why = "image cannot be loaded (kept without it)";
+    // Without its pictures the goods would be invisible yet clickable.
+    if (shop->SetImage(1, normal, manager, device) != 0 || shop->SetImage(0, highlight, manager, device) != 0) {
+        shop->Release();
+        return kNoPicture;
+    }
     shop->SetGoodsNumber(goods);
     shop->SetPrice(price);
     shop->SetWeight(weight);
@@ -226,7 +230,7 @@ const char* GMLevelRun::CreateShopGoods(const char* normal, const char* highligh
         return "out of memory";
     }
     m_goodsWeight += shop->GetWeight();
-    return why;
+    return nullptr;
 }
 
 const char* GMLevelRun::CreatePolice(const char* normal, const char* highlight, float x, float y,
@@ -237,9 +241,10 @@ const char* GMLevelRun::CreatePolice(const char* normal, const char* highlight, 
     auto* post = new (std::nothrow) GMPoliceObj;
     if (!post)
         return "out of memory";
-    const char* why = nullptr;
-    if (post->SetImage(1, normal, manager, device) != 0 || post->SetImage(0, highlight, manager, device) != 0)
-        why = "image cannot be loaded (kept without it)";
+    if (post->SetImage(1, normal, manager, device) != 0 || post->SetImage(0, highlight, manager, device) != 0) {
+        post->Release();
+        return kNoPicture;
+    }
     post->SetPosition(Coord(x), Coord(y));
     if (m_police.Add(post, false) < 0) {
         post->Release();
@@ -259,7 +264,7 @@ const char* GMLevelRun::CreatePolice(const char* normal, const char* highlight, 
                 service->Release();
         }
     }
-    return why;
+    return nullptr;
 }
 
 const char* GMLevelRun::CreateBonus(const char* normal, const char* highlight, const char* icon, int32_t kind,
@@ -271,10 +276,24 @@ const char* GMLevelRun::CreateBonus(const char* normal, const char* highlight, c
     auto* bonus = new (std::nothrow) GMBonusObj;
     if (!bonus)
         return "out of memory";
-    const char* why = nullptr;
+    if (kind < 0 || kind > kCapacityBonus) {
+        bonus->Release();
+        return "unknown bonus kind (0 to 7)";
+    }
+    // Two lines for one profile record would each spend and give back its units.
+    for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_bonuses.GetNext(c));) {
+        auto* other = static_cast<GMBonusObj*>(o);
+        if (GMProfile::SameBonus(other->GetBonusKind(), other->GetDuration(), other->GetValue(), kind,
+                                 duration < 0.0f ? 0.0f : duration, value)) {
+            bonus->Release();
+            return "the same bonus (kind, duration, value) as an earlier line";
+        }
+    }
     if (bonus->SetImage(1, normal, manager, device) != 0 || bonus->SetImage(0, highlight, manager, device) != 0 ||
-        bonus->SetIconImage(icon, manager, device) != 0)
-        why = "image cannot be loaded (kept without it)";
+        bonus->SetIconImage(icon, manager, device) != 0) {
+        bonus->Release();
+        return kNoPicture;
+    }
     bonus->SetBonusKind(kind);
     bonus->SetPrice(price);
     bonus->SetDuration(duration);
@@ -285,7 +304,7 @@ const char* GMLevelRun::CreateBonus(const char* normal, const char* highlight, c
         bonus->Release();
         return "out of memory";
     }
-    return why;
+    return nullptr;
 }
 
 const char* GMLevelRun::CreateCustomer(const char* normal, const char* highlight, int32_t kind, float patience,
@@ -297,9 +316,10 @@ const char* GMLevelRun::CreateCustomer(const char* normal, const char* highlight
     auto* customer = new (std::nothrow) GMCustomerObj;
     if (!customer)
         return "out of memory";
-    const char* why = nullptr;
-    if (customer->SetImage(1, normal, manager, device) != 0 || customer->SetImage(0, highlight, manager, device) != 0)
-        why = "image cannot be loaded (kept without it)";
+    if (customer->SetImage(1, normal, manager, device) != 0 || customer->SetImage(0, highlight, manager, device) != 0) {
+        customer->Release();
+        return kNoPicture;
+    }
     customer->SetCustomerKind(kind);
     customer->SetPatience(patience);
     customer->SetWeight(weight);
@@ -310,7 +330,7 @@ const char* GMLevelRun::CreateCustomer(const char* normal, const char* highlight
         return "out of memory";
     }
     m_customerWeight += customer->GetWeight();
-    return why;
+    return nullptr;
 }
 
 void GMLevelRun::SetTutorialImages(const char* first, const char* second, GMImageManager* manager,

@@ -2,6 +2,7 @@
 
 #include "core/FileSys.h"
 #include "core/TaggedFile.h"
+#include "game/Arith.h"
 #include "game/GMLevelRun.h"
 #include "gfx/DisplayDevice.h"
 #include "gfx/Filtering.h"
@@ -347,7 +348,7 @@ void GMMiniGame::Start(GMLevelRun& run)
         m_finishing = m_finished = true;
         run.m_ratingValue = 0.0f;
         run.m_ratingRatio = 1.0f;
-        run.m_receipts = static_cast<int32_t>(run.m_day.moneyTarget);
+        run.m_receipts = ToInt32(run.m_day.moneyTarget);
         run.m_ratingPoints = run.m_day.ratingTarget;
         run.m_ordersLeft = 0;
     }
@@ -426,7 +427,7 @@ void GMMiniGame::Frame(GMLevelRun& run, float x, float y, uint32_t buttons, floa
             return;
         }
         m_finished = true;
-        run.m_receipts = static_cast<int32_t>(run.m_day.moneyTarget);
+        run.m_receipts = ToInt32(run.m_day.moneyTarget);
         run.m_ratingPoints = run.m_day.ratingTarget;
         run.m_ordersLeft = 0;
         return;

@@ -107,6 +107,12 @@ void GMPlayerStore::ReportCannotSave()
     Add("Progress cannot be saved: the game's folder cannot be written. You can play, but nothing will be kept.");
 }
 
+void GMPlayerStore::ReportNotice(const std::string& text)
+{
+    // Told each time: the same damaged day met again is news again.
+    State().pending.push_back(text);
+}
+
 bool GMPlayerStore::TakeNotice(std::string* text)
 {
     Notices& n = State();

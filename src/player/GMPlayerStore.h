@@ -35,6 +35,8 @@ public:
     // null or empty: the file could not be moved and stays as it is).
     static void ReportDamaged(const char* what, const char* keptAs, const char* outcome);
     static void ReportCannotSave();
+    // Any other notice in plain words, told each time it is reported.
+    static void ReportNotice(const std::string& text);
     // The oldest notice not yet shown; false when there is none.
     static bool TakeNotice(std::string* text);
     // Forgets every notice and what was already told (a new run, a test).

@@ -4,6 +4,8 @@
 #include "core/TaggedFile.h"
 #include "player/GMPlayerStore.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -11,6 +13,12 @@
 #include <strings.h>
 
 namespace {
+
+int32_t SaturatingCount(int32_t a, int32_t b)
+{
+    const int64_t sum = static_cast<int64_t>(a) + b;
+    return sum > INT32_MAX ? INT32_MAX : static_cast<int32_t>(sum);
+}
 
 char* CopyText(const char* text)
 {
@@ -161,11 +169,32 @@ int32_t GMProfile::GetBonusCount(int32_t kind) const
     return 0;
 }
 
+namespace {
+
+// A number as the profile writes it ("%f": six decimals).
+std::string AsWritten(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%f", v);
+    return buf;
+}
+
+}  // namespace
+
+bool GMProfile::SameBonus(int32_t kindA, float durationMsA, float valueA, int32_t kindB, float durationMsB,
+                          float valueB)
+{
+    // Compared as written, so a level's value with more digits than the file
+    // keeps still finds the units bought with it the day before.
+    return kindA == kindB && AsWritten(durationMsA / 1000.0f) == AsWritten(durationMsB / 1000.0f) &&
+           AsWritten(valueA) == AsWritten(valueB);
+}
+
 GMBonusObj* GMProfile::FindMatching(int32_t kind, float durationMs, float value) const
 {
     for (int32_t i = 0; i <= m_bonuses.GetLastIndex(); ++i) {
         auto* b = static_cast<GMBonusObj*>(m_bonuses.GetAt(i));
-        if (b && b->GetBonusKind() == kind && b->GetDuration() == durationMs && b->GetValue() == value)
+        if (b && SameBonus(b->GetBonusKind(), b->GetDuration(), b->GetValue(), kind, durationMs, value))
             return b;
     }
     return nullptr;
@@ -212,7 +241,13 @@ bool ReadPlainFile(const char* path, std::string* plain, bool* complete)
     FILE* f = OpenFile(path, "rb");
     if (!f)
         return false;
-    FileKey key(path);
+    // A copy kept aside ("Mia.prf.damaged", "Mia.prf.2.damaged") keeps the key
+    // of the name it was written under.
+    std::string keyName(path);
+    const size_t mark = keyName.rfind(".prf.");
+    if (keyName.size() > 8 && keyName.compare(keyName.size() - 8, 8, ".damaged") == 0 && mark != std::string::npos)
+        keyName.resize(mark + 4);
+    FileKey key(keyName.c_str());
     char chunk[4096];
     int got = 0;
     *complete = true;
@@ -299,8 +334,13 @@ int32_t GMProfile::LoadProfile(const char* pathIn)
             int32_t kind = 0, price = 0, count = 0;
             float duration = 0.0f, value = 0.0f;
             ok = number(&kind) && number(&price) && real(&duration) && real(&value) && number(&count);
-            if (ok)
-                AddBonus(kind, duration * 1000.0f, price, value, count);
+            if (ok) {
+                // Two records the file cannot tell apart are one: their units add up.
+                if (GMBonusObj* same = FindMatching(kind, duration * 1000.0f, value))
+                    same->SetCount(SaturatingCount(same->GetCount(), count));
+                else
+                    AddBonus(kind, duration * 1000.0f, price, value, count);
+            }
         } else if (!strcasecmp(tag, "LVL")) {
             ok = ReadQuoted(f, '"', '"', text, nullptr) >= 0;
             if (ok)
@@ -347,6 +387,7 @@ int32_t GMProfile::LoadProfile(const char* pathIn)
     }
     std::fclose(f);
     m_whole = whole && seen == kSeenAll;
+    m_scoreRead = (seen & kSeenSCO) != 0;
     return kProfileOk;
 }
 
@@ -367,8 +408,20 @@ int32_t GMProfile::OpenProfile(const char* pathIn)
     bool setAside = GMPlayerStore::SetAsideDamaged(path.c_str(), &keptAs);
     std::string what = named ? std::string("The profile \"") + m_displayName + "\""
                              : std::string("The profile file \"") + BaseName(path.c_str()) + "\"";
-    GMPlayerStore::ReportDamaged(what.c_str(), setAside ? keptAs.c_str() : nullptr,
-                                 named ? "What could be read was loaded." : "Nothing in it could be read.");
+    // The name is written after the days and bonuses: a file cut there still
+    // holds them, and the player is told so rather than that all was lost.
+    std::string outcome = "What could be read was loaded.";
+    if (!named) {
+        const int32_t days = GetLevelCount(), bonuses = GetBonusRecordCount();
+        const std::string read = std::to_string(days) + (days == 1 ? " day" : " days") +
+                                 (m_scoreRead ? ", " : " and ") + std::to_string(bonuses) +
+                                 (bonuses == 1 ? " bonus" : " bonuses") + (m_scoreRead ? " and the score" : "");
+        outcome = days > 0 || bonuses > 0 || m_scoreRead
+                      ? read + " could be read, but not the player's name: the profile cannot be used, and the "
+                               "kept file holds them as they were."
+                      : "Nothing in it could be read.";
+    }
+    GMPlayerStore::ReportDamaged(what.c_str(), setAside ? keptAs.c_str() : nullptr, outcome.c_str());
     if (!named) {
         ClearProfile();
         return kProfileNoFile;

@@ -75,6 +75,10 @@ public:
     void SetMatchingBonusCount(int32_t count, int32_t kind, float durationMs, int32_t price, float value);
     void SetMatchingBonusCount(int32_t count, const GMBonusObj& levelBonus);
     const GMBonusObj* GetBonus(int32_t index) const;
+    // Two bonuses are one record when their kinds are equal and their
+    // durations and values read the same as the profile file writes them.
+    static bool SameBonus(int32_t kindA, float durationMsA, float valueA, int32_t kindB, float durationMsB,
+                          float valueB);
     int32_t GetBonusSlots() const { return m_bonuses.GetLastIndex() + 1; }
     int32_t GetBonusRecordCount() const { return m_bonuses.GetCount(); }
 
@@ -92,6 +96,7 @@ private:
     char* m_currentLevel = nullptr;
     int32_t m_currentLevelIndex = 0;
     bool m_whole = true;
+    bool m_scoreRead = false;  // the last load read a score
 };
 
 // A string for a quoted value of a tagged file: the quote, "#", control bytes

@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include <string>
 #include <vector>
 
@@ -80,6 +84,98 @@ TEST(ScriptRunner, RecordingLinesAreCheckedWhenRead)
         EXPECT_FALSE(t.Parse(std::string("frames 1\n") + bad + "\n", &error)) << bad;
         EXPECT_EQ(t.Seed(), -1) << bad;
     }
+}
+
+// A shared recording or script cannot run for ever: frames, waits and steps
+// have sane bounds, and the message says which line went beyond.
+TEST(ScriptRunner, FramesAndWaitsHaveBounds)
+{
+    for (const char* fine : {"at 10000000 quit", "frames 10000000", "wait 86400000", "serve 86400000", "step 1000",
+                             "at 5 step 1000", "move 2147483647 -2147483648"}) {
+        ScriptRunner s;
+        std::string error;
+        EXPECT_TRUE(s.Parse(std::string(fine) + "\n", &error)) << fine << ": " << error;
+    }
+    const struct {
+        const char* line;
+        const char* error;
+    } bad[] = {
+        {"at 10000001 quit", "line 1: \"at 10000001 quit\" is past frame 10000000"},
+        {"at 9223372036854775807 quit", "line 1: \"at 9223372036854775807 quit\" is past frame 10000000"},
+        {"frames 10000001", "line 1: \"frames 10000001\" is more than 10000000 frames"},
+        {"wait 86400001", "line 1: \"wait 86400001\" is more than 86400000 ms"},
+        {"serve 2147483647", "line 1: \"serve 2147483647\" is more than 86400000 ms"},
+        {"step 1001", "line 1: \"step 1001\" is more than 1000 ms"},
+        {"at 5 step 1001", "line 1: cannot understand \"at 5 step 1001\""},
+        {"serve -1", "line 1: cannot understand \"serve -1\""},
+        {"serve x", "line 1: cannot understand \"serve x\""},
+        {"wait 99999999999999999999", "line 1: cannot understand \"wait 99999999999999999999\""},
+        {"move 2147483648 0", "line 1: cannot understand \"move 2147483648 0\""},
+    };
+    for (const auto& b : bad) {
+        ScriptRunner s;
+        std::string error;
+        EXPECT_FALSE(s.Parse(std::string(b.line) + "\n", &error)) << b.line;
+        EXPECT_EQ(error, b.error);
+    }
+#ifdef BRIMVALE_FUZZ_DIR
+    // Found: a recording whose last input is at frame 2^63 - 1.
+    ScriptRunner found;
+    std::string error;
+    EXPECT_FALSE(found.Load(BRIMVALE_FUZZ_DIR "/recording-at-huge.script", 16, ""));
+    std::ifstream in(BRIMVALE_FUZZ_DIR "/recording-at-huge.script");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_FALSE(found.Parse(text, &error));
+    EXPECT_EQ(error, "line 4: \"at 9223372036854775807 quit\" is past frame 10000000");
+#endif
+}
+
+// A recording names the data, profiles and settings it was made with; a
+// replay against others is refused with a message saying so.
+TEST(InputRecorder, RecordingNamesWhatItStartedFrom)
+{
+    TempDir dir;
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    dir.Write("level1.lvl", "day one");
+    dir.Write("option.cfg", "1\n");
+    dir.Write("Error.log", "a log changes nothing");
+    std::filesystem::create_directories(dir.File("Town"));
+    dir.Write("Town/House.png", "house");
+    const std::string start = InputRecorder::DigestStart(dir.File("day.rec"));
+    ASSERT_EQ(start.size(), 16u);
+
+    InputRecorder rec;
+    ASSERT_TRUE(rec.Open(dir.File("day.rec"), 9, 16, start));
+    rec.Close(3);
+    EXPECT_EQ(InputRecorder::DigestStart(dir.File("day.rec")), start) << "the recording itself is left out";
+    ScriptRunner replay;
+    std::string error;
+    ASSERT_TRUE(replay.Parse(dir.Read("day.rec"), &error)) << error;
+    EXPECT_EQ(replay.DataDigest(), start);
+
+    dir.Write("Error.log", "another log line");
+    EXPECT_EQ(InputRecorder::DigestStart(dir.File("day.rec")), start);
+    std::string why;
+    EXPECT_TRUE(InputRecorder::MatchesStart(start, start, &why));
+    EXPECT_TRUE(InputRecorder::MatchesStart("", start, &why)) << "a script of its own names no start";
+
+    // A changed level, setting or picture, or a profile more, is another start.
+    for (const char* changed : {"level1.lvl", "option.cfg", "Town/House.png", "Mia.prf"}) {
+        const std::string before = dir.Read(changed);
+        dir.Write(changed, before + "!");
+        const std::string other = InputRecorder::DigestStart(dir.File("day.rec"));
+        EXPECT_NE(other, start) << changed;
+        EXPECT_FALSE(InputRecorder::MatchesStart(start, other, &why));
+        EXPECT_EQ(why, "the recording was made with other data, profiles or settings than these (digest " + start +
+                           ", here " + other + "): its replay would go another way. Replay it from the same start.");
+        if (before.empty())
+            std::filesystem::remove(dir.File(changed));
+        else
+            dir.Write(changed, before);
+    }
+    EXPECT_EQ(InputRecorder::DigestStart(dir.File("day.rec")), start);
+    std::filesystem::current_path(here);
 }
 
 // A player program: hands out its lines, one batch a call, then is done.

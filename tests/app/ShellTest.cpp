@@ -1,5 +1,6 @@
 // The shell's own rules around the platform: splash filtering, activation,
-// notices, and the script runner's handling of an inactive game.
+// notices, damaged days, and the script runner's handling of an inactive game.
+#include "app/DamagedDayGuard.h"
 #include "app/GameApp.h"
 #include "app/NoticeBanner.h"
 #include "app/ScriptRunner.h"
@@ -11,17 +12,102 @@
 #include "platform/Messages.h"
 #include "platform/System.h"
 #include "platform/Window.h"
+#include "game/LevelFixture.h"
+#include "player/GMPlayerStore.h"
 #include "player/GMProfile.h"
 #include "support/TempDir.h"
 #include "support/gfx/GfxTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
+
+class DamagedDays : public LevelTest {
+protected:
+    void SetUp() override
+    {
+        LevelTest::SetUp();
+        GMPlayerStore::ResetNotices();
+        for (const char* day : {"level1.lvl", "level2.lvl", "level3.lvl"}) {
+            WriteLevel(day, Town(1) + Trade() + "\"LOR\" 1 \"END\"");
+            m_profile.AddLevel(day);
+        }
+    }
+    void TearDown() override
+    {
+        GMPlayerStore::ResetNotices();
+        LevelTest::TearDown();
+    }
+    std::string LastLoading(const std::string& broken)
+    {
+        return DamagedDayGuard::FindLastLoadingDay(m_profile, broken, m_manager.get(), m_device);
+    }
+};
+
+// The day offered for a broken one is the last of the profile's days before
+// it that loads; trying them changes nothing of the profile.
+TEST_F(DamagedDays, TheLastDayThatLoadsIsOfferedForTheBrokenOne)
+{
+    WriteLevel("level3.lvl", Town(1) + Trade() + "\"LOR\" 1");
+    m_profile.SetCurrentLevel("level3.lvl");
+    EXPECT_EQ(LastLoading("level3.lvl"), "level2.lvl");
+    EXPECT_EQ(LastLoading("LEVEL3.LVL"), "level2.lvl") << "names as the profile compares them";
+    WriteLevel("level2.lvl", "\"LVT\" 7 \"END\"");
+    EXPECT_EQ(LastLoading("level3.lvl"), "level1.lvl");
+    EXPECT_EQ(LastLoading("level9.lvl"), "level1.lvl") << "a day not in the list: from the last one back";
+    std::filesystem::remove("level1.lvl");
+    EXPECT_EQ(LastLoading("level3.lvl"), "") << "none loads";
+    EXPECT_EQ(m_profile.GetLevelCount(), 3);
+    EXPECT_STREQ(m_profile.GetCurrentLevel(), "level3.lvl");
+}
+
+TEST_F(DamagedDays, ThePlayerIsToldEachTimeAndTheOfferHoldsForThatProfileAndDay)
+{
+    WriteLevel("level3.lvl", Town(1) + Trade() + "\"LOR\" 1");
+    m_profile.SetCurrentLevel("level3.lvl");
+    LevelLoadNotes notes;
+    const int32_t r = m_run.LoadLevel("level3.lvl", m_manager.get(), m_device, nullptr, nullptr, &notes);
+    ASSERT_EQ(r, kLoadFailed);
+    DamagedDayGuard guard;
+    EXPECT_EQ(guard.OfferFor(m_profile), "") << "nothing offered before the player was told";
+    guard.Failed("level3.lvl", r, notes);
+    guard.TellPlayer(m_profile, m_manager.get(), m_device);
+    guard.TellPlayer(m_profile, m_manager.get(), m_device);
+    const std::string told = "The day \"level3.lvl\" cannot be played: it is damaged (the file ends before "
+                             "\"END\"). Your progress is kept. Continue goes on from \"level2.lvl\", the last day "
+                             "that loads, until it is repaired.";
+    std::string text;
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(GMPlayerStore::TakeNotice(&text));
+        EXPECT_EQ(text, told);
+    }
+    EXPECT_FALSE(GMPlayerStore::TakeNotice(&text));
+    EXPECT_EQ(guard.OfferFor(m_profile), "level2.lvl");
+    m_profile.SetCurrentLevel("level1.lvl");
+    EXPECT_EQ(guard.OfferFor(m_profile), "") << "another day of the profile is played as it is";
+    m_profile.SetCurrentLevel("level3.lvl");
+    m_profile.SetFileName("Other.prf");
+    EXPECT_EQ(guard.OfferFor(m_profile), "") << "another player's profile";
+    guard.Forget();
+    m_profile.SetFileName("Tess.prf");
+    EXPECT_EQ(guard.OfferFor(m_profile), "");
+
+    // A missing first day: nothing to go back to.
+    std::filesystem::remove("level1.lvl");
+    m_profile.SetCurrentLevel("level1.lvl");
+    ASSERT_EQ(m_run.LoadLevel("level1.lvl", m_manager.get(), m_device, nullptr, nullptr, &notes), kLoadNoFile);
+    guard.Failed("level1.lvl", kLoadNoFile, notes);
+    guard.TellPlayer(m_profile, m_manager.get(), m_device);
+    ASSERT_TRUE(GMPlayerStore::TakeNotice(&text));
+    EXPECT_EQ(text, "The day \"level1.lvl\" cannot be played: the file is missing. Your progress is kept: Continue "
+                    "plays it once it is repaired.");
+    EXPECT_EQ(guard.OfferFor(m_profile), "");
+}
 
 class SplashPagesTest : public DeviceTest {};
 

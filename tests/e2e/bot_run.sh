@@ -4,7 +4,7 @@
 #   bot_run.sh game GAME DATA SEED       every day of the game won, the highscores reached
 #   bot_run.sh careless GAME DATA SEED   a careless player loses a day (status 1)
 #   bot_run.sh replay GAME DATA SEED     two recorded bot days replay to the same state,
-#                                        profile bytes and last frame
+#                                        profile bytes and last frame; not against other data
 set -u
 mode=$1 game=$2 data=$3 seed=$4
 work=$(mktemp -d /tmp/brimvale-bot-XXXXXX)
@@ -56,6 +56,16 @@ replay)
         "the recording did not end on the second day's report"
     show "$work/play/state.txt"
     [ $fail = 0 ] || show "$work/play/err.txt"
+    # Against a changed day the replay would go its own way: refused, saying why.
+    fresh other
+    cp --remove-destination "$(realpath "$work/other/data/level2.lvl")" "$work/other/data/level2.lvl"
+    printf ' ' >>"$work/other/data/level2.lvl"
+    (cd "$work/other" && "$game" --headless --script ../day.rec --state state.txt >out.txt 2>err.txt)
+    status=$?
+    check '[ "$status" = 1 ]' "the replay against other data ended with status $status"
+    check 'grep -q "the recording was made with other data, profiles or settings" "$work/other/err.txt"' \
+        "the refusal does not say why"
+    check '[ ! -e "$work/other/state.txt" ]' "the refused replay ran"
     ;;
 *)
     echo "unknown mode $mode"

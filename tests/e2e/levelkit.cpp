@@ -8,6 +8,7 @@
 //         "course":  level1 is a short mini-game with the lane hint, then level2;
 //         "traffic": level1 is a mini-game in traffic, then level2;
 //         "broken":  level1 cannot be loaded;
+//         "cut":     as "deliver", but level2 lost its last two lines;
 //         "shop":    as "deliver", with the bonus shop after level1 and two bonus kinds.
 #include "core/TaggedFile.h"
 #include "support/gfx/PictureWriters.h"
@@ -100,7 +101,7 @@ std::string Course(const std::string& rest)
 int main(int argc, char** argv)
 {
     if (argc != 3 || chdir(argv[1]) != 0) {
-        std::fprintf(stderr, "usage: brimvale_e2e_levelkit DATADIR deliver|lose|jump|broken|course|traffic|shop\n");
+        std::fprintf(stderr, "usage: brimvale_e2e_levelkit DATADIR deliver|lose|jump|broken|cut|course|traffic|shop\n");
         return 2;
     }
     WriteBordered("e2e_grass", 64, 64, 0xFF4E8A3A, 0xFF457F33);
@@ -148,6 +149,12 @@ int main(int argc, char** argv)
         WriteLevel("level1.lvl", Town(patient, bonuses + "\"LOR\" 1 \"LSC\" 10 \"LVN\" \"First day\" \"BUY\" 1 "
                                                          "\"LVL\" \"level2.lvl\"\n"));
         WriteLevel("level2.lvl", Town(patient, bonuses + "\"LOR\" 5 \"LSC\" 80 \"LVN\" \"Second day\"\n"));
+    } else if (variant == "cut") {
+        WriteLevel("level1.lvl", Town(patient, "\"LOR\" 1 \"LSC\" 10 \"LVN\" \"First day\" \"LVL\" \"level2.lvl\"\n"));
+        std::string second = Town(patient, "\"LOR\" 5 \"LSC\" 80\n\"LVN\" \"Second day\"\n");
+        second.resize(second.rfind('\n', second.size() - 2));
+        second.resize(second.rfind('\n') + 1);
+        WriteLevel("level2.lvl", second);
     } else if (variant == "broken") {
         // A level of an unknown kind that ends before its END: it cannot load.
         WriteLevel("level1.lvl", "\"LVT\" 2 \"LOR\" 3 \"RN\" \"e2e_road.img\" 2 3");

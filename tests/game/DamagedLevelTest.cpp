@@ -4,10 +4,13 @@
 #include "world/GMRoadNodeObj.h"
 #include "world/GMTransportObj.h"
 
+#include <algorithm>
 #include <limits>
+#include <vector>
 
-// Damaged and hostile level files: each loads what it can or fails with its
-// result code, and the day that loads can be played and drawn.
+// Damaged and hostile level files: each is refused with its reason, or loads
+// with its values bounded so that the day can always end; the day that loads
+// can be played and drawn.
 
 class DamagedLevel : public LevelTest {
 protected:
@@ -43,40 +46,59 @@ protected:
     }
 };
 
-TEST_F(DamagedLevel, EveryTruncationLoadsOrFailsCleanly)
+TEST_F(DamagedLevel, EveryTruncationIsRefusedWithItsReason)
 {
     const std::string full = FullLevel();
-    int loaded = 0;
-    for (size_t n = 0; n <= full.size(); n += 41) {
-        int32_t r = LoadText(full.substr(0, n));
-        ASSERT_TRUE(r == kLoadOk || r == kLoadFailed) << n;
-        loaded += r == kLoadOk;
-        for (int i = 0; i < 30; ++i)
-            m_run.Frame(100.0f, 100.0f, i % 5 == 0 ? 1u : 0u, 16.0f);
+    const size_t end = full.rfind("\"END\"");
+    for (size_t n = 0; n < end; n += 41) {
+        ASSERT_EQ(LoadText(full.substr(0, n)), kLoadFailed) << n;
+        EXPECT_NE(m_notes.failure.find("level3.lvl: the file ends"), std::string::npos) << m_notes.failure;
+        EXPECT_EQ(m_run.DrawList().GetCount(), 0) << "nothing of a refused day stays";
+        EXPECT_EQ(m_run.Frame(100.0f, 100.0f, 1u, 16.0f), kLevelGoOn);
     }
-    EXPECT_GT(loaded, 0) << "a working day without END loads what it read";
+    // Cut inside a tag's values: the reason names the tag.
+    ASSERT_EQ(LoadText(full.substr(0, full.find("\"LSC\" 40") + 6)), kLoadFailed);
+    EXPECT_EQ(m_notes.failure, "level3.lvl: the file ends in the middle of \"LSC\" (no \"END\")");
+    // A cut between two tags: no tag was cut, END is missing.
+    ASSERT_EQ(LoadText(full.substr(0, end)), kLoadFailed);
+    EXPECT_EQ(m_notes.failure, "level3.lvl: the file ends before \"END\"");
     ASSERT_EQ(LoadText(full), kLoadOk);
     EXPECT_TRUE(m_notes.refused.empty()) << m_notes.refused.front();
     PlayAndDraw();
 }
 
+// A tag whose values the end of the file cut off changes nothing: the file is
+// refused for its missing END, and the reason names the tag.
+TEST_F(DamagedLevel, TagsCutAtTheEndChangeNothing)
+{
+    for (const char* tag : {"FLW", "FLH", "FLL", "ORX", "ORY", "OTD", "OTM", "OTI", "OBT", "SBT", "PBT", "LTM",
+                            "BUY", "LOR", "OSG", "LVT", "LSC"}) {
+        ASSERT_EQ(LoadText(Town(1) + Trade() + "\"LOR\" 2 \"" + tag + "\""), kLoadFailed) << tag;
+        EXPECT_EQ(m_notes.cutTag, tag);
+        EXPECT_EQ(m_notes.failure,
+                  std::string("level3.lvl: the file ends in the middle of \"") + tag + "\" (no \"END\")");
+        EXPECT_EQ(m_run.Day().fieldWidth, 17) << tag << ": the run is back at its defaults";
+    }
+}
+
 TEST_F(DamagedLevel, UnknownTagsAndGarbageArePassedOver)
 {
     std::string text = "\"XYZ\" 1 2 3 \"NOPE\" \"LOR\" 2 \"RNQ\" 1 1 1 \"\" 5 \"LSC\" 12 garbage tokens here\n" + Town(1) +
-                       "\"SHG\" \"goods.img\" \"goodsh.img\" 1 20 1 100 500 \"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1\n"
+                       "\"SHG\" \"goods.img\" \"goodsh.img\" 1 20 1 100 500\n"
+                       "\"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1\n"
                        "\"END\"";
     ASSERT_EQ(LoadText(text), kLoadOk);
     EXPECT_EQ(m_run.Day().orders, 2);
     EXPECT_FLOAT_EQ(m_run.Day().moneyTarget, 12.0f);
     PlayAndDraw();
 
-    // Bytes that are no level at all.
+    // Bytes that are no level at all: no END, refused.
     GameRandom r(99);
     std::string noise;
     for (int i = 0; i < 4000; ++i)
         noise.push_back(static_cast<char>(r.Next() & 0xFF));
-    int32_t result = LoadText(noise);
-    EXPECT_TRUE(result == kLoadOk || result == kLoadFailed);
+    EXPECT_EQ(LoadText(noise), kLoadFailed);
+    EXPECT_NE(m_notes.failure.find("the file ends"), std::string::npos) << m_notes.failure;
     PlayAndDraw();
 }
 
@@ -90,7 +112,15 @@ TEST_F(DamagedLevel, HugeAndNegativeNumbersStayDefined)
                        "\"LOR\" 2147483647 \"OSG\" -5 \"OMG\" 99999999999 \"CMB\" 2147483647 2147483647 1 1 2 -3\n"
                        "\"OTM\" 1e38 \"OTI\" -1e38 \"ORX\" 1e38 \"ORY\" -1e38 \"CLW\" 1e38 \"END\"";
     ASSERT_EQ(LoadText(text), kLoadOk);
-    EXPECT_EQ(m_run.GetOrdersLeft(), std::numeric_limits<int32_t>::max());
+    // Values a day could never get past are bounded, each noted.
+    EXPECT_EQ(m_run.GetOrdersLeft(), 1000);
+    EXPECT_EQ(m_run.GetOrdersTotal(), 1000);
+    EXPECT_EQ(m_run.Day().maxActiveOrders, 1);
+    EXPECT_FLOAT_EQ(m_run.Day().minSpawnDelay, 600000.0f);
+    EXPECT_FLOAT_EQ(m_run.Day().randomSpawnDelay, 0.0f);
+    const std::vector<std::string> bounded = {"OTM inf s: bounded to 600 s", "OTI -inf s: bounded to 0 s",
+                                              "LOR 2147483647: bounded to 1000", "OSG -5: bounded to 1"};
+    EXPECT_EQ(m_notes.refused, bounded);
     EXPECT_FLOAT_EQ(m_run.Grid().originX, GMLevelRun::kMaxScreenCoord);
     EXPECT_FLOAT_EQ(m_run.Grid().originY, -GMLevelRun::kMaxScreenCoord);
     EXPECT_FLOAT_EQ(m_run.Grid().cellWidth, 10000.0f);
@@ -102,8 +132,68 @@ TEST_F(DamagedLevel, HugeAndNegativeNumbersStayDefined)
     EXPECT_EQ(m_run.GetReceipts(), std::numeric_limits<int32_t>::max()) << "sums saturate";
     PlayAndDraw();
 
+    // Fewer than no orders is none: the day goes straight to the shop.
     ASSERT_EQ(LoadText(Town(1) + "\"LOR\" -7 \"END\""), kLoadOk);
+    EXPECT_EQ(m_run.Day().orders, 0);
+    EXPECT_EQ(m_run.GetStateWord(), kStateFadeOut | kStateShop);
+    ASSERT_EQ(m_notes.refused.size(), 1u);
+    EXPECT_EQ(m_notes.refused[0], "LOR -7: bounded to 0");
     PlayAndDraw();
+
+    // Waits without end (seconds beyond a float once made milliseconds), a
+    // resume level nothing falls to.
+    ASSERT_EQ(LoadText(Town(1) + Trade() + "\"LOR\" 3 \"OTM\" 1e37 \"OTD\" 1e39 \"OBT\" 1e36 \"OMG\" -2 \"END\""),
+              kLoadOk);
+    EXPECT_FLOAT_EQ(m_run.Day().minSpawnDelay, 600000.0f);
+    EXPECT_FLOAT_EQ(m_run.Day().startDelay, 600000.0f);
+    EXPECT_FLOAT_EQ(m_run.Day().orderStopTime, 600000.0f);
+    EXPECT_EQ(m_run.Day().resumeLevel, 0);
+    EXPECT_EQ(m_notes.refused.size(), 4u);
+}
+
+TEST_F(DamagedLevel, DaysThatCouldNeverEndAreRefusedWithTheReason)
+{
+    const std::string noHouse = "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 1 1 0 10 1 R\n";
+    struct Case {
+        std::string text;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {noHouse + Trade() + "\"LOR\" 4 \"END\"", "4 orders (\"LOR\") but no house that places orders"},
+        // A house without a road at its door places no orders either.
+        {"\"BL\" \"house.img\" 2 0 0 Y\n" + Trade() + "\"LOR\" 4 \"END\"", "but no house that places orders"},
+        {Town(1) + "\"SHG\" \"goods.img\" \"goodsh.img\" 1 20 1 100 500 \"LOR\" 4 \"END\"", "but no customer"},
+        {Town(1) + "\"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1 \"LOR\" 4 \"END\"", "but no goods to order"},
+        // The police service is no goods a customer orders.
+        {Town(1) + "\"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1 \"POL\" \"post.img\" \"post.img\" 180 120 "
+                   "\"LOR\" 4 \"END\"",
+         "but no goods to order"},
+        {Town(1) + Trade() + "\"LVT\" 2 \"LOR\" 4 \"END\"", "unknown level kind 2"},
+        {Town(1) + Trade() + "\"LVT\" -1 \"LOR\" 4 \"END\"", "unknown level kind -1"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(LoadText(c.text), kLoadFailed) << c.reason;
+        EXPECT_NE(m_notes.failure.find(c.reason), std::string::npos) << m_notes.failure;
+        EXPECT_EQ(m_notes.failure.find("level3.lvl: "), 0u) << m_notes.failure;
+    }
+    // Without orders the same towns are days that end at once.
+    ASSERT_EQ(LoadText(noHouse + "\"LOR\" 0 \"END\""), kLoadOk);
+    EXPECT_EQ(m_run.GetStateWord(), kStateFadeOut | kStateShop);
+}
+
+TEST_F(DamagedLevel, NextLevelThatCannotBeOpenedIsKeptAndNoted)
+{
+    ASSERT_EQ(LoadText(Town(1) + Trade() + "\"LOR\" 1 \"LVL\" \"level9.lvl\" \"END\""), kLoadOk);
+    EXPECT_EQ(m_run.GetNextLevel(), "level9.lvl") << "not taken for the last day";
+    ASSERT_EQ(m_notes.refused.size(), 1u);
+    EXPECT_EQ(m_notes.refused[0], "LVL \"level9.lvl\": the next day's file cannot be opened");
+    // Won, the day leads on to it: the profile keeps every day and names it.
+    m_profile.AddLevel("level3.lvl");
+    m_profile.SetCurrentLevel("level3.lvl");
+    m_run.SaveToProfile(false);
+    EXPECT_STREQ(m_profile.GetCurrentLevel(), "level9.lvl");
+    EXPECT_EQ(m_profile.GetLevelCount(), 2);
+    EXPECT_EQ(m_profile.FindLevel("level3.lvl"), 0);
 }
 
 TEST_F(DamagedLevel, LinksOutsideTheGridAndToThemselves)
@@ -113,7 +203,8 @@ TEST_F(DamagedLevel, LinksOutsideTheGridAndToThemselves)
                        "\"RN\" \"road.img\" 3 2 0 \"RNL\" 2 2 0 \"RNR\" 3 2 0 \"RNB\" 24 19 4\n"
                        "\"BL\" \"house.img\" 3 1 0 Y\n"
                        "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 2 2 0 5 1 L\n"
-                       "\"SHG\" \"goods.img\" \"goodsh.img\" 1 20 1 100 500 \"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1\n"
+                       "\"SHG\" \"goods.img\" \"goodsh.img\" 1 20 1 100 500\n"
+                       "\"CUS\" \"cus.img\" \"cus.img\" 0 60 1 1 1\n"
                        "\"LOR\" 1 \"OTD\" 0 \"END\"";
     ASSERT_EQ(LoadText(text), kLoadOk);
     auto* a = static_cast<GMRoadNodeObj*>(m_run.Grid().Lookup(2, 2, 0));
@@ -159,12 +250,41 @@ TEST_F(DamagedLevel, MissingPicturesDropTheirObjectsOnly)
     std::string text = "\"RN\" \"gone.img\" 1 1 0 \"BL\" \"gone.img\" 2 0 0 Y \"DEC\" \"gone.img\" 5 5 0\n"
                        "\"TR\" \"gone.img\" \"gone.img\" \"gone.img\" \"gone.img\" 1 1 0 5 1 R\n"
                        "\"BAK\" \"gone.img\" \"OIT\" \"gone.img\" \"TUT\" 1 \"gone.img\" \"gone.img\"\n"
-                       "\"SHG\" \"gone.img\" \"gone.img\" 1 20 1 100 500 \"CUS\" \"gone.img\" \"gone.img\" 0 60 1 1 1\n"
-                       "\"LOR\" 2 \"END\"";
+                       "\"SHG\" \"gone.img\" \"goodsh.img\" 1 20 1 100 500\n"
+                       "\"CUS\" \"cus.img\" \"gone.img\" 0 60 1 1 1\n"
+                       "\"POL\" \"gone.img\" \"post.img\" 180 120\n"
+                       "\"BON\" \"goods.img\" \"goods.img\" \"gone.img\" 1 50 10 2 700 500\n"
+                       "\"SHG\" \"goods.img\" \"goodsh.img\" 2 20 1 200 500 \"LOR\" 0 \"END\"";
     ASSERT_EQ(LoadText(text), kLoadOk);
     EXPECT_EQ(m_run.DrawList().GetCount(), 0);
-    EXPECT_GE(m_notes.refused.size(), 6u);
+    // Goods, customers, police posts and bonuses without their pictures would
+    // be invisible yet clickable: dropped, each named.
+    ASSERT_EQ(m_run.ShopGoods().GetCount(), 1);
+    EXPECT_EQ(m_run.Customers().GetCount(), 0);
+    EXPECT_EQ(m_run.PolicePosts().GetCount(), 0);
+    EXPECT_EQ(m_run.Bonuses().GetCount(), 0);
+    EXPECT_FLOAT_EQ(m_run.GetGoodsWeight(), 1.0f) << "the dropped goods weigh nothing";
+    for (const char* named : {"tag 8 SHG \"gone.img\" goods 1: image cannot be loaded",
+                              "tag 9 CUS \"cus.img\" kind 0: image cannot be loaded",
+                              "tag 10 POL \"gone.img\" 180 120: image cannot be loaded",
+                              "tag 11 BON \"goods.img\" kind 1: image cannot be loaded"})
+        EXPECT_NE(std::find(m_notes.refused.begin(), m_notes.refused.end(), named), m_notes.refused.end()) << named;
     PlayAndDraw();
+}
+
+TEST_F(DamagedLevel, BonusLinesOfUnknownKindsOrTwiceTheSameAreRefused)
+{
+    const std::string bon = "\"BON\" \"goods.img\" \"goods.img\" \"goods.img\" ";
+    ASSERT_EQ(LoadText(Town(1) + Trade() + bon + "8 50 10 2 700 500\n" + bon + "-1 50 10 2 700 500\n" + bon +
+                       "7 300 0 1 700 300\n" + bon + "1 50 10 2 700 400\n" + bon + "1 60 10.0000001 2 700 450\n" +
+                       bon + "1 50 10 2.5 700 450\n\"LOR\" 1 \"END\""),
+              kLoadOk);
+    ASSERT_EQ(m_run.Bonuses().GetCount(), 3) << "kinds 7 and 1, and kind 1 with another value";
+    const std::vector<std::string> refused = {
+        "tag 45 BON \"goods.img\" kind 8: unknown bonus kind (0 to 7)",
+        "tag 46 BON \"goods.img\" kind -1: unknown bonus kind (0 to 7)",
+        "tag 49 BON \"goods.img\" kind 1: the same bonus (kind, duration, value) as an earlier line"};
+    EXPECT_EQ(m_notes.refused, refused);
 }
 
 TEST_F(DamagedLevel, ObjectCountsAreBounded)
@@ -185,7 +305,18 @@ TEST_F(DamagedLevel, LevelKindsAndTheirEnd)
 {
     WriteSolidTemplate("MGRangeBk", 1, 32, 16, 0xFF808080);  // the mini-game's progress bar
     WriteSolidTemplate("MGRange", 1, 32, 16, 0xFFFFFFFF);
-    EXPECT_EQ(LoadText(Town(1) + "\"LVT\" 1 \"LOR\" 1"), kLoadOk) << "the mini-game kind loads without END too";
+    EXPECT_EQ(LoadText(Town(1) + "\"LVT\" 1 \"LOR\" 1"), kLoadFailed) << "a course cut short is damaged too";
+    EXPECT_EQ(m_notes.failure, "level3.lvl: the file ends before \"END\"");
     EXPECT_EQ(LoadText(Town(1) + "\"LVT\" -3 \"LOR\" 1"), kLoadFailed);
-    EXPECT_EQ(LoadText(Town(1) + "\"LVT\" 99 \"LOR\" 1 \"END\""), kLoadOk);
+    EXPECT_EQ(LoadText(Town(1) + "\"LVT\" 99 \"LOR\" 1 \"END\""), kLoadFailed);
+    EXPECT_EQ(m_notes.failure, "level3.lvl: unknown level kind 99 (\"LVT\" 0 is a working day, 1 the course)");
+    // A course without end; one of length 0 with a money target beyond 32 bits
+    // pays the bounded target at once.
+    EXPECT_EQ(LoadText(Town(1) + "\"LVT\" 1 \"LTM\" 1e39 \"END\""), kLoadFailed);
+    EXPECT_EQ(m_notes.failure, "level3.lvl: the course never ends (\"LTM\" is too large)");
+    ASSERT_EQ(LoadText(Town(1) + "\"LVT\" 1 \"LTM\" 0 \"LSC\" 1e308 \"END\""), kLoadOk);
+    EXPECT_EQ(m_notes.refused, std::vector<std::string>{"LSC inf: bounded to 1e+09"});
+    EXPECT_EQ(m_run.GetReceipts(), 1000000000);
+    ASSERT_EQ(LoadText(Town(1) + "\"LVT\" 1 \"LTM\" 0 \"LSC\" -3e9 \"END\""), kLoadOk);
+    EXPECT_EQ(m_run.GetReceipts(), -1000000000);
 }

@@ -245,7 +245,7 @@ TEST_F(HudDrawTest, VehicleDrawnAmongTheFieldObjectsByItsCell)
         "\"BL\" \"right.img\" 4 5 1 N\n"
         "\"BL\" \"below.img\" 3 6 1 N\n"
         "\"TR\" \"van.img\" \"van.img\" \"van.img\" \"van.img\" 3 5 1 10 1 R\n"
-        "\"LOR\" 1 \"END\"\n";
+        "\"LOR\" 0 \"END\"\n";  // no house places orders: a day without any
     ASSERT_EQ(LoadText(level), kLoadOk);
     m_run.SetStateWord(0);
     DrawFrame();

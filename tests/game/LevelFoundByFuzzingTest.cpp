@@ -1,5 +1,6 @@
-// Level files found by fuzzing the level loader (tests/fuzz/found/level-*.bin),
-// fed the way the fuzz target feeds them: scrambled as "level5.lvl" beside
+// Level files found by fuzzing the level loader (tests/fuzz/found/level-*.bin)
+// or written by hand from what it trusted (tests/fuzz/found/level*.txt), fed
+// the way the fuzz target feeds them: scrambled as "level5.lvl" beside
 // the generated data set, loaded, played with a wandering, clicking pointer
 // and drawn.
 #include "core/TaggedFile.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -74,8 +76,38 @@ protected:
 // A town whose road node is replaced in its cell while link tags still follow.
 TEST_F(LevelFoundByFuzzing, LinksAfterAReplacedRoadNode)
 {
-    ASSERT_EQ(Feed("level-1.bin"), kLoadOk) << m_notes.failure;
-    EXPECT_FALSE(m_run.DrawList().GetCount() == 0) << "the town was built";
+    // The links are read and the town linked (where the freed node was
+    // written to); no house is left with a road at its door, so the day is
+    // refused as one that could never end.
+    ASSERT_EQ(Feed("level-1.bin"), kLoadFailed);
+    EXPECT_EQ(m_notes.failure, "level5.lvl: 20 orders (\"LOR\") but no house that places orders (a house needs a "
+                               "road at its door): the day could never end");
+}
+
+// Day 1 without its buildings: no order could ever be placed, so the day
+// could never end; refused with the reason.
+TEST_F(LevelFoundByFuzzing, WorkingDayWithoutBuildingsIsRefused)
+{
+    ASSERT_EQ(Feed("level1-no-buildings.txt"), kLoadFailed);
+    EXPECT_EQ(m_notes.failure, "level5.lvl: 6 orders (\"LOR\") but no house that places orders (a house needs a "
+                               "road at its door): the day could never end");
+}
+
+// A course whose length is infinite once read ("LTM" 1e39): refused.
+TEST_F(LevelFoundByFuzzing, CourseWithoutEndIsRefused)
+{
+    ASSERT_EQ(Feed("level5-ltm-inf.txt"), kLoadFailed);
+    EXPECT_EQ(m_notes.failure, "level5.lvl: the course never ends (\"LTM\" is too large)");
+}
+
+// A course whose money target (1e308) is beyond a float: bounded, so the pay
+// at the finish is a defined number.
+TEST_F(LevelFoundByFuzzing, CourseMoneyTargetBeyondAFloatIsBounded)
+{
+    ASSERT_EQ(Feed("level5-lsc-1e308.txt"), kLoadOk) << m_notes.failure;
+    EXPECT_FLOAT_EQ(m_run.Day().moneyTarget, 1.0e9f);
+    EXPECT_NE(std::find(m_notes.refused.begin(), m_notes.refused.end(), "LSC inf: bounded to 1e+09"),
+              m_notes.refused.end());
 }
 
 #endif

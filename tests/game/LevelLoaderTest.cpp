@@ -74,12 +74,12 @@ TEST_F(LevelTest, LinkTagsNeedACurrentNodeAndTheirThirdLetter)
 {
     // An RNR before any road node is an unknown tag: its numbers are passed
     // over and the tags after it still count.
-    std::string text = "\"RNR\" 4 4 0 \"LOR\" 2\n"
+    std::string text = "\"RNR\" 4 4 0 \"LOR\" 0\n"
                        "\"RN\" \"road.img\" 3 4 0 \"RNR\" 4 4 0 \"RNX\" 9 9 9\n"
                        "\"RN\" \"road.img\" 4 4 0 \"rnl\" 3 4 0 \"RNB\" -1 5 0\n"
                        "\"FLW\" 10 \"FLH\" 10\n\"END\"\n";
     ASSERT_EQ(LoadText(text), kLoadOk);
-    EXPECT_EQ(m_run.Day().orders, 2);
+    EXPECT_EQ(m_run.GetStateWord(), kStateFadeOut | kStateShop) << "the LOR after the RNR counted";
     GMRoadNodeObj* a = Node(m_run, 3, 4);
     GMRoadNodeObj* b = Node(m_run, 4, 4);
     ASSERT_NE(a, nullptr);
@@ -137,31 +137,35 @@ TEST_F(LevelTest, LevelNumberComesFromTheFileName)
     EXPECT_EQ(m_run.GetLevelNumber(), 0);
 }
 
-TEST_F(LevelTest, NextLevelMustExist)
+TEST_F(LevelTest, NextLevelThatIsNotThereIsNoted)
 {
+    // Not taken for the last day: whoever goes on to it is told it is missing.
     ASSERT_EQ(LoadText("\"LVL\" \"level9.lvl\" \"END\""), kLoadOk);
-    EXPECT_EQ(m_run.GetNextLevel(), "") << "a next level that is not there makes this day the last";
+    EXPECT_EQ(m_run.GetNextLevel(), "level9.lvl");
+    EXPECT_EQ(m_notes.refused, std::vector<std::string>{"LVL \"level9.lvl\": the next day's file cannot be opened"});
     WriteLevel("level9.lvl", "\"END\"");
     ASSERT_EQ(LoadText("\"LVL\" \"level9.lvl\" \"END\""), kLoadOk);
     EXPECT_EQ(m_run.GetNextLevel(), "level9.lvl");
+    EXPECT_TRUE(m_notes.refused.empty());
 }
 
 // ---- Missing END, level kinds, failures -------------------------------------------------------
 
-TEST_F(LevelTest, WorkingDayWithoutEndLoadsButOtherKindsFail)
+TEST_F(LevelTest, DayWithoutEndIsRefusedWhateverItsKind)
 {
+    // A day cut short would lose the rest of itself and the game after it.
     std::string body = Town(1) + Trade() + "\"LOR\" 3";
-    ASSERT_EQ(LoadText(body), kLoadOk);
-    EXPECT_FALSE(m_notes.reachedEnd);
+    for (const char* kind : {"", "\"LVT\" 0 ", "\"LVT\" 1 ", "\"LVT\" 2 "}) {
+        ASSERT_EQ(LoadText(kind + body), kLoadFailed) << kind;
+        EXPECT_FALSE(m_notes.reachedEnd);
+        EXPECT_EQ(m_notes.failure, "level3.lvl: the file ends before \"END\"");
+        EXPECT_EQ(m_run.Day().orders, 0) << "a failed load leaves the run reset";
+        EXPECT_EQ(m_run.DrawList().GetCount(), 0);
+    }
+    ASSERT_EQ(LoadText(body + " \"END\""), kLoadOk);
     EXPECT_EQ(m_run.Day().orders, 3);
     EXPECT_EQ(m_run.GetOrderHouseCount(), 1);
-
-    ASSERT_EQ(LoadText("\"LVT\" 2 " + body), kLoadFailed);
-    EXPECT_NE(m_notes.failure.find("END"), std::string::npos) << m_notes.failure;
-    EXPECT_EQ(m_run.Day().orders, 0) << "a failed load leaves the run reset";
-    EXPECT_EQ(m_run.DrawList().GetCount(), 0);
-
-    ASSERT_EQ(LoadText("\"LVT\" 2 " + body + " \"END\""), kLoadOk);
+    ASSERT_EQ(LoadText("\"LVT\" 2 " + body + " \"END\""), kLoadFailed) << "an unknown kind never ends";
 }
 
 TEST_F(LevelTest, MissingFileAndMissingInterfacePictures)
@@ -177,10 +181,12 @@ TEST_F(LevelTest, MissingFileAndMissingInterfacePictures)
 
 TEST_F(LevelTest, TruncatedTagDropsItsValues)
 {
-    // The file ends in the middle of a BL: that building is not made.
-    ASSERT_EQ(LoadText(Town(1) + "\"LOR\" 2 \"BL\" \"house.img\" 5 0"), kLoadOk);
-    EXPECT_EQ(m_run.Buildings().GetCount(), 1);
-    EXPECT_EQ(m_run.Day().orders, 2);
+    // The file ends in the middle of a BL: that building is not made, and
+    // the day is refused, naming the tag.
+    ASSERT_EQ(LoadText(Town(1) + "\"LOR\" 2 \"BL\" \"house.img\" 5 0"), kLoadFailed);
+    EXPECT_EQ(m_notes.cutTag, "BL");
+    EXPECT_EQ(m_notes.failure, "level3.lvl: the file ends in the middle of \"BL\" (no \"END\")");
+    EXPECT_EQ(m_run.Buildings().GetCount(), 0);
 }
 
 // ---- Post-load steps ------------------------------------------------------------------------

@@ -179,6 +179,33 @@ TEST_F(ProfileFile, SetMatchingBonusCountUpdatesOrAdds)
     EXPECT_EQ(p.GetBonus(index)->GetPrice(), 0);
 }
 
+// A level's bonus with more digits than the file keeps (six decimals) still
+// finds the units bought with it after the profile was saved and read back;
+// two records the file cannot tell apart are one, their units added.
+TEST_F(ProfileFile, BonusRecordsMatchAsTheFileWritesThem)
+{
+    GMProfile p;
+    p.SetDisplayName("Ada");
+    p.SetMatchingBonusCount(3, 2, 12345.6789f, 40, 1.23456789f);
+    ASSERT_EQ(p.SaveProfile("Ada.prf"), 0);
+    GMProfile q;
+    ASSERT_EQ(q.LoadProfile("Ada.prf"), 0);
+    EXPECT_EQ(q.GetMatchingBonusCount(2, 12345.6789f, 1.23456789f), 3) << "no bought unit lost";
+    EXPECT_EQ(q.GetMatchingBonusCount(2, 12345.6789f, 1.2345f), 0) << "another value is another record";
+    EXPECT_EQ(q.GetMatchingBonusCount(3, 12345.6789f, 1.23456789f), 0) << "another kind is another record";
+    q.SetMatchingBonusCount(1, 2, 12345.6789f, 40, 1.23456789f);
+    EXPECT_EQ(q.GetBonusRecordCount(), 1) << "the count is set on the record read back";
+    EXPECT_TRUE(GMProfile::SameBonus(2, 8000.0f, 1.0f, 2, 8000.0000001f, 1.0000001f));
+    EXPECT_FALSE(GMProfile::SameBonus(2, 8000.0f, 1.0f, 2, 8001.0f, 1.0f));
+
+    WriteScrambled(dir, "Two.prf", "\"BON\" 1 10 5.0000001 1 1\n\"BON\" 1 10 5 1.0000000 2\n\"BON\" 1 10 5 1.5 4\n");
+    GMProfile r;
+    ASSERT_EQ(r.LoadProfile("Two.prf"), 0);
+    EXPECT_EQ(r.GetBonusRecordCount(), 2);
+    EXPECT_EQ(r.GetMatchingBonusCount(1, 5000.0f, 1.0f), 3);
+    EXPECT_EQ(r.GetMatchingBonusCount(1, 5000.0f, 1.5f), 4);
+}
+
 TEST_F(ProfileFile, RenamedFileReadsAsEmptyProfile)
 {
     GMProfile p;
@@ -334,12 +361,41 @@ TEST_F(ProfileFile, OpeningADamagedProfileKeepsItAsideAndSavesWhatWasRead)
     EXPECT_TRUE(std::filesystem::exists(dir.File("Cut.prf.damaged")));
     EXPECT_EQ(ReadScrambled(dir, "Cut.prf.2.damaged", "Cut.prf"), cut);
 
-    // Nothing usable: kept aside, and the profile cannot be opened.
+    // No name: kept aside, and the profile cannot be opened; the player is
+    // told what was read and is kept in the file.
+    Notices();
     WriteScrambled(dir, "Junk.prf", "\"SCO\" 5\n\"NAM\" \"Ju");
     EXPECT_EQ(p.OpenProfile("Junk.prf"), 1);
     EXPECT_EQ(p.GetFileName(), nullptr);
     EXPECT_FALSE(std::filesystem::exists(dir.File("Junk.prf")));
     EXPECT_TRUE(std::filesystem::exists(dir.File("Junk.prf.damaged")));
+    EXPECT_EQ(Notices(), std::vector<std::string>{"The profile file \"Junk.prf\" was damaged. It is kept aside as "
+                                                  "\"Junk.prf.damaged\". 0 days, 0 bonuses and the score could be "
+                                                  "read, but not the player's name: the profile cannot be used, and "
+                                                  "the kept file holds them as they were."});
+    const std::string cutAtName = "\"BON\" 1 10 5 1 2\n\"LVL\" \"level1.lvl\"\n\"LVL\" \"level2.lvl\"\n\"LLN\" "
+                                  "\"level2.lvl\"\n\"LLI\" 1\n\"NAM\" \"Ne";
+    WriteScrambled(dir, "Ned.prf", cutAtName);
+    EXPECT_EQ(p.OpenProfile("Ned.prf"), 1);
+    EXPECT_EQ(Notices(), std::vector<std::string>{"The profile file \"Ned.prf\" was damaged. It is kept aside as "
+                                                  "\"Ned.prf.damaged\". 2 days and 1 bonus could be read, but not the "
+                                                  "player's name: the profile cannot be used, and the kept file "
+                                                  "holds them as they were."});
+    // The kept copy reads with the key of the name it was written under.
+    GMProfile kept;
+    ASSERT_EQ(kept.LoadProfile("Ned.prf.damaged"), 0);
+    EXPECT_EQ(kept.GetLevelCount(), 2);
+    EXPECT_STREQ(kept.GetCurrentLevel(), "level2.lvl");
+    EXPECT_EQ(kept.GetMatchingBonusCount(1, 5000.0f, 1.0f), 2);
+    WriteScrambled(dir, "Ned.prf", cutAtName);
+    EXPECT_EQ(p.OpenProfile("Ned.prf"), 1);
+    ASSERT_EQ(kept.LoadProfile("Ned.prf.2.damaged"), 0);
+    EXPECT_EQ(kept.GetLevelCount(), 2);
+    Notices();
+    WriteScrambled(dir, "Nothing.prf", "\"NA");
+    EXPECT_EQ(p.OpenProfile("Nothing.prf"), 1);
+    EXPECT_EQ(Notices(), std::vector<std::string>{"The profile file \"Nothing.prf\" was damaged. It is kept aside "
+                                                  "as \"Nothing.prf.damaged\". Nothing in it could be read."});
 
     // A whole file is opened as it is, and nothing is told.
     Notices();

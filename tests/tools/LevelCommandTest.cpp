@@ -66,7 +66,8 @@ TEST_F(LevelCommand, PrintsTheTownItsTradeAndEveryRefusedLine)
     Contains(r.out, "refused: tag 13 DEC \"missing.img\" 10 10 0: image cannot be loaded\n");
     Contains(r.out, "level number 3, kind 0 (working day)\n");
     Contains(r.out, "orders 4, money target 60, rating-points target 0, rating maximum 19\n");
-    Contains(r.out, "next level \"\" (the last day)");
+    Contains(r.out, "next level \"level4.lvl\";");
+    Contains(r.out, "refused: LVL \"level4.lvl\": the next day's file cannot be opened\n");
     Contains(r.out, "road node (1, 1, 0) right->(2, 1, 0)\n");
     Contains(r.out, "road node (2, 1, 0) left->(1, 1, 0)\n");
     Contains(r.out, "building (2, 0, 0) house, entrance (2, 1, 0)\n");
@@ -87,6 +88,23 @@ TEST_F(LevelCommand, FailedLoadNamesWhatFailed)
     Contains(r.out, "the load failed (result 2)");
     Contains(r.out, "failed: level5.lvl: cannot load \"FontBig.img\"");
     Contains(r.err, "cannot load \"FontBig.img\"");
+
+    // A day that could never end, and bounded values, with their reasons.
+    {
+        ScopedChdir in(m_dir.Path());
+        WriteBlockFont("FontBig", {});
+    }
+    WriteLevel("level6.lvl", "\"LOR\" 3 \"OTI\" 100000 \"OSG\" -1 \"END\"");
+    r = RunTool({"level", "-C", m_dir.Path(), "level6.lvl"});
+    EXPECT_EQ(r.status, 1);
+    Contains(r.out, "refused: OTI 100000 s: bounded to 600 s\n");
+    Contains(r.out, "refused: OSG -1: bounded to 1\n");
+    Contains(r.err, "level6.lvl: 3 orders (\"LOR\") but no house that places orders (a house needs a road at its "
+                    "door): the day could never end");
+    WriteLevel("level7.lvl", "\"LOR\" 3 \"LSC\" 60");
+    r = RunTool({"level", "-C", m_dir.Path(), "level7.lvl"});
+    EXPECT_EQ(r.status, 1);
+    Contains(r.out, "failed: level7.lvl: the file ends before \"END\"");
 
     r = RunTool({"level", m_dir.File("nowhere.lvl")});
     EXPECT_EQ(r.status, 1);

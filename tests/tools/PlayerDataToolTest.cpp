@@ -53,6 +53,14 @@ TEST(PlayerDataTool, ADamagedProfileIsPrintedAndExitsNonZero)
     EXPECT_NE(r.err.find("is damaged"), std::string::npos) << r.err;
     // The tool only reads: the file stays where it is.
     EXPECT_EQ(dir.Read("Ada.prf"), bytes.substr(0, bytes.size() - 2));
+
+    // The copy the game keeps aside reads with the key of its own first name.
+    for (const char* kept : {"Ada.prf.damaged", "Ada.prf.3.damaged"}) {
+        dir.Write(kept, bytes.substr(0, bytes.size() - 2));
+        r = RunTool({"profile", dir.File(kept)});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find("name: \"Ada\"\n"), std::string::npos) << kept << ":\n" << r.out;
+    }
 }
 
 TEST(PlayerDataTool, HighscoresPrintsRowsAndACutShortFile)
