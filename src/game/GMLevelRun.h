@@ -223,6 +223,9 @@ private:
     int32_t PlayAndAfter(float x, float y, uint32_t buttons, float dt);
     void PlayFrame(float x, float y, uint32_t buttons, float dt);
     void RatingUpkeep(float dt, float orderStep);
+    // What the day's pictures count down (the rating bar's flash, sleep marks,
+    // the time-reset flash, floating texts) runs in every state that draws them.
+    void AdvanceShownPictures(float dt);
     void TestEndOfDay();
     void StartUfoGame();
     void StartReport();

@@ -12,48 +12,14 @@
 #include "GoldenTown.h"
 #include "LevelFixture.h"
 
-#include "gfx/PngDecoder.h"
-#include "platform/PngFile.h"
+#include "support/gfx/GoldenPicture.h"
 #include "world/GMOrderObj.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class PixelsTarget : public PngTarget {
-public:
-    uint8_t* Begin(uint32_t width, uint32_t height, Format, int32_t* pitch, int32_t*) override
-    {
-        w = width;
-        h = height;
-        pixels.assign(size_t(width) * height, 0);
-        *pitch = static_cast<int32_t>(width * 4);
-        return reinterpret_cast<uint8_t*>(pixels.data());
-    }
-    uint32_t w = 0, h = 0;
-    std::vector<uint32_t> pixels;
-};
-
-bool ReadPng(const std::string& path, PixelsTarget& out)
-{
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    uint8_t signature[8] = {};
-    bool ok = std::fread(signature, 1, 8, f) == 8 && IsPngSignature(signature, 8) && DecodePng(f, out) == 0;
-    std::fclose(f);
-    return ok;
-}
-
-bool Updating()
-{
-    const char* v = std::getenv("BRIMVALE_GOLDEN_UPDATE");
-    return v && *v && std::string(v) != "0";
-}
 
 class GoldenDayTest : public LevelTest {
 protected:
@@ -81,43 +47,10 @@ protected:
         ReadBack();
         EndFrame();
         const std::string golden = std::string(BRIMVALE_GOLDEN_DIR) + "/" + name + ".png";
-        if (Updating()) {
-            ASSERT_TRUE(WritePngFile(golden.c_str(), m_pixels.data(), m_width, m_height)) << golden;
-            return;
-        }
-        PixelsTarget expected;
-        ASSERT_TRUE(ReadPng(golden, expected)) << "missing golden picture " << golden
-                                               << " (make golden writes it)";
-        ASSERT_EQ(expected.w, m_width);
-        ASSERT_EQ(expected.h, m_height);
-        size_t differing = 0;
-        int minX = int(m_width), minY = int(m_height), maxX = -1, maxY = -1;
-        std::vector<uint32_t> diff(m_pixels.size());
-        for (uint32_t y = 0; y < m_height; ++y) {
-            for (uint32_t x = 0; x < m_width; ++x) {
-                size_t i = size_t(y) * m_width + x;
-                uint32_t want = expected.pixels[i] & 0xFFFFFF, got = m_pixels[i] & 0xFFFFFF;
-                if (want == got) {
-                    diff[i] = 0xFF000000u | ((want >> 2) & 0x3F3F3F);
-                    continue;
-                }
-                diff[i] = 0xFFFF0000u;
-                ++differing;
-                minX = std::min(minX, int(x));
-                minY = std::min(minY, int(y));
-                maxX = std::max(maxX, int(x));
-                maxY = std::max(maxY, int(y));
-            }
-        }
-        if (differing == 0)
-            return;
-        const std::string out = std::string(BRIMVALE_GOLDEN_OUT_DIR);
-        fs::create_directories(out);
-        WritePngFile((out + "/" + name + ".actual.png").c_str(), m_pixels.data(), m_width, m_height);
-        WritePngFile((out + "/" + name + ".diff.png").c_str(), diff.data(), m_width, m_height);
-        ADD_FAILURE() << name << ": " << differing << " pixels differ in (" << minX << ", " << minY << ") - ("
-                      << maxX << ", " << maxY << "); see " << out << "/" << name
-                      << ".actual.png and .diff.png; `make golden` rewrites the golden pictures";
+        const std::string failure =
+            CompareWithGolden(golden, name, m_pixels.data(), m_width, m_height, BRIMVALE_GOLDEN_OUT_DIR);
+        if (!failure.empty())
+            ADD_FAILURE() << failure;
     }
 
     // Frames as the game runs them: each one updated, then drawn (the drawing

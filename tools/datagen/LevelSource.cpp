@@ -517,7 +517,7 @@ struct Compiler {
         // Buildings, decorations and what is clicked at the shops.
         auto footX = [](double x) { return (x + 0.5) * kCellW + kOriginX; };
         auto footY = [](double y) { return (y + 1.0) * kCellH + kOriginY; };
-        std::string buildings, decos, shopGoods;
+        std::string buildings, waterDecos, decos, shopGoods;
         std::map<int, std::pair<int, int>> shops;
         int houses = 0;
         bool police = false;
@@ -542,7 +542,35 @@ struct Compiler {
                     tpl = ShopTemplate(c - '0');
                     shops.emplace(c - '0', std::make_pair(x, y));
                 } else if (const DecoChar* d = FindDeco(c)) {
-                    std::string deco = std::string("Town\\Deco\\") + d->name + ".img";
+                    // Water cells join their water neighbours into one body with a
+                    // bank round it; a pond touching water becomes lilies on it.
+                    // They lie under every other decoration.
+                    auto water = [&](int dx, int dy) {
+                        char n = At(0, x + dx, y + dy);
+                        return n == '~' || n == 'o';
+                    };
+                    const bool afloat =
+                        c == '~' || (c == 'o' && (water(0, -1) || water(-1, 0) || water(0, 1) || water(1, 0)));
+                    std::string name = d->name;
+                    if (afloat) {
+                        std::string sides;
+                        if (water(0, -1))
+                            sides += 'T';
+                        if (water(-1, 0))
+                            sides += 'L';
+                        if (water(0, 1))
+                            sides += 'B';
+                        if (water(1, 0))
+                            sides += 'R';
+                        const std::string cell = "Town\\Deco\\Water" + sides + ".img";
+                        if (!Picture(map.lines[y], cell))
+                            return false;
+                        waterDecos += "\"DEC\" " + Q(cell) + " " + Num(footX(x)) + " " + Num(footY(y)) + " 0\n";
+                        if (c == '~')
+                            continue;
+                        name = "Lilies";
+                    }
+                    std::string deco = std::string("Town\\Deco\\") + name + ".img";
                     if (!Picture(map.lines[y], deco))
                         return false;
                     // Standing pictures go over the ground floor, unless a building in
@@ -683,7 +711,7 @@ struct Compiler {
             }
             t += "\n";
         }
-        t += buildings + decos + shopGoods;
+        t += buildings + waterDecos + decos + shopGoods;
 
         // Bonus buttons down the right edge; the extra cargo slot has none.
         int row = 0;
