@@ -563,6 +563,27 @@ void GMHud::DrawBigMessage(GMLevelRun& run, DisplayDevice* device)
                                      m.text.c_str(), device, 10.0f);
 }
 
+float GMHud::WidestLine(GMImage* font, const std::string& text, float scale)
+{
+    float widest = 0.0f;
+    float lineScale = scale;
+    for (const char* line = text.c_str(); font && line;) {
+        const char* next = nullptr;
+        float width = 0.0f, endScale = lineScale;
+        font->DrawText(0.0f, 0.0f, 0.0f, lineScale, 0, line, nullptr, &width, nullptr, nullptr, &next, &endScale);
+        widest = std::max(widest, width);
+        lineScale = endScale;
+        line = next;
+    }
+    return widest;
+}
+
+float GMHud::BannerRoom(const GMLevelRun& run)
+{
+    const GMImage* back = run.m_congratulation;
+    return (back ? back->GetTextureWidth() * kBannerInnerShare : 800.0f) - 2.0f * kBannerMargin;
+}
+
 float GMHud::BigMessageScale(GMLevelRun& run)
 {
     GMImage* font = run.m_fontBig;
@@ -571,23 +592,20 @@ float GMHud::BigMessageScale(GMLevelRun& run)
         return kBigMessageScale;
     if (m_bannerFont == font && m_bannerText == text)
         return m_bannerScale;
-    // The widest line at the usual size, against the banner's inner width.
-    float widest = 0.0f;
-    float lineScale = kBigMessageScale;
-    for (const char* line = text.c_str(); line;) {
-        const char* next = nullptr;
-        float width = 0.0f, endScale = lineScale;
-        font->DrawText(0.0f, 0.0f, 0.0f, lineScale, 0, line, nullptr, &width, nullptr, nullptr, &next, &endScale);
-        widest = std::max(widest, width);
-        lineScale = endScale;
-        line = next;
-    }
-    GMImage* back = run.m_congratulation;
-    const float room = (back ? back->GetTextureWidth() * kBannerInnerShare : 800.0f) - 2.0f * kBannerMargin;
+    const float widest = WidestLine(font, text, kBigMessageScale);
+    const float room = BannerRoom(run);
     m_bannerFont = font;
     m_bannerText = text;
     m_bannerScale = widest > room && room > 0.0f ? kBigMessageScale * room / widest : kBigMessageScale;
+    // The glyphs' widths do not scale exactly: shrink on until it fits.
+    while (m_bannerScale > 0.1f && WidestLine(font, text, m_bannerScale) > room)
+        m_bannerScale *= 0.98f;
     return m_bannerScale;
+}
+
+float GMHud::BigMessageWidth(GMLevelRun& run)
+{
+    return WidestLine(run.m_fontBig, run.m_message.text, BigMessageScale(run));
 }
 
 void GMHud::DrawOverlays(GMLevelRun& run, DisplayDevice* device)

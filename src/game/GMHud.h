@@ -75,6 +75,11 @@ public:
     // The big message's text size: its usual size, or smaller so that its
     // widest line fits inside the banner (measured once per text).
     float BigMessageScale(GMLevelRun& run);
+    // The widest line of the big message as drawn, and the banner's room for it.
+    float BigMessageWidth(GMLevelRun& run);
+    static float BannerRoom(const GMLevelRun& run);
+    // The widest line of a text (lines split at breaks, markup applied) in a font.
+    static float WidestLine(GMImage* font, const std::string& text, float scale);
     // After each frame of a working day: a rating segment gained starts the bar's flash.
     void NoteRatingRise(GMLevelRun& run);
     // The colour of the empty segments: white, or the red pulse of a low rating.

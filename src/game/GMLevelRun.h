@@ -357,6 +357,10 @@ public:
     bool IsSpawnPaused() const { return m_paused; }
     int32_t GetTutorialKind() const { return m_tutorialKind; }
     int32_t GetTutorialStep() const { return m_tutorialStep; }
+    // The story screen (null without one), the font it writes in, the big font.
+    const GMStoryLayout* GetStory() const { return m_story.get(); }
+    GMImage* GetPanelFont() const { return m_panelImages[3]; }
+    GMImage* GetBigFont() const { return m_fontBig; }
 
     // ---- Bonuses in play and the bonus shop (GMLevelBonus.cpp) --------------------------
 public:

@@ -329,7 +329,7 @@ void Lilies(Canvas& c, int frame)
 {
     c.FillCircle(20, 52, 3.5, {Pal::Leaf});
     c.FillCircle(46, 36, 3, {Pal::Leaf});
-    c.FillCircle(42, 56, 2.5, {Pal::Leaf});
+    c.FillCircle(40, 60, 2.8, {Pal::Leaf});
     double bob = frame % 2 ? 0.8 : 0;
     double dx = 30 + (frame < 2 ? frame : 4 - frame) * 1.5;
     c.FillRoundRect(dx - 5, 42 + bob, 10, 5, 2.5, {0xFFFFFF});
