@@ -70,6 +70,8 @@ void GMLevelRun::DrawTown(DisplayDevice* device)
             ghosts = ghosts || (bonus->GetBonusKind() == kSpeedUpBonus && bonus->IsRunning());
         }
     }
+    if (ghosts)
+        m_vehicle->BeginGhostDrawing();
     auto drawGhosts = [&](const DrawOrderKey& before) {
         m_vehicle->DrawGhosts(before.cellX, before.cellY, before.layer, m_grid.originX, m_grid.originY,
                               m_grid.cellWidth, m_grid.cellHeight, device);

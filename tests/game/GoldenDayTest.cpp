@@ -14,7 +14,10 @@
 
 #include "support/gfx/GoldenPicture.h"
 #include "world/GMOrderObj.h"
+#include "world/GMRoadNodeObj.h"
+#include "world/GMTransportObj.h"
 
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -215,6 +218,93 @@ TEST_F(GoldenDayTest, ARunningBonusAndTheBonusShop)
     ASSERT_TRUE(m_run.FindButton("buy1", &x, &y));
     Frames(2, x + 60.0f, y);
     Shot("shop");
+}
+
+// The van mid-leg, just short of the next road piece: driving right along the
+// lower street and down the lane it is drawn whole over the road; with Speed Up
+// its trail lies behind it and the van keeps its colours.
+TEST_F(GoldenDayTest, TheVanOnItsWayAndItsSpeedUpTrail)
+{
+    ASSERT_EQ(LoadText(golden::GoldenTown(kCustomers, "\"LOR\" 2 \"OTD\" 60\n"), "level4.lvl"), kLoadOk)
+        << m_notes.failure;
+    UntilPlay();
+    GMTransportObj* van = m_run.GetVehicle();
+    ASSERT_NE(van, nullptr);
+    auto node = [&](int x, int y) { return static_cast<GMRoadNodeObj*>(m_run.Grid().Lookup(x, y, 0)); };
+    // Frames until the van's position passes the mark on its axis.
+    auto driveTo = [&](bool horizontal, float mark) {
+        float x = 0, y = 0;
+        for (int i = 0; i < 2000 && van->GetPosition(&x, &y) && (horizontal ? x : y) < mark; ++i)
+            Frames(1);
+        ASSERT_TRUE(van->GetPosition(&x, &y));
+        EXPECT_GE(horizontal ? x : y, mark);
+        EXPECT_LT(horizontal ? x : y, std::floor(mark) + 1.0f) << "still short of the next cell";
+    };
+
+    ASSERT_EQ(van->GoTo(node(14, 9)), 0);
+    driveTo(true, 11.9f);
+    Shot("van-driving-right");
+
+    ASSERT_EQ(van->GoTo(node(9, 4)), 0);
+    for (int i = 0; i < 2000 && van->IsBusy(); ++i)
+        Frames(1);
+    ASSERT_EQ(van->GoTo(node(9, 9)), 0);
+    driveTo(false, 6.9f);
+    Shot("van-driving-down");
+
+    // Speed Up, and the van drives left along the lower street: the trail
+    // follows it from the right, over the road and under the van.
+    for (int i = 0; i < 2000 && van->IsBusy(); ++i)
+        Frames(1);
+    Click(762.0f, 132.0f);
+    ASSERT_TRUE(m_run.GetBonus(0)->IsRunning());
+    ASSERT_EQ(van->GoTo(node(5, 9)), 0);
+    float x = 0, y = 0;
+    for (int i = 0; i < 2000 && van->GetPosition(&x, &y) && x > 6.6f; ++i)
+        Frames(1);
+    Shot("speed-up-trail");
+}
+
+// The longest title the days ship with, shrunk into its banner.
+TEST_F(GoldenDayTest, TheLongestTitleInItsBanner)
+{
+    ASSERT_EQ(LoadText(golden::GoldenTown(kCustomers, "\"LOR\" 2 \"OTD\" 60 \"LVN\" \"Wednesday: on the evening news\"\n"),
+                       "level8.lvl"),
+              kLoadOk);
+    Frames(40);
+    ASSERT_TRUE(m_run.GetStateWord() & kStateMessage);
+    Shot("title-longest");
+}
+
+// A shop of five rows with Capacity last and four of it owned: the marks, the
+// money box and the description of the row under the pointer keep apart.
+TEST_F(GoldenDayTest, TheFiveRowShopWithCapacityOwned)
+{
+    m_profile.SetMatchingBonusCount(4, 7, 0.0f, 150, 1.0f);
+    const std::string bonuses =
+        "\"BON\" \"Town\\Bonus\\TimeDelayI.img\" \"Town\\Bonus\\TimeDelayH.img\" "
+        "\"Town\\Bonus\\TimeDelayShop.img\" 1 150 10 2 762 194\n"
+        "\"BON\" \"Town\\Bonus\\TimeResetI.img\" \"Town\\Bonus\\TimeResetH.img\" "
+        "\"Town\\Bonus\\TimeResetShop.img\" 3 100 0 1 762 256\n"
+        "\"BON\" \"Town\\Bonus\\SupplyAllI.img\" \"Town\\Bonus\\SupplyAllH.img\" "
+        "\"Town\\Bonus\\SupplyAllShop.img\" 4 90000 0 1 762 318\n"
+        "\"BON\" \"Town\\Bonus\\CapacityI.img\" \"Town\\Bonus\\CapacityH.img\" "
+        "\"Town\\Bonus\\CapacityShop.img\" 7 150 0 1 0 0\n";
+    ASSERT_EQ(LoadText(golden::GoldenTown(kCustomers, bonuses + "\"LOR\" 2 \"OTD\" 60\n"), "level9.lvl"),
+              kLoadOk)
+        << m_notes.failure;
+    UntilPlay();
+    m_run.EndTheDay();
+    for (int i = 0; i < 1000 && !(m_run.GetStateWord() & kStateReportDone); ++i)
+        Frames(1);
+    Click(449.0f, 506.0f);
+    Frames(30);
+    ASSERT_EQ(m_run.GetStateWord(), static_cast<uint32_t>(kStateShop));
+    ASSERT_EQ(m_run.GetBuyButtonCount(), 5);
+    float x = 0, y = 0;
+    ASSERT_TRUE(m_run.FindButton("buy2", &x, &y));  // Time Reset: the longest description
+    Frames(2, x + 60.0f, y);
+    Shot("shop-five-rows");
 }
 
 // The bonus game of a perfect day: the announcement, then UFOs crossing the
