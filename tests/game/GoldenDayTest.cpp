@@ -76,6 +76,15 @@ const char* const kCustomers =
     "\"CUS\" \"Town\\People\\GrandmaI.img\" \"Town\\People\\GrandmaH.img\" 0 60 1 1 1\n"
     "\"CUS\" \"Town\\People\\OmarI.img\" \"Town\\People\\OmarH.img\" 0 60 1 1 1\n";
 
+// A bonus kind of the town, as its level-file line: pictures named after it.
+std::string BonusLine(const std::string& name, int kind, int price, const char* seconds, const char* value,
+                      int x, int y)
+{
+    const std::string stem = "\"Town\\Bonus\\" + name;
+    return "\"BON\" " + stem + "I.img\" " + stem + "H.img\" " + stem + "Shop.img\" " + std::to_string(kind) + " " +
+           std::to_string(price) + " " + seconds + " " + value + " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+}
+
 }  // namespace
 
 TEST_F(GoldenDayTest, AWorkingDayFromTheTitleToTheReport)
@@ -172,15 +181,10 @@ TEST_F(GoldenDayTest, AFailedDay)
 TEST_F(GoldenDayTest, ARunningBonusAndTheBonusShop)
 {
     m_profile.AddBonus(1, 10000.0f, 150, 2.0f, 1);
-    const std::string bonuses =
-        "\"BON\" \"Town\\Bonus\\TimeDelayI.img\" \"Town\\Bonus\\TimeDelayH.img\" "
-        "\"Town\\Bonus\\TimeDelayShop.img\" 1 150 10 2 762 194\n"
-        "\"BON\" \"Town\\Bonus\\TimeResetI.img\" \"Town\\Bonus\\TimeResetH.img\" "
-        "\"Town\\Bonus\\TimeResetShop.img\" 3 100 0 1 762 256\n"
-        "\"BON\" \"Town\\Bonus\\CapacityI.img\" \"Town\\Bonus\\CapacityH.img\" "
-        "\"Town\\Bonus\\CapacityShop.img\" 7 150 0 1 0 0\n"
-        "\"BON\" \"Town\\Bonus\\SupplyAllI.img\" \"Town\\Bonus\\SupplyAllH.img\" "
-        "\"Town\\Bonus\\SupplyAllShop.img\" 4 90000 0 1 762 318\n";
+    const std::string bonuses = BonusLine("TimeDelay", 1, 150, "10", "2", 762, 194) +
+                                BonusLine("TimeReset", 3, 100, "0", "1", 762, 256) +
+                                BonusLine("Capacity", 7, 150, "0", "1", 0, 0) +
+                                BonusLine("SupplyAll", 4, 90000, "0", "1", 762, 318);
     ASSERT_EQ(LoadText(golden::GoldenTown(kCustomers, bonuses + "\"LOR\" 6 \"LSC\" 100 \"OSG\" 5 \"OTD\" 0.5 "
                                                                 "\"OTM\" 1.2 \"OTI\" 0.8\n"),
                        "level3.lvl"),
@@ -281,15 +285,10 @@ TEST_F(GoldenDayTest, TheLongestTitleInItsBanner)
 TEST_F(GoldenDayTest, TheFiveRowShopWithCapacityOwned)
 {
     m_profile.SetMatchingBonusCount(4, 7, 0.0f, 150, 1.0f);
-    const std::string bonuses =
-        "\"BON\" \"Town\\Bonus\\TimeDelayI.img\" \"Town\\Bonus\\TimeDelayH.img\" "
-        "\"Town\\Bonus\\TimeDelayShop.img\" 1 150 10 2 762 194\n"
-        "\"BON\" \"Town\\Bonus\\TimeResetI.img\" \"Town\\Bonus\\TimeResetH.img\" "
-        "\"Town\\Bonus\\TimeResetShop.img\" 3 100 0 1 762 256\n"
-        "\"BON\" \"Town\\Bonus\\SupplyAllI.img\" \"Town\\Bonus\\SupplyAllH.img\" "
-        "\"Town\\Bonus\\SupplyAllShop.img\" 4 90000 0 1 762 318\n"
-        "\"BON\" \"Town\\Bonus\\CapacityI.img\" \"Town\\Bonus\\CapacityH.img\" "
-        "\"Town\\Bonus\\CapacityShop.img\" 7 150 0 1 0 0\n";
+    const std::string bonuses = BonusLine("TimeDelay", 1, 150, "10", "2", 762, 194) +
+                                BonusLine("TimeReset", 3, 100, "0", "1", 762, 256) +
+                                BonusLine("SupplyAll", 4, 90000, "0", "1", 762, 318) +
+                                BonusLine("Capacity", 7, 150, "0", "1", 0, 0);
     ASSERT_EQ(LoadText(golden::GoldenTown(kCustomers, bonuses + "\"LOR\" 2 \"OTD\" 60\n"), "level9.lvl"),
               kLoadOk)
         << m_notes.failure;

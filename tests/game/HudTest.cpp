@@ -11,6 +11,7 @@
 #include "world/GMTransportObj.h"
 
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -305,12 +306,16 @@ TEST_F(HudDrawTest, RoadsLieUnderTheVanDrivingRightOrDown)
     GMTransportObj* van = m_run.GetVehicle();
     auto node = [&](int x, int y) { return static_cast<GMRoadNodeObj*>(m_run.Grid().Lookup(x, y, 0)); };
     float x = 0, y = 0;
-    ASSERT_EQ(van->GoTo(node(4, 5)), 0);
-    for (int i = 0; i < 100 && van->GetPosition(&x, &y) && x < 3.75f; ++i)
-        m_run.Frame(-500.0f, -500.0f, 0, 5.0f);
-    ASSERT_GE(x, 3.75f);
-    ASSERT_LT(x, 4.0f);
-    DrawFrame();
+    // Short frames until the van is past the mark on its axis, not yet in the next cell.
+    auto driveTo = [&](GMRoadNodeObj* target, bool across, float mark) {
+        ASSERT_EQ(van->GoTo(target), 0);
+        for (int i = 0; i < 100 && van->GetPosition(&x, &y) && (across ? x : y) < mark; ++i)
+            m_run.Frame(-500.0f, -500.0f, 0, 5.0f);
+        ASSERT_GE(across ? x : y, mark);
+        ASSERT_LT(across ? x : y, std::floor(mark) + 1.0f);
+        DrawFrame();
+    };
+    driveTo(node(4, 5), true, 3.75f);
     // The van (30 px wide) stands centred on ((x + 0.5) * 40, 240): its front is in cell 4.
     const int front = static_cast<int>((x + 0.5f) * 40.0f) + 12;
     ASSERT_GE(front, 160);
@@ -318,12 +323,7 @@ TEST_F(HudDrawTest, RoadsLieUnderTheVanDrivingRightOrDown)
 
     for (int i = 0; i < 100 && van->IsBusy(); ++i)
         m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
-    ASSERT_EQ(van->GoTo(node(4, 6)), 0);
-    for (int i = 0; i < 100 && van->GetPosition(&x, &y) && y < 5.7f; ++i)
-        m_run.Frame(-500.0f, -500.0f, 0, 5.0f);
-    ASSERT_GE(y, 5.7f);
-    ASSERT_LT(y, 6.0f);
-    DrawFrame();
+    driveTo(node(4, 6), false, 5.7f);
     // The van's foot is at (y + 1) * 40, past the top of row 6 (y 240).
     const int foot = static_cast<int>((y + 1.0f) * 40.0f);
     ASSERT_GT(foot - 3, 240);

@@ -211,6 +211,17 @@ void FlowerBed(Canvas& c, int, uint32_t bloom, uint32_t centre)
     }
 }
 
+// A duck swimming to and fro and bobbing: its body's left end near x, its top at y.
+void Duck(Canvas& c, int frame, double x, double y)
+{
+    double bob = frame % 2 ? 0.8 : 0;
+    double dx = x + (frame < 2 ? frame : 4 - frame) * 1.5;
+    c.FillRoundRect(dx - 5, y + bob, 10, 5, 2.5, {0xFFFFFF});
+    c.FillCircle(dx + 4, y - 2 + bob, 2.6, {0x3F8C5A});
+    c.FillPolygon({dx + 6, y - 2.5 + bob, dx + 9, y - 1.5 + bob, dx + 6, y - 0.5 + bob}, {Pal::Gold});
+    c.StrokeRoundRect(dx - 5, y + bob, 10, 5, 2.5, 0.9, {Pal::Ink});
+}
+
 void Pond(Canvas& c, int frame)
 {
     cairo_t* cr = c.Cr();
@@ -238,12 +249,7 @@ void Pond(Canvas& c, int frame)
     // Lily pads and a duck that bobs.
     c.FillCircle(18, 50, 3.5, {Pal::Leaf});
     c.FillCircle(45, 39, 3, {Pal::Leaf});
-    double bob = frame % 2 ? 0.8 : 0;
-    double dx = 34 + (frame < 2 ? frame : 4 - frame) * 1.5;
-    c.FillRoundRect(dx - 5, 40 + bob, 10, 5, 2.5, {0xFFFFFF});
-    c.FillCircle(dx + 4, 38 + bob, 2.6, {0x3F8C5A});
-    c.FillPolygon({dx + 6, 37.5 + bob, dx + 9, 38.5 + bob, dx + 6, 39.5 + bob}, {Pal::Gold});
-    c.StrokeRoundRect(dx - 5, 40 + bob, 10, 5, 2.5, 0.9, {Pal::Ink});
+    Duck(c, frame, 34, 40);
 }
 
 // A path round a box whose corners are rounded only where both sides meeting
@@ -330,12 +336,7 @@ void Lilies(Canvas& c, int frame)
     c.FillCircle(20, 52, 3.5, {Pal::Leaf});
     c.FillCircle(46, 36, 3, {Pal::Leaf});
     c.FillCircle(40, 60, 2.8, {Pal::Leaf});
-    double bob = frame % 2 ? 0.8 : 0;
-    double dx = 30 + (frame < 2 ? frame : 4 - frame) * 1.5;
-    c.FillRoundRect(dx - 5, 42 + bob, 10, 5, 2.5, {0xFFFFFF});
-    c.FillCircle(dx + 4, 40 + bob, 2.6, {0x3F8C5A});
-    c.FillPolygon({dx + 6, 39.5 + bob, dx + 9, 40.5 + bob, dx + 6, 41.5 + bob}, {Pal::Gold});
-    c.StrokeRoundRect(dx - 5, 42 + bob, 10, 5, 2.5, 0.9, {Pal::Ink});
+    Duck(c, frame, 30, 42);
 }
 
 void Flagpole(Canvas& c, int frame)
