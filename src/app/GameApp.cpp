@@ -564,6 +564,9 @@ MenuContext& GameApp::Menu()
     m_menu.effectsVolume = m_settings.effectsVolume;
     m_menu.versionText = m_versionText;
     m_menu.typedName = m_hasTypedName ? m_typedName.c_str() : nullptr;
+    // The pause menu lies over the day as it was left.
+    m_menu.levelContext = m_levelRun.get();
+    m_menu.drawLevel = [](void* run, DisplayDevice* device) { static_cast<GMLevelRun*>(run)->Draw(device); };
     return m_menu;
 }
 

@@ -7,6 +7,7 @@
 #include "world/GMGoodsObj.h"
 #include "world/GMQueryGoodsObj.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <strings.h>
@@ -131,6 +132,8 @@ void GMHud::Reset()
         n = NumberCache();
     m_sleepMarks.clear();
     m_timeResetFlash = 0.0f;
+    m_bannerFont = nullptr;
+    m_bannerText.clear();
 }
 
 void GMHud::Advance(float dt)
@@ -243,13 +246,15 @@ void GMHud::DrawSleepMarks(GMLevelRun& run, DisplayDevice* device)
     SetLinearFiltering(device, false);
 }
 
-void GMHud::DrawScoreBox(GMLevelRun& run, DisplayDevice* device)
+void GMHud::DrawScoreBox(GMLevelRun& run, bool counters, DisplayDevice* device)
 {
     if (GMImage* box = run.m_panelImages[1]) {
         SetLinearFiltering(device, true);
         box->DrawSized(0.0f, 400.0f, 200.0f, 200.0f, device);
         SetLinearFiltering(device, false);
     }
+    if (!counters)
+        return;
     GMImage* labels = run.m_panelImages[3] ? run.m_panelImages[3] : run.m_fontStd;
     if (labels) {
         labels->DrawText(60.0f, 453.0f, 0.0f, 1.0f, kBlack, "CASH", device);
@@ -360,6 +365,7 @@ uint32_t GMHud::BonusBlinkColor(float remainingMs)
 
 void GMHud::DrawBonusButtons(GMLevelRun& run, DisplayDevice* device)
 {
+    const bool dayOver = (run.m_stateWord & (kStateReport | kStateReportDone | kStateShopSlideIn | kStateShop)) != 0;
     for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(run.m_bonuses.GetNext(c));) {
         auto* bonus = static_cast<GMBonusObj*>(o);
         if (bonus->GetBonusKind() == GMBonusObj::kExtraSlot || bonus->GetMark() == -1)
@@ -372,7 +378,8 @@ void GMHud::DrawBonusButtons(GMLevelRun& run, DisplayDevice* device)
         bonus->SetColor(0xFFFFFFFFu);
         for (int32_t i = units - 1; i >= 1; --i)
             bonus->Draw(1.5f * static_cast<float>(i), 2.0f * static_cast<float>(i), device);
-        bonus->SetColor(bonus->IsRunning() ? BonusBlinkColor(bonus->GetTimeLeft()) : 0xFFFFFFFFu);
+        // Its time stands still once the day is over, and so would the blink.
+        bonus->SetColor(bonus->IsRunning() && !dayOver ? BonusBlinkColor(bonus->GetTimeLeft()) : 0xFFFFFFFFu);
         bonus->Draw(0.0f, 0.0f, device);
         bonus->SetColor(0xFFFFFFFFu);
     }
@@ -412,6 +419,8 @@ void GMHud::DrawShop(GMLevelRun& run, DisplayDevice* device)
     constexpr uint32_t kOffColour = 0xFFE0E0E0u;
     constexpr uint32_t kGreyIcon = 0xFF909090u;
     constexpr float kShopMarksEnd = 720.0f;  // the centre of the last mark that fits the panel
+    constexpr uint32_t kMoneyBoxFill = 0xFF2E1A0Fu;
+    constexpr uint32_t kMoneyBoxEdge = 0xCC8A5A3Au;
     GMImage* font = run.m_fontStd;
     int32_t i = 0;
     for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(run.m_bonuses.GetNext(c)); ++i) {
@@ -442,24 +451,30 @@ void GMHud::DrawShop(GMLevelRun& run, DisplayDevice* device)
             bonus->DrawNormal(504.0f + step * static_cast<float>(k), y, device);
         button->Draw(0.0f, 0.0f, device);
     }
-    if (font) {
-        if (GMBonusObj* pointed = run.GetShopPointed()) {
-            if (const char* text = GMLevelRun::BonusDescription(pointed->GetBonusKind())) {
-                if (run.GetBuyButtonCount() < GMLevelRun::kShopRows) {
-                    font->DrawText(86.0f, 418.0f, 0.0f, 1.0f, kNameColour, text, device);
-                } else {
-                    // The fifth row stands where the description goes: it moves under
-                    // that row, in wider lines, left of the done button.
-                    const std::string lines = Rewrapped(font, text, 500.0f);
-                    font->DrawText(86.0f, 462.0f, 0.0f, 1.0f, kNameColour, lines.c_str(), device);
-                }
+    // The money box sits beside the description under four rows; a fifth row
+    // takes that line, so box and description go to the bottom band, left of
+    // the done button. Both stay inside the panel's inner edge (x 746).
+    const bool fiveRows = run.GetBuyButtonCount() >= GMLevelRun::kShopRows;
+    const float boxLeft = fiveRows ? 404.0f : 453.0f, boxTop = fiveRows ? 461.0f : 392.0f;
+    const float boxRight = fiveRows ? 600.0f : 736.0f;
+    FillRect(boxLeft, boxTop, boxRight - boxLeft, 30.0f, kMoneyBoxEdge, device);
+    FillRect(boxLeft + 1.5f, boxTop + 1.5f, boxRight - boxLeft - 3.0f, 27.0f, kMoneyBoxFill, device);
+    if (!font)
+        return;
+    if (GMBonusObj* pointed = run.GetShopPointed()) {
+        if (const char* text = GMLevelRun::BonusDescription(pointed->GetBonusKind())) {
+            if (!fiveRows) {
+                font->DrawText(86.0f, 418.0f, 0.0f, 1.0f, kNameColour, text, device);
+            } else {
+                const std::string lines = Rewrapped(font, text, boxLeft - 12.0f - 86.0f);
+                font->DrawText(86.0f, 458.0f, 0.0f, 1.0f, kNameColour, lines.c_str(), device);
             }
         }
-        font->DrawText(465.0f, 413.0f, 0.0f, 1.0f, kNameColour, "MONEY:", device);
-        const std::string cash = Money(run.m_shopCash);
-        font->DrawText(749.0f - Width(font, cash.c_str(), 1.0f), 413.0f, 0.0f, 1.0f, kNameColour, cash.c_str(),
-                       device);
     }
+    font->DrawText(boxLeft + 12.0f, boxTop + 21.0f, 0.0f, 1.0f, kNameColour, "MONEY:", device);
+    const std::string cash = Money(run.m_shopCash);
+    font->DrawText(boxRight - 11.0f - Width(font, cash.c_str(), 1.0f), boxTop + 21.0f, 0.0f, 1.0f, kNameColour,
+                   cash.c_str(), device);
 }
 
 void GMHud::DrawHeldIcon(GMLevelRun& run, DisplayDevice* device)
@@ -544,8 +559,53 @@ void GMHud::DrawBigMessage(GMLevelRun& run, DisplayDevice* device)
         back->DrawColored(400.0f - back->GetTextureWidth() / 2.0f, 300.0f - back->GetTextureHeight() / 2.0f,
                           WithAlpha(0xFFFFFF, alpha), device);
     if (run.m_fontBig)
-        run.m_fontBig->DrawTextLines(400.0f, 300.0f, 0.0f, 0.6f, WithAlpha(m.rgb, alpha), m.text.c_str(), device,
-                                     10.0f);
+        run.m_fontBig->DrawTextLines(400.0f, 300.0f, 0.0f, BigMessageScale(run), WithAlpha(m.rgb, alpha),
+                                     m.text.c_str(), device, 10.0f);
+}
+
+float GMHud::WidestLine(GMImage* font, const std::string& text, float scale)
+{
+    float widest = 0.0f;
+    float lineScale = scale;
+    for (const char* line = text.c_str(); font && line;) {
+        const char* next = nullptr;
+        float width = 0.0f, endScale = lineScale;
+        font->DrawText(0.0f, 0.0f, 0.0f, lineScale, 0, line, nullptr, &width, nullptr, nullptr, &next, &endScale);
+        widest = std::max(widest, width);
+        lineScale = endScale;
+        line = next;
+    }
+    return widest;
+}
+
+float GMHud::BannerRoom(const GMLevelRun& run)
+{
+    const GMImage* back = run.m_congratulation;
+    return (back ? back->GetTextureWidth() * kBannerInnerShare : 800.0f) - 2.0f * kBannerMargin;
+}
+
+float GMHud::BigMessageScale(GMLevelRun& run)
+{
+    GMImage* font = run.m_fontBig;
+    const std::string& text = run.m_message.text;
+    if (!font || text.empty())
+        return kBigMessageScale;
+    if (m_bannerFont == font && m_bannerText == text)
+        return m_bannerScale;
+    const float widest = WidestLine(font, text, kBigMessageScale);
+    const float room = BannerRoom(run);
+    m_bannerFont = font;
+    m_bannerText = text;
+    m_bannerScale = widest > room && room > 0.0f ? kBigMessageScale * room / widest : kBigMessageScale;
+    // The glyphs' widths do not scale exactly: shrink on until it fits.
+    while (m_bannerScale > 0.1f && WidestLine(font, text, m_bannerScale) > room)
+        m_bannerScale *= 0.98f;
+    return m_bannerScale;
+}
+
+float GMHud::BigMessageWidth(GMLevelRun& run)
+{
+    return WidestLine(run.m_fontBig, run.m_message.text, BigMessageScale(run));
 }
 
 void GMHud::DrawOverlays(GMLevelRun& run, DisplayDevice* device)
@@ -554,8 +614,9 @@ void GMHud::DrawOverlays(GMLevelRun& run, DisplayDevice* device)
     // 5. Frame and, while the day is on screen, the score box.
     if (run.m_frameImage)
         run.m_frameImage->Draw(0.0f, 0.0f, device);
-    if (state == 0 || state == kStateFadeIn || (state & (kStateUfoGame | kStateMessage)))
-        DrawScoreBox(run, device);
+    // Once the day is over the counters go; the box stays, empty, so the frame
+    // keeps no bare hole where it stood.
+    DrawScoreBox(run, state == 0 || state == kStateFadeIn || (state & (kStateUfoGame | kStateMessage)), device);
     // 6. - 10.
     if (run.m_menuButton)
         run.m_menuButton->Draw(0.0f, 0.0f, device);

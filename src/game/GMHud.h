@@ -72,6 +72,14 @@ public:
     static const char* RatingWord(float ratio);
     // Whole segments the rating bar fills (0 to 7).
     static int32_t FullSegments(float ratio);
+    // The big message's text size: its usual size, or smaller so that its
+    // widest line fits inside the banner (measured once per text).
+    float BigMessageScale(GMLevelRun& run);
+    // The widest line of the big message as drawn, and the banner's room for it.
+    float BigMessageWidth(GMLevelRun& run);
+    static float BannerRoom(const GMLevelRun& run);
+    // The widest line of a text (lines split at breaks, markup applied) in a font.
+    static float WidestLine(GMImage* font, const std::string& text, float scale);
     // After each frame of a working day: a rating segment gained starts the bar's flash.
     void NoteRatingRise(GMLevelRun& run);
     // The colour of the empty segments: white, or the red pulse of a low rating.
@@ -83,6 +91,12 @@ public:
     // tint whose alpha pulses faster as the time runs out.
     static uint32_t BonusBlinkColor(float remainingMs);
     static constexpr float kBonusBlinkTime = 5000.0f;
+
+    static constexpr float kBigMessageScale = 0.6f;
+    // The banner's framed middle is this share of its picture's width; texts
+    // keep this much room to its frame on either side.
+    static constexpr float kBannerInnerShare = 416.0f / 512.0f;
+    static constexpr float kBannerMargin = 14.0f;
 
     static constexpr const char* kReportTitle = "D%75zAILY%100z R%75zEPORT";
 
@@ -109,7 +123,7 @@ private:
     float NumberWidth(int32_t slot, GMImage* digits, const std::string& text);
     void DrawNumberCentred(GMLevelRun& run, int32_t slot, float x, float y, uint32_t color,
                            const std::string& text, DisplayDevice* device);
-    void DrawScoreBox(GMLevelRun& run, DisplayDevice* device);
+    void DrawScoreBox(GMLevelRun& run, bool counters, DisplayDevice* device);
     void DrawComboBox(GMLevelRun& run, DisplayDevice* device);
     void DrawRatingBar(GMLevelRun& run, DisplayDevice* device);
     void DrawBonusButtons(GMLevelRun& run, DisplayDevice* device);
@@ -133,4 +147,7 @@ private:
     NumberCache m_numbers[4];
     std::vector<GMSleepMark> m_sleepMarks;
     float m_timeResetFlash = 0.0f;
+    const GMImage* m_bannerFont = nullptr;
+    std::string m_bannerText;
+    float m_bannerScale = kBigMessageScale;
 };

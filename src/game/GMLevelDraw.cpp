@@ -52,7 +52,6 @@ void GMLevelRun::DrawTown(DisplayDevice* device)
         for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_decorations[layer].GetNext(c));)
             o->Draw(0.0f, 0.0f, device);
     };
-    drawDecorations(0);
 
     float vx = 0.0f, vy = 0.0f;
     bool vehiclePending = m_vehicle && m_vehicle->GetPosition(&vx, &vy);
@@ -71,11 +70,16 @@ void GMLevelRun::DrawTown(DisplayDevice* device)
             ghosts = ghosts || (bonus->GetBonusKind() == kSpeedUpBonus && bonus->IsRunning());
         }
     }
+    if (ghosts)
+        m_vehicle->BeginGhostDrawing();
     auto drawGhosts = [&](const DrawOrderKey& before) {
         m_vehicle->DrawGhosts(before.cellX, before.cellY, before.layer, m_grid.originX, m_grid.originY,
                               m_grid.cellWidth, m_grid.cellHeight, device);
     };
     auto drawVehicle = [&]() {
+        // The whole trail first: it glows additively and would bleach the van.
+        if (ghosts)
+            drawGhosts(DrawOrderKey{GMFieldGrid::kLayers, 0, 0});
         m_vehicle->Draw(m_grid.FootX(vx), m_grid.FootY(vy), device);
         vehiclePending = false;
     };
@@ -88,30 +92,50 @@ void GMLevelRun::DrawTown(DisplayDevice* device)
         policePending = false;
     };
 
+    // Roads are ground: each layer's road pieces go down before anything of
+    // that layer stands on them, so no vehicle, house or tree slides under the
+    // piece ahead. A bridge layer still covers what drives below it.
+    auto drawRoads = [&](int32_t layer) {
+        for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_drawList.GetNext(c));) {
+            auto* field = static_cast<GMFieldObj*>(o);
+            if (field->GetKind() != kKindRoadNode || field->GetLayer() != layer)
+                continue;
+            const float fx = m_grid.FootX(static_cast<float>(field->GetCellX()));
+            const float fy = m_grid.FootY(static_cast<float>(field->GetCellY()));
+            field->Draw(fx, fy, device);
+            if (field->GetMark() == 1) {
+                if (m_pathMarker)
+                    m_pathMarker->Draw(fx - m_pathMarker->GetTextureWidth() / 2.0f,
+                                       fy - (m_pathMarker->GetTextureHeight() + m_grid.cellHeight) / 2.0f, device);
+                field->SetMark(0);
+            }
+        }
+    };
+    auto startLayer = [&](int32_t layer) {
+        drawRoads(layer);
+        drawDecorations(layer);
+    };
+    startLayer(0);
+
     int32_t lastLayer = 0;
     for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_drawList.GetNext(c));) {
         auto* field = static_cast<GMFieldObj*>(o);
+        if (field->GetKind() == kKindRoadNode)
+            continue;
         const DrawOrderKey key = DrawOrderOf(field);
         for (; lastLayer < key.layer; ++lastLayer)
-            drawDecorations(lastLayer + 1);
+            startLayer(lastLayer + 1);
         if (vehiclePending && vehicleKey < key)
             drawVehicle();
         if (ghosts)
             drawGhosts(key);
         if (policePending && policeKey < key)
             drawPolice();
-        const float fx = m_grid.FootX(static_cast<float>(field->GetCellX()));
-        const float fy = m_grid.FootY(static_cast<float>(field->GetCellY()));
-        field->Draw(fx, fy, device);
-        if (field->GetKind() == kKindRoadNode && field->GetMark() == 1) {
-            if (m_pathMarker)
-                m_pathMarker->Draw(fx - m_pathMarker->GetTextureWidth() / 2.0f,
-                                   fy - (m_pathMarker->GetTextureHeight() + m_grid.cellHeight) / 2.0f, device);
-            field->SetMark(0);
-        }
+        field->Draw(m_grid.FootX(static_cast<float>(field->GetCellX())),
+                    m_grid.FootY(static_cast<float>(field->GetCellY())), device);
     }
-    for (; lastLayer < m_day.fieldLayers - 1 && lastLayer < 4; ++lastLayer)
-        drawDecorations(lastLayer + 1);
+    for (; lastLayer < m_day.fieldLayers - 1 && lastLayer < GMFieldGrid::kLayers - 1; ++lastLayer)
+        startLayer(lastLayer + 1);
     if (ghosts)
         drawGhosts(DrawOrderKey{GMFieldGrid::kLayers, 0, 0});
     if (vehiclePending)
@@ -139,8 +163,17 @@ void GMLevelRun::DrawDayState(DisplayDevice* device)
             if (!node)
                 continue;
             float x = m_grid.FootX(static_cast<float>(node->GetCellX()));
-            float y = m_grid.FootY(static_cast<float>(node->GetCellY())) - m_grid.cellHeight / 2.0f;
-            m_queueMark->Draw(x - w / 2.0f, y - h, device);
+            float top = m_grid.FootY(static_cast<float>(node->GetCellY())) - m_grid.cellHeight / 2.0f - h;
+            // A bubble pushed down onto the road (a house on the top row) keeps
+            // its patience row readable: the mark steps below it.
+            const GMOrderObj* order = job.order;
+            const float halfWidth = order->GetScaledFrameWidth() / 2.0f;
+            const float bubbleTop = order->GetY() - order->GetScaledFrameHeight() / 2.0f;
+            const float rowBottom = order->GetPatienceRowBottom();
+            if (top < rowBottom && top + h > bubbleTop && x + w / 2.0f > order->GetX() - halfWidth &&
+                x - w / 2.0f < order->GetX() + halfWidth)
+                top = rowBottom + 2.0f;
+            m_queueMark->Draw(x - w / 2.0f, top, device);
         }
     }
     // Police posts and the goods icons at their shops (the held one comes with the HUD).

@@ -113,10 +113,13 @@ void GMLevelRun::ResetPlay()
 void GMLevelRun::StartDay()
 {
     ReplenishIcons();
+    // The goods are on their plates when the day opens: the fade and the title
+    // run before any play frame could grow them in.
     for (int32_t c = -1; GMQueryGoodsObj* icon = At<GMQueryGoodsObj>(m_icons, c);) {
         GMPoint home = icon->GetTarget();
         icon->SetPosition(home.x, home.y);
         icon->StopMotion();
+        icon->FinishGrowing();
     }
 }
 
@@ -884,12 +887,6 @@ void GMLevelRun::PlayFrame(float x, float y, uint32_t buttons, float dt)
     for (const GMOrderObj* order : candidates) {
         if (IsThief(order->GetCustomerKind()) && !order->IsTaken())
             ++m_waitingThieves;
-    }
-    for (size_t i = 0; i < m_texts.size();) {
-        if (m_texts[i]->Update(dt) == 1)
-            m_texts.erase(m_texts.begin() + static_cast<std::ptrdiff_t>(i));
-        else
-            ++i;
     }
     UpdateTutorial(dt);
     SpawnOrders(orderStep);

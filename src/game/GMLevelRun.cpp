@@ -384,9 +384,27 @@ bool GMLevelRun::UpdateButton(GMInteractiveObj* button, float x, float y, uint32
 int32_t GMLevelRun::Frame(float x, float y, uint32_t buttons, float dt)
 {
     int32_t result = FrameSteps(x, y, buttons, dt);
-    if (m_day.levelKind == 0)
+    if (m_day.levelKind == 0) {
+        AdvanceShownPictures(dt);
         m_hud.NoteRatingRise(*this);
+    }
     return result;
+}
+
+void GMLevelRun::AdvanceShownPictures(float dt)
+{
+    if (m_ratingRise == GMHud::kRatingRiseTime)
+        PlaySound("sfx\\RatingRise.ogg");
+    m_ratingRise -= dt;
+    if (m_ratingRise < 0.0f)
+        m_ratingRise = 0.0f;
+    m_hud.Advance(dt);
+    for (size_t i = 0; i < m_texts.size();) {
+        if (m_texts[i]->Update(dt) == 1)
+            m_texts.erase(m_texts.begin() + static_cast<std::ptrdiff_t>(i));
+        else
+            ++i;
+    }
 }
 
 int32_t GMLevelRun::FrameSteps(float x, float y, uint32_t buttons, float dt)
@@ -567,7 +585,6 @@ int32_t GMLevelRun::PlayAndAfter(float x, float y, uint32_t buttons, float dt)
         if (image)
             image->Advance(dt);
     }
-    m_hud.Advance(dt);
     AfterPlay(x, y, buttons, dt);
     if (UpdateButton(m_menuButton, x, y, buttons, dt))
         return kLevelMenu;
@@ -597,11 +614,6 @@ void GMLevelRun::RatingUpkeep(float dt, float orderStep)
             m_ratingValue = m_ratingRatio * m_ratingMax;
         }
     }
-    if (m_ratingRise == 2000.0f)
-        PlaySound("sfx\\RatingRise.ogg");
-    m_ratingRise -= dt;
-    if (m_ratingRise < 0.0f)
-        m_ratingRise = 0.0f;
 }
 
 void GMLevelRun::TestEndOfDay()

@@ -230,6 +230,9 @@ private:
     int32_t PlayAndAfter(float x, float y, uint32_t buttons, float dt);
     void PlayFrame(float x, float y, uint32_t buttons, float dt);
     void RatingUpkeep(float dt, float orderStep);
+    // What the day's pictures count down (the rating bar's flash, sleep marks,
+    // the time-reset flash, floating texts) runs in every state that draws them.
+    void AdvanceShownPictures(float dt);
     void TestEndOfDay();
     void StartUfoGame();
     void StartReport();
@@ -364,6 +367,10 @@ public:
     bool IsSpawnPaused() const { return m_paused; }
     int32_t GetTutorialKind() const { return m_tutorialKind; }
     int32_t GetTutorialStep() const { return m_tutorialStep; }
+    // The story screen (null without one), the font it writes in, the big font.
+    const GMStoryLayout* GetStory() const { return m_story.get(); }
+    GMImage* GetPanelFont() const { return m_panelImages[3]; }
+    GMImage* GetBigFont() const { return m_fontBig; }
 
     // ---- Bonuses in play and the bonus shop (GMLevelBonus.cpp) --------------------------
 public:

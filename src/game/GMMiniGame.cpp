@@ -396,8 +396,8 @@ void GMMiniGame::Frame(GMLevelRun& run, float x, float y, uint32_t buttons, floa
         m_lane = std::fmin(m_lane + 2.0f * step, m_chosen);
     else if (m_lane > m_chosen)
         m_lane = std::fmax(m_lane - 2.0f * step, m_chosen);
-    if (!m_finishing)
-        m_travelled -= step * grid.cellHeight;
+    // The road goes on scrolling while the vehicle drives off the top.
+    m_travelled -= step * grid.cellHeight;
     // 3.
     if (!m_finishing)
         UpdateButtons(run, x, y, buttons, dt);
@@ -448,12 +448,13 @@ void GMMiniGame::Draw(GMLevelRun& run, DisplayDevice* device)
         road->DrawSized(0.0f, scroll - kScreenHeight, 800.0f, kScreenHeight, device);
         SetLinearFiltering(device, false);
     }
-    // 2. The chosen lane: every other cell of its column, moving with the road.
-    if (!m_finishing && grid.cellHeight > 1.0f) {
+    // 2. The chosen lane: its whole column, cell by cell, moving with the road.
+    if (grid.cellHeight > 1.0f) {
         const float left = m_chosen * grid.cellWidth + grid.originX;
-        const float period = 2.0f * grid.cellHeight;
-        for (float top = std::fmod(scroll, period) - period; top < kScreenHeight; top += period)
-            FillRect(left, top, grid.cellWidth, grid.cellHeight, kLaneShade, device);
+        const float h = grid.cellHeight;
+        // Whole pixels, so the cells meet without a seam.
+        for (float top = std::floor(std::fmod(scroll, h)) - h; top < kScreenHeight; top += h)
+            FillRect(left, top, grid.cellWidth, h, kLaneShade, device);
     }
     // 3.
     for (const Car& car : m_cars) {
@@ -473,5 +474,7 @@ void GMMiniGame::Draw(GMLevelRun& run, DisplayDevice* device)
         m_range->DrawCropped(99.5f, 5.5f, m_range->GetTextureWidth() * ratio, m_range->GetTextureHeight(), device);
     }
     // 6. Menu button, message, report, tutorial pointer; the fade is the run's.
+    if (run.m_menuButton)
+        run.m_menuButton->Draw(0.0f, 0.0f, device);
     run.m_hud.DrawPanels(run, device);
 }

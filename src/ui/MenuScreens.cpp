@@ -428,7 +428,7 @@ void DrawSelectLevel(MenuContext& ctx)
 
 void DrawPause(MenuContext& ctx)
 {
-    if (ctx.drawLevel)
+    if (ctx.drawLevel && ctx.levelContext)
         ctx.drawLevel(ctx.levelContext, ctx.device);
     DrawFade(ctx.device, 40.0f);
     DrawBackground(ctx);

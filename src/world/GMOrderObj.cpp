@@ -301,6 +301,13 @@ int32_t GMOrderObj::Draw(float x, float y, DisplayDevice* device)
     return 0;
 }
 
+float GMOrderObj::GetPatienceRowBottom() const
+{
+    const float top = m_y + GetScaledFrameHeight() / 2.0f;
+    const GMImage& icon = m_litIcon.PeekTemplate() ? m_litIcon : m_unlitIcon;
+    return top + (icon.PeekTemplate() ? icon.GetTextureHeight() * m_scale : 0.0f);
+}
+
 void GMOrderObj::DrawIcons(DisplayDevice* device)
 {
     if (!m_litIcon.PeekTemplate() || !device)

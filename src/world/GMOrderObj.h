@@ -67,6 +67,9 @@ public:
     void SetTaken(bool taken) { m_taken = taken; }
     bool IsTaken() const { return m_taken; }
 
+    // The bottom edge of the patience row under the bubble (screen y).
+    float GetPatienceRowBottom() const;
+
     // The private copies (null until set), for drawing and inspection.
     GMCustomerObj* GetCustomer() const { return m_customer; }
     GMGoodsObj* GetGoods() const { return m_goods; }

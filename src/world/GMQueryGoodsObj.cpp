@@ -49,6 +49,15 @@ void GMQueryGoodsObj::StartTransition(bool appear)
         SetScale(0.0f);
 }
 
+void GMQueryGoodsObj::FinishGrowing()
+{
+    if (m_transition != kGrowing)
+        return;
+    m_transition = kNoTransition;
+    m_transitionLeft = 0.0f;
+    SetScale(1.0f);
+}
+
 bool GMQueryGoodsObj::Fly(float dt)
 {
     float dx = m_targetX - m_x, dy = m_targetY - m_y;

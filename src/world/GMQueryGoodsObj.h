@@ -41,6 +41,8 @@ public:
     void SetTransitionTime(float ms);
     // Growing starts from scale 0; shrinking from the scale it has.
     void StartTransition(bool appear);
+    // A growing icon is there at once, at full size.
+    void FinishGrowing();
     int32_t GetTransition() const { return m_transition; }
     float GetTransitionLeft() const { return m_transitionLeft; }
     void SetRemoveWhenGone(bool remove) { m_removeWhenGone = remove; }

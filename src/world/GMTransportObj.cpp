@@ -313,6 +313,12 @@ int32_t GMTransportObj::Draw(float x, float y, DisplayDevice* device)
     return 0;
 }
 
+void GMTransportObj::BeginGhostDrawing()
+{
+    for (GMGhostPoint& g : m_ghosts)
+        g.drawn = false;
+}
+
 int32_t GMTransportObj::DrawGhosts(int32_t cellX, int32_t cellY, int32_t layer, float originX, float originY,
                                    float cellW, float cellH, DisplayDevice* device)
 {

@@ -70,6 +70,9 @@ public:
     void SetGhostInterval(float ms) { m_ghostInterval = ms > 0.0f ? ms : 0.0f; }
     float GetGhostInterval() const { return m_ghostInterval; }
     void SetGhostOn(bool on) { m_ghostOn = on; }
+    // A new picture of the town begins: every ghost point may be drawn once
+    // more (a frame can be drawn again without an update, as under the pause menu).
+    void BeginGhostDrawing();
     bool IsGhostOn() const { return m_ghostOn; }
 
     // Sends the vehicle to a node, or with null asks it to stop at the end of

@@ -7,6 +7,8 @@
 #   nofile:PATH          PATH does not exist
 #   grep:PATH:TEXT       PATH contains TEXT
 #   png:NAME             the screenshot NAME.png exists
+#   golden:NAME          the screenshot NAME.png equals tests/golden/NAME.png
+#                        ($BRIMVALE_E2E_GOLDEN; BRIMVALE_GOLDEN_UPDATE=1 rewrites it)
 #   count:PATH:N:TEXT    PATH has exactly N lines containing TEXT
 #   line:PATH:N:TEXT     line N of PATH is exactly TEXT
 #   without:PATH         (done before the run) PATH is taken out of the data copy
@@ -64,6 +66,7 @@ for check in "$@"; do
     png)  f="shots/$rest.png"
           if [ ! -s "$f" ]; then echo "missing screenshot $f"; fail=1;
           elif [ -n "${BRIMVALE_SHOTS_KEEP:-}" ]; then mkdir -p "$BRIMVALE_SHOTS_KEEP"; cp "$f" "$BRIMVALE_SHOTS_KEEP/"; fi ;;
+    golden) "$BRIMVALE_E2E_GOLDEN" "shots/$rest.png" "$BRIMVALE_GOLDEN_DIR/$rest.png" "$BRIMVALE_GOLDEN_OUT_DIR" || fail=1 ;;
     count) path=${rest%%:*} rest=${rest#*:} n=${rest%%:*} text=${rest#*:}
            got=$(grep -cF -- "$text" "$path" 2>/dev/null)
            [ "$got" = "$n" ] || { echo "$path has $got lines with \"$text\", expected $n"; fail=1; } ;;

@@ -279,6 +279,11 @@ TEST_F(BonusPlay, OwnedUnitsPileUnderTheButtonAndTheLastSecondsBlinkRed)
     const uint32_t corner = Pixel(686, 486);
     EXPECT_GT(Red(corner), 0x40);
     EXPECT_GT(Red(corner), 2 * Green(corner)) << "red-tinted";
+    // Once the day is over the bonus's time stands still: no blink is left
+    // frozen on its button.
+    m_run.SetStateWord(kStateReport | kStateReportDone);
+    shot();
+    EXPECT_TRUE(Near(Pixel(686, 486), 0x80FF80)) << "plain once the day is over";
 }
 
 TEST_F(BonusPlay, EndingSpeedAndTimeDelayStopTheirLoopsAndPlayTheEndSound)

@@ -4,8 +4,14 @@
 #include "LevelFixture.h"
 
 #include "gfx/GMImageManager.h"
+#include "world/GMMessage.h"
+#include "world/GMOrderObj.h"
+#include "world/GMQueryGoodsObj.h"
+#include "world/GMRoadNodeObj.h"
+#include "world/GMTransportObj.h"
 
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -169,13 +175,16 @@ TEST_F(HudDrawTest, RatingBarFillsCropsAndFlashes)
     m_run.Frame(-500.0f, -500.0f, 0, 0.0f);
     DrawFrame();
     EXPECT_TRUE(PixelIs(Pixel(segment(6, 10), 545), 0xFFFFFF));
-    // The countdown runs down in play only; afterwards all seven show full.
+    // The countdown runs out in every state the bar is drawn in: after a
+    // perfect day it goes on through the bonus game and the report, and the
+    // bar shows its seven full segments, not a white block.
+    m_run.SetStateWord(kStateReport | kStateReportDone);
     Run(2100.0f);
-    m_run.SetStateWord(0);
-    m_run.SetRating(m_run.GetRatingMaximum());
     DrawFrame();
     for (int i = 0; i < 7; ++i)
         EXPECT_TRUE(PixelIs(Pixel(segment(i, 24), 545), 0xD3D93C)) << "segment " << i;
+    m_run.SetStateWord(0);
+    m_run.SetRating(m_run.GetRatingMaximum());
 
     // 3.5 segments: the fourth is cut in half; losing segments starts nothing.
     m_run.SetRating(m_run.GetRatingMaximum() * 0.5f);
@@ -191,6 +200,30 @@ TEST_F(HudDrawTest, RatingBarFillsCropsAndFlashes)
     m_run.Frame(-500.0f, -500.0f, 0, 0.0f);
     DrawFrame();
     EXPECT_TRUE(PixelIs(Pixel(segment(6, 10), 545), 0xFFFFFF));
+}
+
+// Sleep marks, the time-reset flash and floating texts move on to their end
+// once the day is over, in the report and in the shop, instead of freezing.
+TEST_F(HudDrawTest, PicturesOfTheDayRunOutAfterItIsOver)
+{
+    ASSERT_EQ(LoadText(Town() + Trade() + "\"LOR\" 3 \"END\"\n"), kLoadOk);
+    UntilPlay();
+    for (uint32_t state : {kStateReport | kStateReportDone, static_cast<uint32_t>(kStateShop)}) {
+        SCOPED_TRACE(state);
+        m_run.Hud().StartSleepMark(300.0f, 300.0f, 0.0f);
+        m_run.Hud().StartTimeResetFlash();
+        m_run.AddFloatingText("$100", 400.0f, 300.0f, 3000.0f, 0xFDEB58, true, true, 0);
+        m_run.SetStateWord(state);
+        Run(1000.0f);
+        EXPECT_EQ(m_run.GetStateWord(), state);
+        EXPECT_LT(m_run.Hud().GetTimeResetFlash(), GMHud::kTimeResetFlashTime - 900.0f);
+        ASSERT_EQ(m_run.GetFloatingTextCount(), 1u);
+        EXPECT_LT(m_run.GetFloatingText(0)->GetTimeLeft(), 2100.0f);
+        Run(3100.0f);
+        EXPECT_TRUE(m_run.Hud().SleepMarks().empty());
+        EXPECT_EQ(m_run.Hud().GetTimeResetFlash(), 0.0f);
+        EXPECT_EQ(m_run.GetFloatingTextCount(), 0u);
+    }
 }
 
 TEST_F(HudDrawTest, LowRatingPulsesRed)
@@ -256,6 +289,95 @@ TEST_F(HudDrawTest, VehicleDrawnAmongTheFieldObjectsByItsCell)
     EXPECT_TRUE(PixelIs(Pixel(153, 230), 0xFFFF00)) << "before column 4 of row 5";
     EXPECT_TRUE(PixelIs(Pixel(140, 230), 0xFF00FF)) << "before row 6";
     EXPECT_TRUE(PixelIs(Pixel(110, 230), 0x00FF00));
+}
+
+// Roads are ground: a van mid-leg reaching into the next cell, driving right
+// or down, is drawn over that cell's road piece.
+TEST_F(HudDrawTest, RoadsLieUnderTheVanDrivingRightOrDown)
+{
+    const std::string level = "\"ORX\" 0 \"ORY\" 0 \"CLW\" 40 \"CLH\" 40 \"FLW\" 10 \"FLH\" 10 \"FLL\" 1\n"
+                              "\"RN\" \"road.img\" 3 5 0\n\"RNR\" 4 5 0\n"
+                              "\"RN\" \"road.img\" 4 5 0\n\"RNL\" 3 5 0\n\"RNB\" 4 6 0\n"
+                              "\"RN\" \"road.img\" 4 6 0\n\"RNT\" 4 5 0\n"
+                              "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 3 5 0 10 1 R\n"
+                              "\"LOR\" 1 \"OTD\" 60 \"END\"\n";
+    ASSERT_EQ(LoadText(level), kLoadOk);
+    UntilPlay();
+    GMTransportObj* van = m_run.GetVehicle();
+    auto node = [&](int x, int y) { return static_cast<GMRoadNodeObj*>(m_run.Grid().Lookup(x, y, 0)); };
+    float x = 0, y = 0;
+    // Short frames until the van is past the mark on its axis, not yet in the next cell.
+    auto driveTo = [&](GMRoadNodeObj* target, bool across, float mark) {
+        ASSERT_EQ(van->GoTo(target), 0);
+        for (int i = 0; i < 100 && van->GetPosition(&x, &y) && (across ? x : y) < mark; ++i)
+            m_run.Frame(-500.0f, -500.0f, 0, 5.0f);
+        ASSERT_GE(across ? x : y, mark);
+        ASSERT_LT(across ? x : y, std::floor(mark) + 1.0f);
+        DrawFrame();
+    };
+    driveTo(node(4, 5), true, 3.75f);
+    // The van (30 px wide) stands centred on ((x + 0.5) * 40, 240): its front is in cell 4.
+    const int front = static_cast<int>((x + 0.5f) * 40.0f) + 12;
+    ASSERT_GE(front, 160);
+    EXPECT_TRUE(PixelIs(Pixel(front, 232), 0x2020F0)) << "driving right";
+
+    for (int i = 0; i < 100 && van->IsBusy(); ++i)
+        m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
+    driveTo(node(4, 6), false, 5.7f);
+    // The van's foot is at (y + 1) * 40, past the top of row 6 (y 240).
+    const int foot = static_cast<int>((y + 1.0f) * 40.0f);
+    ASSERT_GT(foot - 3, 240);
+    EXPECT_TRUE(PixelIs(Pixel(180, foot - 3), 0x2020F0)) << "driving down";
+}
+
+// A house on the top row has its bubble pushed down onto the road; the job
+// queue's mark on that road steps below the bubble's patience row.
+TEST_F(HudDrawTest, TheQueueMarkLeavesThePatienceRowReadable)
+{
+    WriteSolidTemplate("mark", 1, 20, 20, 0xFFFF00FF);
+    std::string town = Town();
+    town.replace(town.find("\"ORY\" 100 \"CLW\" 40 \"CLH\" 40"), 31, "\"ORY\" -80 \"CLW\" 40 \"CLH\" 100");
+    ASSERT_EQ(LoadText(town + Trade() + "\"TSM\" \"mark.img\" \"LOR\" 2 \"END\"\n"), kLoadOk);
+    UntilPlay();
+    for (int i = 0; i < 200 && m_run.Orders().GetCount() == 0; ++i)
+        m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
+    Run(600.0f);  // grown in
+    float ox = 0, oy = 0, gx = 0, gy = 0;
+    ASSERT_TRUE(m_run.FindOpenOrder(1, &ox, &oy));
+    ASSERT_TRUE(m_run.FindGoodsIcon(1, &gx, &gy));
+    Click(gx, gy);
+    m_run.Frame(ox, oy, 0, 16.0f);
+    Click(ox, oy);
+    ASSERT_EQ(m_run.Jobs().size(), 1u);
+    m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
+    DrawFrame();
+    const GMOrderObj* order = m_run.Jobs().front().order;
+    const float rowTop = order->GetY() + order->GetScaledFrameHeight() / 2.0f;
+    ASSERT_GT(order->GetPatienceRowBottom(), rowTop);
+    // The mark's place on the road (its bottom at the cell's middle, y 70)
+    // would cover the row; the third lit icon shows, the mark below it.
+    ASSERT_LT(rowTop, 70.0f);
+    const int x = static_cast<int>(order->GetX() - order->GetScaledFrameWidth() / 2.0f + 2.0f * 10.4f + 4.0f);
+    EXPECT_TRUE(PixelIs(Pixel(x, static_cast<int>(rowTop) + 4), 0xFFFF00)) << "the patience row";
+    EXPECT_TRUE(PixelIs(Pixel(static_cast<int>(order->GetX()), static_cast<int>(order->GetPatienceRowBottom()) + 8),
+                        0xFF00FF))
+        << "the mark under it";
+}
+
+// The goods are on their plates while the day fades in and shows its title,
+// before any frame of play could grow them in.
+TEST_F(HudDrawTest, GoodsWaitOnTheirPlatesWhenTheDayOpens)
+{
+    ASSERT_EQ(LoadText(Town() + Trade() + "\"LVN\" \"Go\" \"LOR\" 2 \"END\"\n"), kLoadOk);
+    Run(500.0f);  // the fade is over, the title shows
+    ASSERT_TRUE(m_run.GetStateWord() & kStateMessage);
+    ASSERT_EQ(m_run.Icons().GetCount(), 2);
+    for (int32_t c = -1; auto* icon = static_cast<GMQueryGoodsObj*>(m_run.Icons().GetNext(c));) {
+        EXPECT_EQ(icon->GetScale(), 1.0f);
+        EXPECT_EQ(icon->GetTransition(), GMQueryGoodsObj::kNoTransition);
+    }
+    DrawFrame();
+    EXPECT_TRUE(PixelIs(Pixel(100, 500), 0x20F020)) << "the goods at (100, 500)";
 }
 
 TEST_F(HudDrawTest, DrawingCreatesAndLoadsNothing)

@@ -379,15 +379,17 @@ TEST_F(MiniGameTest, TheCourseIsDrawnScrollingWithItsLaneShadeAndProgressBar)
     m_run.Draw(m_device);
     ReadBack();
     EndFrame();
-    // The lane shade lightens alternate cells of the chosen column only.
+    // The lane shade lightens the chosen column, all of it and evenly, and
+    // nothing beside it.
     const int x = 4 * 40 + 20;
-    int lighter = 0;
-    for (int y = 0; y < 400; y += 4)
-        lighter += Green(Pixel(x, y)) > 0x50 ? 1 : 0;
-    EXPECT_GT(lighter, 25);
-    EXPECT_LT(lighter, 75);
+    const uint32_t shade = Pixel(x, 200) & 0xFFFFFF;
+    EXPECT_GT(Green(shade), 0x50);
+    for (int y = 0; y < 420; y += 3)  // down to the van
+        EXPECT_EQ(Pixel(x, y) & 0xFFFFFF, shade) << y;
     for (int y = 40; y < 400; y += 4)
         EXPECT_EQ(Pixel(2 * 40 + 20, y) & 0xFFFFFF, 0x305030u) << y;
+    // The in-game menu button, where a click opens the menu.
+    EXPECT_EQ(Pixel(743, 560) & 0xFFFFFF, 0x606060u);
     // The van in its lane and the lane buttons.
     EXPECT_EQ(Pixel(180, 500) & 0xFFFFFF, 0x2020F0u);
     EXPECT_EQ(Pixel(100, 560) & 0xFFFFFF, 0x40A040u);
@@ -398,6 +400,21 @@ TEST_F(MiniGameTest, TheCourseIsDrawnScrollingWithItsLaneShadeAndProgressBar)
     const int fillEnd = static_cast<int>(99.5f + 36.0f * ratio);
     EXPECT_EQ(Pixel(102, 10) & 0xFFFFFF, 0xE0E040u);
     EXPECT_EQ(Pixel(fillEnd + 3, 10) & 0xFFFFFF, 0x40A040u);
+
+    // Past the end the van drives off the top: the road keeps scrolling under
+    // it and its lane stays shaded.
+    for (int i = 0; i < 5000 && !Game().IsFinishing(); ++i)
+        m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
+    ASSERT_TRUE(Game().IsFinishing());
+    const float travelled = Game().GetTravelled();
+    m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
+    ASSERT_TRUE(Game().IsFinishing());
+    EXPECT_LT(Game().GetTravelled(), travelled - 1.0f);
+    BeginFrame();
+    m_run.Draw(m_device);
+    ReadBack();
+    EndFrame();
+    EXPECT_EQ(Pixel(x, 200) & 0xFFFFFF, shade);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // Every day the data set ships, loaded through the game's own loader: the
 // chain from level1.lvl, the town's links, entrances, shops and pictures.
 #include "core/TaggedFile.h"
+#include "game/GMHud.h"
 #include "game/GMLevelRun.h"
 #include "player/GMProfile.h"
 #include "support/gfx/GfxTestSupport.h"
+#include "ui/GMStoryLayout.h"
 #include "world/GMBonusObj.h"
 #include "world/GMBuildingObj.h"
 #include "world/GMCustomerObj.h"
@@ -256,6 +258,50 @@ TEST_F(ShippedLevels, EveryDayLoadsWithAConnectedTownAndShopsForItsOrders)
     EXPECT_TRUE(tutorials.count(1) && tutorials.count(2) && tutorials.count(3) && tutorials.count(4));
     EXPECT_TRUE(kinds.count(0) && kinds.count(1));
     EXPECT_GT(bridges, 0) << "no town with a bridge";
+}
+
+// Every day's title in its banner and every story on its paper, measured
+// with the fonts the game draws them in.
+TEST_F(ShippedLevels, EveryTitleFitsItsBannerAndEveryStoryItsPaper)
+{
+    constexpr float kPaperRight = 770.0f, kPaperBottom = 400.0f;  // the story backdrops' paper
+    std::string longest;
+    float longestWidth = 0.0f;
+    int stories = 0;
+    for (const std::string& name : LevelChain(m_data)) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(m_run.LoadLevel(name.c_str(), m_manager.get(), m_device, nullptr, nullptr), 0);
+        const std::string title = m_run.Day().title;
+        m_run.ShowBigMessage(250.0f, 2300.0f, 250.0f, title.c_str(), 0xFFB600);
+        GMHud& hud = m_run.Hud();
+        const float width = hud.BigMessageWidth(m_run);
+        EXPECT_GT(width, 0.0f);
+        EXPECT_LE(width, GMHud::BannerRoom(m_run)) << title;
+        EXPECT_GE(hud.BigMessageScale(m_run), 0.4f) << title << " shrinks past reading";
+        const float natural = GMHud::WidestLine(m_run.GetBigFont(), title, GMHud::kBigMessageScale);
+        if (natural > longestWidth) {
+            longestWidth = natural;
+            longest = title;
+        }
+        const GMStoryLayout* story = m_run.GetStory();
+        if (!story || !story->GetLines().GetCount())
+            continue;
+        ++stories;
+        GMImage* font = m_run.GetPanelFont();
+        ASSERT_NE(font, nullptr);
+        float y = story->GetTextY();
+        for (int32_t c = -1; const char* line = static_cast<const char*>(story->GetLines().GetNext(c));) {
+            EXPECT_NE(line[0], '@') << "a line in another font: " << line;
+            float w = 0.0f, h = 0.0f;
+            font->DrawText(0.0f, 0.0f, 0.0f, 1.0f, 0, line, nullptr, &w, &h);
+            EXPECT_LE(story->GetTextX() + w, kPaperRight - 10.0f) << line;
+            y += h + 1.0f;
+        }
+        EXPECT_LE(y, kPaperBottom - 10.0f);
+    }
+    EXPECT_GE(stories, 7);
+    // The longest title, which the golden pictures show in its banner.
+    EXPECT_EQ(longest, "Wednesday: on the evening news");
 }
 
 TEST_F(ShippedLevels, EveryPictureTheLevelsStoriesAndCarListNameExists)

@@ -3,6 +3,7 @@
 // The generator is built only with the data set (not in the unit-only tree).
 #ifdef BRIMVALE_DATAGEN_DATA_DIR
 
+#include "datagen/Generator.h"
 #include "datagen/LevelSource.h"
 #include "datagen/Town.h"
 
@@ -119,7 +120,10 @@ TEST(DatagenLevelSource, ABridgeCarriesTheRoadOverWaterOnTheUpperLayer)
     EXPECT_TRUE(Has(t, "\"RN\" \"" + RoadTemplate(kRoadL | kRoadR) + "\" 2 1 0\n\"RNL\" 1 1 0\n\"RNR\" 3 1 1\n")) << t;
     EXPECT_TRUE(Has(t, "\"RN\" \"Town\\Road\\BridgeLR.img\" 3 1 1\n\"RNL\" 2 1 0\n\"RNR\" 4 1 1\n"));
     EXPECT_TRUE(Has(t, "\"RN\" \"Town\\Road\\BridgeLR.img\" 5 1 1\n\"RNL\" 4 1 1\n\"RNR\" 6 1 0\n"));
-    EXPECT_TRUE(Has(t, "\"DEC\" \"Town\\Deco\\Water.img\""));
+    // The river's cells join their water neighbours: open towards them, a bank elsewhere.
+    EXPECT_TRUE(Has(t, "\"DEC\" \"Town\\Deco\\WaterR.img\""));
+    EXPECT_TRUE(Has(t, "\"DEC\" \"Town\\Deco\\WaterLR.img\""));
+    EXPECT_TRUE(Has(t, "\"DEC\" \"Town\\Deco\\WaterL.img\""));
 
     // A bridge over a road: the road below runs on under it and does not turn onto it sideways.
     t = Compile(Source("..H....\n.@####.\n.#.#.#.\n.#####.\n.#.#.#.\n.#####.\n1......\n",
@@ -140,7 +144,8 @@ TEST(DatagenLevelSource, StoryTutorialBonusesAndThePoliceBecomeTheirTags)
     EXPECT_EQ(out.storyFile, "level4.sto");
     EXPECT_TRUE(Has(out.levelText, "\"STO\" \"level4.sto\"\n"));
     EXPECT_TRUE(Has(out.storyText, "\"BKI\" \"Story\\Depot.img\"\n\"IMG\" \"Story\\Van.img\" 200 500\n"));
-    EXPECT_TRUE(Has(out.storyText, "\"TXT\" \"Hello\"\n\"TXT\" \"@Day 1\"\n\"BTN\" "));
+    // Lines run on into one paragraph; "@" starts another after an empty line, in the same font.
+    EXPECT_TRUE(Has(out.storyText, "\"TXT\" \"Hello\"\n\"TXT\" \" \"\n\"TXT\" \"Day 1\"\n\"BTN\" "));
     EXPECT_TRUE(Has(out.levelText, "\"TUT\" 2 "));
     EXPECT_TRUE(Has(out.levelText, "\"PLC\" \"Town\\Vehicle\\PoliceLeft.img\""));
     EXPECT_TRUE(Has(out.levelText, "\"POL\" \"Town\\Police\\PostI.img\""));
@@ -150,6 +155,61 @@ TEST(DatagenLevelSource, StoryTutorialBonusesAndThePoliceBecomeTheirTags)
     for (const auto& p : out.pictures)
         EXPECT_TRUE(FindTownPicture(p) || p == "Hud\\Digits.img" || p == "Hud\\HudFont.img") << p;
     EXPECT_EQ(out.nextLevels, std::vector<std::string>{"level2.lvl"});
+}
+
+TEST(DatagenLevelSource, WaterLiesUnderTheOtherDecorationsAndAPondInItBecomesLilies)
+{
+    // Flowers come first in the map, a pond sits between two water cells, a
+    // second pond stands alone on the grass.
+    const std::string t = Compile(Source("*.H.1.o\n.@###..\n.#..#..\n.####..\n~o~....\n"));
+    const size_t firstWater = t.find("\"DEC\" \"Town\\Deco\\WaterR.img\"");
+    ASSERT_NE(firstWater, std::string::npos) << t;
+    EXPECT_TRUE(Has(t, "\"DEC\" \"Town\\Deco\\WaterLR.img\""));
+    EXPECT_TRUE(Has(t, "\"DEC\" \"Town\\Deco\\WaterL.img\""));
+    const size_t flowers = t.find("FlowersRed.img");
+    const size_t lilies = t.find("Lilies.img");
+    ASSERT_NE(flowers, std::string::npos);
+    ASSERT_NE(lilies, std::string::npos);
+    EXPECT_LT(t.rfind("\"DEC\" \"Town\\Deco\\Water"), flowers) << "every water cell before the flowers";
+    EXPECT_GT(lilies, flowers);
+    EXPECT_EQ(t.find("Lilies.img", lilies + 1), std::string::npos) << "the pond on the grass stays a pond";
+    EXPECT_TRUE(Has(t, "Pond.img"));
+}
+
+TEST(DatagenLevelSource, StoryTextIsWrappedToThePaperInThePanelFont)
+{
+    const std::string words =
+        "story text: Somebody has been taking parcels from doorsteps all over town, so keep an eye on\n"
+        "story text: every stranger who orders today.\n";
+    CompiledLevel out;
+    std::string error;
+    ASSERT_TRUE(CompileLevelSource("level1.txt", Source(kTown, "story: Story\\Depot.img\n" + words), out, error))
+        << error;
+    std::vector<std::string> lines;
+    for (size_t a = out.storyText.find("\"TXT\" \""); a != std::string::npos;
+         a = out.storyText.find("\"TXT\" \"", a + 1)) {
+        const size_t b = out.storyText.find('"', a + 7);
+        lines.push_back(out.storyText.substr(a + 7, b - a - 7));
+    }
+    ASSERT_GE(lines.size(), 3u) << out.storyText;
+    std::string joined;
+    const double room = kStoryPaperX + kStoryPaperW - kStoryPaperMargin - 360;
+    for (const std::string& line : lines) {
+        EXPECT_LE(FontTextWidth(kHudFontStyle, line), room) << line;
+        EXPECT_GT(FontTextWidth(kHudFontStyle, line), room / 2) << "a narrow column: " << line;
+        joined += (joined.empty() ? "" : " ") + line;
+    }
+    EXPECT_EQ(joined,
+              "Somebody has been taking parcels from doorsteps all over town, so keep an eye on every stranger who "
+              "orders today.");
+
+    // One word wider than the paper, and more text than the paper holds.
+    EXPECT_TRUE(Has(Compile(Source(kTown, "story: Story\\Depot.img\nstory text: " + std::string(60, 'W')), false),
+                    "a word is wider than the paper"));
+    std::string tall = "story: Story\\Depot.img\n";
+    for (int i = 0; i < 16; ++i)
+        tall += "story text: @Line\n";
+    EXPECT_TRUE(Has(Compile(Source(kTown, tall), false), "runs past the bottom of the paper"));
 }
 
 TEST(DatagenLevelSource, MiniGameCourseUsesLaneCellsAndTheLastDayHasAnEmptyNext)

@@ -211,6 +211,17 @@ void FlowerBed(Canvas& c, int, uint32_t bloom, uint32_t centre)
     }
 }
 
+// A duck swimming to and fro and bobbing: its body's left end near x, its top at y.
+void Duck(Canvas& c, int frame, double x, double y)
+{
+    double bob = frame % 2 ? 0.8 : 0;
+    double dx = x + (frame < 2 ? frame : 4 - frame) * 1.5;
+    c.FillRoundRect(dx - 5, y + bob, 10, 5, 2.5, {0xFFFFFF});
+    c.FillCircle(dx + 4, y - 2 + bob, 2.6, {0x3F8C5A});
+    c.FillPolygon({dx + 6, y - 2.5 + bob, dx + 9, y - 1.5 + bob, dx + 6, y - 0.5 + bob}, {Pal::Gold});
+    c.StrokeRoundRect(dx - 5, y + bob, 10, 5, 2.5, 0.9, {Pal::Ink});
+}
+
 void Pond(Canvas& c, int frame)
 {
     cairo_t* cr = c.Cr();
@@ -238,27 +249,94 @@ void Pond(Canvas& c, int frame)
     // Lily pads and a duck that bobs.
     c.FillCircle(18, 50, 3.5, {Pal::Leaf});
     c.FillCircle(45, 39, 3, {Pal::Leaf});
-    double bob = frame % 2 ? 0.8 : 0;
-    double dx = 34 + (frame < 2 ? frame : 4 - frame) * 1.5;
-    c.FillRoundRect(dx - 5, 40 + bob, 10, 5, 2.5, {0xFFFFFF});
-    c.FillCircle(dx + 4, 38 + bob, 2.6, {0x3F8C5A});
-    c.FillPolygon({dx + 6, 37.5 + bob, dx + 9, 38.5 + bob, dx + 6, 39.5 + bob}, {Pal::Gold});
-    c.StrokeRoundRect(dx - 5, 40 + bob, 10, 5, 2.5, 0.9, {Pal::Ink});
+    Duck(c, frame, 34, 40);
 }
 
-void Water(Canvas& c, int frame)
+// A path round a box whose corners are rounded only where both sides meeting
+// there are open (no water beyond them).
+void WaterPath(cairo_t* cr, double l, double t, double r, double b, double radius, bool top, bool left,
+               bool bottom, bool right)
 {
-    // One cell of canal: fills the cell exactly, like a road piece.
-    c.FillRect(9, 18.5, 46, 45.5, {0x4F9FC4});
+    auto corner = [&](bool a, bool b2) { return a && b2 ? radius : 0.0; };
+    const double tl = corner(top, left), tr = corner(top, right), br = corner(bottom, right), bl = corner(bottom, left);
+    cairo_new_path(cr);
+    cairo_move_to(cr, l + tl, t);
+    cairo_line_to(cr, r - tr, t);
+    if (tr > 0)
+        cairo_arc(cr, r - tr, t + tr, tr, -M_PI / 2, 0);
+    cairo_line_to(cr, r, b - br);
+    if (br > 0)
+        cairo_arc(cr, r - br, b - br, br, 0, M_PI / 2);
+    cairo_line_to(cr, l + bl, b);
+    if (bl > 0)
+        cairo_arc(cr, l + bl, b - bl, bl, M_PI / 2, M_PI);
+    cairo_line_to(cr, l, t + tl);
+    if (tl > 0)
+        cairo_arc(cr, l + tl, t + tl, tl, M_PI, 3 * M_PI / 2);
+    cairo_close_path(cr);
+}
+
+// One cell of a river or lake. `sides` names the neighbours that are water too
+// (T, L, B, R): towards them the water runs on to the cell's edge and meets
+// theirs; every other side gets a sandy bank with rounded corners, so cells
+// join into one body of water with a shore round it.
+void Water(Canvas& c, int frame, const std::string& sides)
+{
+    const bool top = sides.find('T') == std::string::npos, left = sides.find('L') == std::string::npos;
+    const bool bottom = sides.find('B') == std::string::npos, right = sides.find('R') == std::string::npos;
+    // The cell is the bottom 45 rows, centred: x 9.5 .. 54.5, y 19 .. 64 (half a
+    // pixel more where water goes on, so neighbours meet without a seam).
+    const double l = left ? 10.5 : 9, r = right ? 53.5 : 55, t = top ? 20 : 18.5, b = bottom ? 63 : 64;
+    cairo_t* cr = c.Cr();
+    WaterPath(cr, l, t, r, b, 12, top, left, bottom, right);
+    c.Colour({0xD8C493});
+    cairo_fill(cr);
+    const double bank = 4.5;
+    const double wl = left ? l + bank : l, wr = right ? r - bank : r, wt = top ? t + bank : t, wb = bottom ? b - bank : b;
+    WaterPath(cr, wl, wt, wr, wb, 8, top, left, bottom, right);
+    c.Colour({0x4F9FC4});
+    cairo_fill_preserve(cr);
+    cairo_save(cr);
+    cairo_clip(cr);
     for (int row = 0; row < 4; ++row) {
         double y = 24 + row * 11;
         double shift = std::fmod(frame * 5.625 + row * 7, 22.5);
-        for (double x = 9 - 22.5 + shift; x < 55; x += 22.5) {
-            double xa = std::max(9.0, x), xb = std::min(55.0, x + 9);
-            if (xb > xa)
-                c.FillRect(xa, y, xb - xa, 1.3, {0xCFEFFF, 0.7});
-        }
+        for (double x = 9 - 22.5 + shift; x < 55; x += 22.5)
+            c.FillRect(x, y, 9, 1.3, {0xCFEFFF, 0.7});
     }
+    cairo_restore(cr);
+    // The water's edge, darker along the banks only.
+    cairo_set_line_width(cr, 1.2);
+    c.Colour({0x2F7FA8, 0.8});
+    if (top) {
+        cairo_move_to(cr, wl + (left ? 8 : 0), wt);
+        cairo_line_to(cr, wr - (right ? 8 : 0), wt);
+        cairo_stroke(cr);
+    }
+    if (bottom) {
+        cairo_move_to(cr, wl + (left ? 8 : 0), wb);
+        cairo_line_to(cr, wr - (right ? 8 : 0), wb);
+        cairo_stroke(cr);
+    }
+    if (left) {
+        cairo_move_to(cr, wl, wt + (top ? 8 : 0));
+        cairo_line_to(cr, wl, wb - (bottom ? 8 : 0));
+        cairo_stroke(cr);
+    }
+    if (right) {
+        cairo_move_to(cr, wr, wt + (top ? 8 : 0));
+        cairo_line_to(cr, wr, wb - (bottom ? 8 : 0));
+        cairo_stroke(cr);
+    }
+}
+
+// Lily pads and a duck on open water: a pond in the middle of a river or lake.
+void Lilies(Canvas& c, int frame)
+{
+    c.FillCircle(20, 52, 3.5, {Pal::Leaf});
+    c.FillCircle(46, 36, 3, {Pal::Leaf});
+    c.FillCircle(40, 60, 2.8, {Pal::Leaf});
+    Duck(c, frame, 30, 42);
 }
 
 void Flagpole(Canvas& c, int frame)
@@ -376,7 +454,16 @@ void AddDecorationPictures(TownList& out)
     out.push_back(Decoration("FlowersYellow", 64, 32, 1, 0,
                              [](Canvas& c, int f) { FlowerBed(c, f, 0xF2C534, 0xB8452F); }));
     out.push_back(Decoration("Pond", 64, 64, 4, 3, Pond));
-    out.push_back(Decoration("Water", 64, 64, 4, 4, Water));
+    // A water cell for every set of water neighbours, named like the road pieces.
+    for (int mask = 0; mask < 16; ++mask) {
+        std::string sides;
+        for (int i = 0; i < 4; ++i)
+            if (mask & (1 << i))
+                sides += "TLBR"[i];
+        out.push_back(Decoration("Water" + sides, 64, 64, 4, 4,
+                                 [sides](Canvas& c, int f) { Water(c, f, sides); }));
+    }
+    out.push_back(Decoration("Lilies", 64, 64, 4, 3, Lilies));
     out.push_back(Decoration("Flagpole", 32, 64, 4, 8, Flagpole));
     out.push_back(Decoration("Mailbox", 16, 32, 1, 0, Mailbox));
     out.push_back(Decoration("Signpost", 32, 64, 1, 0, Signpost));

@@ -11,6 +11,20 @@ namespace {
 } // namespace
 
 // Glyph picture of one character with the baseline at row `above`.
+double FontTextWidth(const FontStyle& style, const std::string& text)
+{
+    Canvas probe(4, 4);
+    probe.SetFont(style.face, style.size);
+    double width = 0;
+    for (char ch : text) {
+        char one[2] = {ch, 0};
+        cairo_text_extents_t ext;
+        cairo_text_extents(probe.Cr(), one, &ext);
+        width += std::round(ext.x_advance);
+    }
+    return width;
+}
+
 bool WriteFont(DataDir& dir, const FontStyle& style)
 {
     TemplateSpec spec;

@@ -1,6 +1,8 @@
 #pragma once
 #include "datagen/DataDir.h"
 
+#include <string>
+
 // One generator per asset family; each writes its files into the data
 // directory and returns false on the first failure (the DataDir keeps why).
 bool GenerateFonts(DataDir& dir);
@@ -27,6 +29,15 @@ struct FontStyle {
     int leading;           // empty rows above every glyph: the line step grows by this
 };
 bool WriteFont(DataDir& dir, const FontStyle& style);
+// The width of a text in a generated font as the game measures it: the sum of
+// its glyphs' advances (each rounded, as WriteFont stores them).
+double FontTextWidth(const FontStyle& style, const std::string& text);
+// The level's HUD and story font (TFI).
+extern const FontStyle kHudFontStyle;
+// The paper the story screens write on, and the margin text keeps to its edge.
+constexpr double kStoryPaperX = 340, kStoryPaperY = 60, kStoryPaperW = 430, kStoryPaperH = 340;
+constexpr double kStoryPaperMargin = 20;
+constexpr double kStoryLineStep = 20;  // a line of the panel font, with the game's 1 px between lines
 
 // Every family, then "preload.cfg" from what they registered.
 bool GenerateAll(DataDir& dir);

@@ -75,7 +75,7 @@ bool ShopPictures(DataDir& dir)
     // Lines between the five rows (rows centred at screen y 100 + 75 i).
     for (int i = 0; i < 4; ++i)
         p.FillRect(40, 137.5 - 28 + 75 * i, 668, 1.5, {Pal::PanelLine});
-    DrawInset(p, 453 - 12, 392 - 28, 306, 30);
+    // The money box is drawn by the game: where it goes depends on the rows in use.
     return Single(dir, "BonusBuyBk", p);
 }
 

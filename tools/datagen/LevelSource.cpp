@@ -3,6 +3,7 @@
 // the positions of everything clicked at a shop.
 #include "datagen/LevelSource.h"
 
+#include "datagen/Generator.h"
 #include "datagen/Town.h"
 
 #include <algorithm>
@@ -51,6 +52,48 @@ std::string Num(double v)
 }
 
 std::string Q(const std::string& s) { return "\"" + s + "\""; }
+
+// The story's text as the screen shows it: the lines written one after
+// another form a paragraph, wrapped to the width in the level's panel font. A
+// line starting with "@" (the day's goal, say) starts a paragraph of its own,
+// after an empty line, in the same font. False when one word alone is too wide.
+bool FlowStory(const std::vector<std::string>& lines, double width, std::vector<std::string>* out)
+{
+    std::vector<std::vector<std::string>> paragraphs(1);
+    for (const std::string& line : lines) {
+        std::string text = line;
+        if (!text.empty() && text[0] == '@') {
+            text.erase(0, 1);
+            if (!paragraphs.back().empty())
+                paragraphs.emplace_back();
+        }
+        std::istringstream words(text);
+        for (std::string word; words >> word;)
+            paragraphs.back().push_back(word);
+    }
+    for (const auto& words : paragraphs) {
+        if (words.empty())
+            continue;
+        if (!out->empty())
+            out->push_back(" ");
+        std::string line;
+        for (const std::string& word : words) {
+            const std::string longer = line.empty() ? word : line + " " + word;
+            if (FontTextWidth(kHudFontStyle, longer) <= width) {
+                line = longer;
+                continue;
+            }
+            if (line.empty())
+                return false;
+            out->push_back(line);
+            line = word;
+            if (FontTextWidth(kHudFontStyle, line) > width)
+                return false;
+        }
+        out->push_back(line);
+    }
+    return true;
+}
 
 std::string Trim(const std::string& s)
 {
@@ -517,7 +560,7 @@ struct Compiler {
         // Buildings, decorations and what is clicked at the shops.
         auto footX = [](double x) { return (x + 0.5) * kCellW + kOriginX; };
         auto footY = [](double y) { return (y + 1.0) * kCellH + kOriginY; };
-        std::string buildings, decos, shopGoods;
+        std::string buildings, waterDecos, decos, shopGoods;
         std::map<int, std::pair<int, int>> shops;
         int houses = 0;
         bool police = false;
@@ -542,7 +585,35 @@ struct Compiler {
                     tpl = ShopTemplate(c - '0');
                     shops.emplace(c - '0', std::make_pair(x, y));
                 } else if (const DecoChar* d = FindDeco(c)) {
-                    std::string deco = std::string("Town\\Deco\\") + d->name + ".img";
+                    // Water cells join their water neighbours into one body with a
+                    // bank round it; a pond touching water becomes lilies on it.
+                    // They lie under every other decoration.
+                    auto water = [&](int dx, int dy) {
+                        char n = At(0, x + dx, y + dy);
+                        return n == '~' || n == 'o';
+                    };
+                    const bool afloat =
+                        c == '~' || (c == 'o' && (water(0, -1) || water(-1, 0) || water(0, 1) || water(1, 0)));
+                    std::string name = d->name;
+                    if (afloat) {
+                        std::string sides;
+                        if (water(0, -1))
+                            sides += 'T';
+                        if (water(-1, 0))
+                            sides += 'L';
+                        if (water(0, 1))
+                            sides += 'B';
+                        if (water(1, 0))
+                            sides += 'R';
+                        const std::string cell = "Town\\Deco\\Water" + sides + ".img";
+                        if (!Picture(map.lines[y], cell))
+                            return false;
+                        waterDecos += "\"DEC\" " + Q(cell) + " " + Num(footX(x)) + " " + Num(footY(y)) + " 0\n";
+                        if (c == '~')
+                            continue;
+                        name = "Lilies";
+                    }
+                    std::string deco = std::string("Town\\Deco\\") + name + ".img";
                     if (!Picture(map.lines[y], deco))
                         return false;
                     // Standing pictures go over the ground floor, unless a building in
@@ -683,7 +754,7 @@ struct Compiler {
             }
             t += "\n";
         }
-        t += buildings + decos + shopGoods;
+        t += buildings + waterDecos + decos + shopGoods;
 
         // Bonus buttons down the right edge; the extra cargo slot has none.
         int row = 0;
@@ -718,7 +789,12 @@ struct Compiler {
             for (const auto& p : storyPictures)
                 s += p;
             s += "\"TOX\" " + Num(storyX) + " \"TOY\" " + Num(storyY) + "\n";
-            for (const auto& l : storyLines)
+            std::vector<std::string> flowed;
+            if (!FlowStory(storyLines, kStoryPaperX + kStoryPaperW - kStoryPaperMargin - storyX, &flowed))
+                return Fail(1, "story text: a word is wider than the paper");
+            if (storyY + kStoryLineStep * static_cast<double>(flowed.size()) > kStoryPaperY + kStoryPaperH - kStoryPaperMargin)
+                return Fail(1, "story text: the text runs past the bottom of the paper");
+            for (const auto& l : flowed)
                 s += "\"TXT\" " + Q(l) + "\n";
             for (const char* b : {"Story\\ContinueBtnI.img", "Story\\ContinueBtnH.img"})
                 if (!Picture(1, b))

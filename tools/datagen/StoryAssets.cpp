@@ -2,13 +2,14 @@
 // van that stand on their foot points, and the continue button pair. Every
 // backdrop has the same sheet of paper at (340, 60)-(770, 400) for the story's
 // lines, which the game writes in black.
+#include "datagen/Generator.h"
 #include "datagen/Town.h"
 
 #include <cmath>
 
 namespace {
 
-constexpr double kPaperX = 340, kPaperY = 60, kPaperW = 430, kPaperH = 340;
+constexpr double kPaperX = kStoryPaperX, kPaperY = kStoryPaperY, kPaperW = kStoryPaperW, kPaperH = kStoryPaperH;
 
 void Paper(Canvas& c, uint32_t frame)
 {

@@ -150,6 +150,8 @@ TownPicture Item(const std::string& path, const std::string& role, Anchor anchor
 
 } // namespace
 
+const FontStyle kHudFontStyle = {"Hud\\HudFont", "Fonts\\Hud", Face::SansBold, 15, 0, 0, 0, 2};
+
 void AddTownHudPictures(TownList& out)
 {
     for (const Look& look : kLooks) {
@@ -172,7 +174,7 @@ void AddTownHudPictures(TownList& out)
     font.role = "HUD and story font (TFI)";
     font.writer = [](DataDir& dir) {
         // Plain white glyphs: the game draws them black or red.
-        return WriteFont(dir, {"Hud\\HudFont", "Fonts\\Hud", Face::SansBold, 15, 0, 0, 0, 2});
+        return WriteFont(dir, kHudFontStyle);
     };
     out.push_back(std::move(font));
 }
