@@ -35,8 +35,10 @@ TEST(BonusKinds, NamesDescriptionsAndLimits)
     EXPECT_STREQ(GMLevelRun::BonusName(0), "Speed Up");
     EXPECT_STREQ(GMLevelRun::BonusName(7), "Capacity");
     EXPECT_STREQ(GMLevelRun::BonusDescription(1), "This bonus gives you\ntwice as much time to\ndeliver orders.");
-    for (int kind : {2, 5, 6})
-        EXPECT_EQ(GMLevelRun::BonusDescription(kind), nullptr) << kind;
+    EXPECT_EQ(GMLevelRun::BonusDescription(2), nullptr);
+    EXPECT_STREQ(GMLevelRun::BonusDescription(5),
+                 "This bonus shows on the\ngoods at each shop how\nmany customers are\nwaiting for them.");
+    EXPECT_STREQ(GMLevelRun::BonusDescription(6), "This bonus points at the\ncustomer who will run\nout of patience first.");
     EXPECT_STREQ(GMLevelRun::BonusName(8), "");
     EXPECT_EQ(GMLevelRun::BonusLimit(0), 3);
     EXPECT_EQ(GMLevelRun::BonusLimit(6), 3);
@@ -480,6 +482,43 @@ TEST_F(BonusPlay, AHintedBonusAlreadyAtItsLimitEndsTheHintInsteadOfLockingTheSho
     EXPECT_EQ(m_run.GetTutorialStep(), 0);
     Click(668, 476);
     EXPECT_TRUE(m_run.GetStateWord() & kStateFadeOut);
+}
+
+// The extra cargo slot has no button, so the bonus hint passes it over: owned
+// or listed first, the hint goes to the first bonus that can be clicked.
+TEST_F(BonusPlay, TheBonusHintPassesOverTheCargoSlotToABonusWithAButton)
+{
+    const std::string day = Town(1) + Trade() + Bonus(7, 100, "0", "1", 0, 0) + Bonus(0, 40, "2", "2", 700, 440) +
+                            Bonus(3, 60, "0", "1", 700, 500) + "\"LOR\" 2 \"TUT\" 4 \"lit.img\" \"unlit.img\" \"END\"";
+    auto own = [&](int slots, int speed, int reset) {
+        m_run.Reset();
+        m_profile.SetMatchingBonusCount(slots, GMLevelRun::kCapacityBonus, 0.0f, 100, 1.0f);
+        m_profile.SetMatchingBonusCount(speed, 0, 2000.0f, 40, 2.0f);
+        m_profile.SetMatchingBonusCount(reset, 3, 0.0f, 60, 1.0f);
+        return LoadText(day);
+    };
+    for (int slots : {0, 2}) {
+        SCOPED_TRACE(slots);
+        ASSERT_EQ(own(slots, 0, 0), kLoadOk);
+        EXPECT_EQ(m_run.GetVehicle()->GetCapacity(), 1 + slots);
+        ASSERT_EQ(m_run.GetTutorialStep(), GMLevelRun::kBonusHintStep);
+        float x = 0, y = 0;
+        ASSERT_TRUE(m_run.FindHintTarget(&x, &y));
+        EXPECT_FLOAT_EQ(x, 700.0f) << "the Speed Up button, not the slot's (0, 0)";
+        EXPECT_FLOAT_EQ(y, 440.0f);
+        EXPECT_EQ(BonusAt(1)->GetCount(), 1) << "one given to try";
+        EXPECT_EQ(BonusAt(2)->GetCount(), 0);
+        UntilPlay();
+        Click(700, 440);
+        EXPECT_TRUE(BonusAt(1)->IsRunning());
+        EXPECT_EQ(m_run.GetTutorialStep(), 0) << "using it ends the hint: the day goes on";
+    }
+    // Owned units come first: the Time Reset the player has is the one shown.
+    ASSERT_EQ(own(1, 0, 1), kLoadOk);
+    float x = 0, y = 0;
+    ASSERT_TRUE(m_run.FindHintTarget(&x, &y));
+    EXPECT_FLOAT_EQ(y, 500.0f);
+    EXPECT_EQ(BonusAt(1)->GetCount(), 0);
 }
 
 TEST_F(BonusPlay, RowsPastTheFifthShareItAndOneClickBuysOnlyOne)
