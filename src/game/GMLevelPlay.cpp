@@ -1104,10 +1104,10 @@ bool GMLevelRun::FindOpenOrder(int32_t n, float* x, float* y) const
 void GMLevelRun::FindOrderSpot(GMBuildingObj* house, float* x, float* y) const
 {
     // The picture's canvas reaches far above most roofs: the bubble sits on
-    // the roof itself (smoke and flag poles do not count), its patience row
+    // the roof itself (smoke, flags and chimneys do not count), its patience row
     // just touching it, so that it cannot be taken for a neighbour's.
     const float foot = m_grid.FootY(static_cast<float>(house->GetCellY()));
-    float roof = foot - house->GetHitHeight() + house->GetImage().SolidTop(0xC0, 6);
+    float roof = foot - house->GetHitHeight() + house->GetImage().SolidTop(0xC0, 20);
     float below = 40.0f;  // from the bubble's centre to the bottom of its patience row
     if (m_orderNormal)
         below = m_orderNormal->GetTextureHeight() / 2.0f + (m_litIcon ? m_litIcon->GetTextureHeight() : 0.0f);

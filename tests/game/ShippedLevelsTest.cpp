@@ -399,7 +399,7 @@ TEST_F(ShippedLevels, DayTensMoverTakesTheLoadAndTheJobsForItGoBack)
 
 // Every house of every day: its order bubble (with the portrait left of it and
 // the patience row under it) stands on its own roof, nearer to it than to any
-// other building, and covers no goods icon a player must click.
+// other building, and covers no goods icon or police post a player must click.
 TEST_F(ShippedLevels, EveryOrderBubbleStandsOnItsOwnHouse)
 {
     int checked = 0;
@@ -441,7 +441,11 @@ TEST_F(ShippedLevels, EveryOrderBubbleStandsOnItsOwnHouse)
             // The patience row's bottom, under the bubble's tail.
             const float tailX = x, tailY = y + 42.0f;
             const Box own = seen(house);
-            EXPECT_LE(gap(own, tailX, tailY), 4.0f) << at << ": not on its roof";
+            // A house in the top row has no room above: the bubble stands over it, just under the frame.
+            if (y > 40.0f)
+                EXPECT_LE(gap(own, tailX, tailY), 4.0f) << at << ": not on its roof";
+            else
+                EXPECT_LE(tailY, own.bottom + 16.0f) << at << ": hangs below its house";
             const Box order{x - 72.0f, y - 32.0f, x + 32.0f, y + 42.0f};
             for (int32_t c2 = -1; auto* o2 = static_cast<GMObject*>(m_run.Buildings().GetNext(c2));) {
                 auto* other = static_cast<GMBuildingObj*>(o2);
@@ -450,11 +454,18 @@ TEST_F(ShippedLevels, EveryOrderBubbleStandsOnItsOwnHouse)
                 EXPECT_GT(gap(seen(other), tailX, tailY), gap(own, tailX, tailY))
                     << at << ": nearer to the building at (" << other->GetCellX() << ", " << other->GetCellY() << ")";
             }
+            // The police icon comes up at the post, not where its shop goods stand.
+            std::vector<std::pair<int32_t, GMInteractiveObj*>> icons;
             for (int32_t c2 = -1; auto* o2 = static_cast<GMObject*>(m_run.ShopGoods().GetNext(c2));) {
-                auto* goods = static_cast<GMShopGoodsObj*>(o2);
-                const Box icon{goods->GetX() - 24.0f, goods->GetY() - 24.0f, goods->GetX() + 24.0f,
-                               goods->GetY() + 24.0f};
-                EXPECT_FALSE(overlap(order, icon)) << at << " covers goods " << goods->GetGoodsNumber();
+                const int32_t goods = static_cast<GMShopGoodsObj*>(o2)->GetGoodsNumber();
+                if (goods != kPoliceGoods)
+                    icons.emplace_back(goods, static_cast<GMInteractiveObj*>(o2));
+            }
+            for (int32_t c2 = -1; auto* o2 = static_cast<GMObject*>(m_run.PolicePosts().GetNext(c2));)
+                icons.emplace_back(kPoliceGoods, static_cast<GMInteractiveObj*>(o2));
+            for (const auto& [goods, icon] : icons) {
+                const Box box{icon->GetX() - 24.0f, icon->GetY() - 24.0f, icon->GetX() + 24.0f, icon->GetY() + 24.0f};
+                EXPECT_FALSE(overlap(order, box)) << at << " covers goods " << goods;
             }
         }
         m_run.Reset();
