@@ -1,6 +1,7 @@
 // Bonuses in play (use, effects, endings, HUD piles and blink) and the bonus
 // shop between days (layout, buying, the hint, drawing).
 #include "game/GMHud.h"
+#include "game/GMOrderSigns.h"
 #include "LevelFixture.h"
 
 #include "sound/GMSoundSystem.h"
@@ -329,6 +330,132 @@ TEST_F(BonusPlay, EndingSpeedAndTimeDelayStopTheirLoopsAndPlayTheEndSound)
 #else
     GTEST_SKIP() << "needs the generated sounds";
 #endif
+}
+
+// Three customers of 60, 20 and 40 s at the three houses, all for goods 1;
+// Show orders (3 s) and Who is next (3 s) with pictures of plain colours.
+class OrderSignsPlay : public BonusPlay {
+protected:
+    void SetUp() override
+    {
+        BonusPlay::SetUp();
+        std::filesystem::create_directories("Town/Bonus");
+        WriteSolidTemplate("Town/Bonus/OrderCount", 1, 32, 32, 0xFFD02020);
+        WriteSolidTemplate("Town/Bonus/NextGlow", 1, 128, 96, 0xFFFFD020);
+        WriteSolidTemplate("Town/Bonus/NextArrow", 1, 64, 64, 0xFF2020D0);
+        m_profile.AddBonus(5, 3000.0f, 80, 1.0f, 1);
+        m_profile.AddBonus(6, 3000.0f, 90, 1.0f, 1);
+    }
+
+    int32_t LoadDay()
+    {
+        return LoadText(Town(3) + Trade() + "\"CUS\" \"cus.img\" \"cus.img\" 0 20 1 1 1\n" +
+                        "\"CUS\" \"cus.img\" \"cus.img\" 0 40 1 1 1\n" + Bonus(5, 80, "3", "1", 700, 440) +
+                        Bonus(6, 90, "3", "1", 700, 500) + "\"LOR\" 6 \"OTM\" 0.4 \"OTI\" 0.6 \"END\"");
+    }
+
+    void Shoot()
+    {
+        BeginFrame();
+        m_run.Draw(m_device);
+        ReadBack();
+        EndFrame();
+    }
+
+    // Orders still to place, then where each open order stands, what it wants
+    // and how much patience it has left.
+    std::string Orders()
+    {
+        std::string out = std::to_string(m_run.GetOrdersLeft());
+        for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_run.Orders().GetNext(c));) {
+            auto* order = static_cast<GMOrderObj*>(o);
+            out += " " + std::to_string(int(order->GetX())) + "/" + std::to_string(order->GetGoodsNumber()) + "/" +
+                   std::to_string(int(order->GetPatienceLeft()));
+        }
+        return out;
+    }
+};
+
+TEST_F(OrderSignsPlay, ShowOrdersCountsTheWaitingOrdersOnTheirGoodsWhileItRuns)
+{
+    ASSERT_EQ(LoadDay(), kLoadOk);
+    UntilPlay();
+    UntilOrders(3);
+    EXPECT_EQ(GMOrderSigns::CountWaiting(m_run.Orders(), 1), 3);
+    EXPECT_EQ(GMOrderSigns::CountWaiting(m_run.Orders(), 2), 0);
+    // The badge sits on the icon's top-right corner at (107, 493); its left edge shows red.
+    Shoot();
+    EXPECT_FALSE(Near(Pixel(95, 493), 0xD02020)) << "nothing before it is used";
+    Click(700, 440);
+    ASSERT_TRUE(BonusAt(0)->IsRunning());
+    Shoot();
+    EXPECT_TRUE(Near(Pixel(95, 493), 0xD02020));
+    EXPECT_FALSE(Near(Pixel(195, 493), 0xD02020)) << "no badge on goods nobody waits for";
+    // A served order no longer counts.
+    Click(100, 500);
+    Click(FirstOrder()->GetX(), FirstOrder()->GetY());
+    EXPECT_TRUE(FirstOrder()->IsTaken());
+    EXPECT_EQ(GMOrderSigns::CountWaiting(m_run.Orders(), 1), 2);
+    Run(3100);
+    EXPECT_FALSE(BonusAt(0)->IsRunning());
+    Shoot();
+    EXPECT_FALSE(Near(Pixel(95, 493), 0xD02020)) << "gone with the bonus";
+}
+
+TEST_F(OrderSignsPlay, WhoIsNextMarksTheWaitingOrderThatRunsOutFirst)
+{
+    ASSERT_EQ(LoadDay(), kLoadOk);
+    UntilPlay();
+    UntilOrders(3);
+    GMOrderObj* next = GMOrderSigns::NextToRunOut(m_run.Orders());
+    ASSERT_NE(next, nullptr);
+    for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_run.Orders().GetNext(c));)
+        EXPECT_LE(next->GetPatienceLeft(), static_cast<GMOrderObj*>(o)->GetPatienceLeft());
+    EXPECT_LT(next->GetPatienceLeft(), 20000.0f) << "the customer of 20 s";
+    // The pointer stands right of the bubble (60 wide), pointing left at it.
+    const int px = int(next->GetX()) + 30 + 30, py = int(next->GetY());
+    Shoot();
+    EXPECT_FALSE(Near(Pixel(px, py), 0x2020D0));
+    Click(700, 500);
+    ASSERT_TRUE(BonusAt(1)->IsRunning());
+    Shoot();
+    EXPECT_TRUE(Near(Pixel(px, py), 0x2020D0));
+    // Taken, it is no longer waiting: the mark moves on to the next.
+    Click(100, 500);
+    Click(next->GetX(), next->GetY());
+    ASSERT_TRUE(next->IsTaken());
+    EXPECT_NE(GMOrderSigns::NextToRunOut(m_run.Orders()), next);
+    Shoot();
+    EXPECT_FALSE(Near(Pixel(px, py), 0x2020D0));
+}
+
+// Both are only seen: the day that uses them places the same orders at the
+// same houses at the same moments as the day that does not.
+TEST_F(OrderSignsPlay, UsingThemLeavesTheOrdersOfTheDayAsTheyWere)
+{
+    std::vector<std::vector<std::string>> days;
+    for (bool use : {false, true}) {
+        m_run.Reset();
+        m_run.Initialise();  // the same seed for both days
+        ASSERT_EQ(LoadDay(), kLoadOk);
+        UntilPlay();
+        std::vector<std::string> frames;
+        for (int frame = 0; frame < 600; ++frame) {
+            if (use && frame == 10)
+                Click(700, 440);
+            else if (use && frame == 200)
+                Click(700, 500);
+            else
+                Run(16);
+            frames.push_back(Orders());
+        }
+        EXPECT_EQ(BonusAt(0)->GetCount() + BonusAt(1)->GetCount(), use ? 0 : 2);
+        days.push_back(frames);
+    }
+    EXPECT_NE(days[0].front(), days[0].back()) << "orders came and aged";
+    ASSERT_EQ(days[0].size(), days[1].size());
+    for (size_t i = 0; i < days[0].size(); ++i)
+        ASSERT_EQ(days[0][i], days[1][i]) << "frame " << i;
 }
 
 // ---- Between days -------------------------------------------------------------------------
