@@ -120,6 +120,7 @@ void GMOrderSigns::DrawCounts(const GMObjectArray& icons, const GMObjectArray& o
         std::snprintf(text, sizeof text, "%d", n > 99 ? 99 : n);
         float tw = 0.0f, th = 0.0f;
         font->DrawText(0.0f, 0.0f, 0.0f, 1.0f, 0, text, nullptr, &tw, &th);
-        font->DrawText(std::round(cx - tw / 2.0f), std::round(cy - th / 2.0f), 0.0f, 1.0f, 0xFFFFFFFFu, text, device);
+        // The text stands on y.
+        font->DrawText(std::round(cx - tw / 2.0f), std::round(cy + th / 2.0f), 0.0f, 1.0f, 0xFFFFFFFFu, text, device);
     }
 }
