@@ -354,14 +354,6 @@ protected:
                         Bonus(6, 90, "3", "1", 700, 500) + "\"LOR\" 6 \"OTM\" 0.4 \"OTI\" 0.6 \"END\"");
     }
 
-    void Shoot()
-    {
-        BeginFrame();
-        m_run.Draw(m_device);
-        ReadBack();
-        EndFrame();
-    }
-
     // Orders still to place, then where each open order stands, what it wants
     // and how much patience it has left.
     std::string Orders()

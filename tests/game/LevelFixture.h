@@ -118,6 +118,15 @@ protected:
 
     int32_t Click(float x, float y, uint32_t buttons = 1) { return m_run.Frame(x, y, buttons, 16.0f); }
 
+    // Draws the day and reads the frame back, for Pixel.
+    void Shoot()
+    {
+        BeginFrame();
+        m_run.Draw(m_device);
+        ReadBack();
+        EndFrame();
+    }
+
     double Value(const char* name)
     {
         double v = -1.0;

@@ -395,16 +395,10 @@ TEST_F(LevelPlay, TheHintArrowLeavesItsGoodsAndItsOrderInSight)
     UntilPlay();
     Run(700);
     ASSERT_EQ(m_run.GetTutorialStep(), 2);
-    auto shot = [&] {
-        BeginFrame();
-        m_run.Draw(m_device);
-        ReadBack();
-        EndFrame();
-    };
     auto blue = [&](int x, int y) { return Pixel(x, y) == 0xFF2020D0u; };
     float x = 0, y = 0;
     ASSERT_TRUE(m_run.FindHintTarget(&x, &y));
-    shot();
+    Shoot();
     // The icon (30 px) is whole; the arrow stands on its top edge.
     for (int dy = -14; dy <= 14; dy += 7)
         EXPECT_FALSE(blue(int(x), int(y) + dy)) << dy;
@@ -413,7 +407,7 @@ TEST_F(LevelPlay, TheHintArrowLeavesItsGoodsAndItsOrderInSight)
     ASSERT_EQ(m_run.GetTutorialStep(), 1);
     ASSERT_TRUE(m_run.FindHintTarget(&x, &y));
     ASSERT_LT(y - 20.0f - 64.0f, 0.0f) << "no room above the order";
-    shot();
+    Shoot();
     // Bubble (40 px) and patience row (8 px) are whole; the arrow stands under them.
     for (int dy = -18; dy <= 26; dy += 4)
         EXPECT_FALSE(blue(int(x), int(y) + dy)) << dy;
