@@ -341,7 +341,7 @@ protected:
         BonusPlay::SetUp();
         std::filesystem::create_directories("Town/Bonus");
         WriteSolidTemplate("Town/Bonus/OrderCount", 1, 32, 32, 0xFFD02020);
-        WriteSolidTemplate("Town/Bonus/NextGlow", 1, 128, 96, 0xFFFFD020);
+        WriteSolidTemplate("Town/Bonus/NextGlow", 1, 128, 128, 0xFFFFD020);
         WriteSolidTemplate("Town/Bonus/NextArrow", 1, 64, 64, 0xFF2020D0);
         m_profile.AddBonus(5, 3000.0f, 80, 1.0f, 1);
         m_profile.AddBonus(6, 3000.0f, 90, 1.0f, 1);

@@ -179,11 +179,11 @@ void CountBadge(Canvas& c)
 // golden frame round portrait, bubble and patience row.
 void NextGlow(Canvas& c)
 {
-    Canvas glow(128, 96);
-    glow.StrokeRoundRect(8, 8, 112, 80, 22, 7, {0xFFD23C});
+    Canvas glow(128, 128);
+    glow.StrokeRoundRect(8, 24, 112, 80, 22, 7, {0xFFD23C});
     glow.BlurAlpha(4);
     c.Paint(glow, 0, 0);
-    c.StrokeRoundRect(8, 8, 112, 80, 22, 3, {0xFFF1A8});
+    c.StrokeRoundRect(8, 24, 112, 80, 22, 3, {0xFFF1A8});
 }
 
 TownPicture Item(const std::string& path, const std::string& role, std::function<void(Canvas&, int)> draw,
@@ -221,7 +221,7 @@ void AddBonusPictures(TownList& out)
     out.push_back(Item("Town\\Bonus\\OrderCount.img", "show orders count badge", [](Canvas& c, int) { CountBadge(c); },
                        1, 0, 32, 32));
     out.push_back(Item("Town\\Bonus\\NextGlow.img", "who is next glow", [](Canvas& c, int) { NextGlow(c); }, 1, 0,
-                       128, 96));
+                       128, 128));
     out.push_back(Item("Town\\Bonus\\NextArrow.img", "who is next pointer",
                        [](Canvas& c, int f) { Pointer(c, f, false, Pal::Gold); }, 4, 6));
 }
