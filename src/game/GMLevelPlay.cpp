@@ -109,6 +109,7 @@ void GMLevelRun::ResetPlay()
     m_tutorialStep = 0;
     m_tutorialX = 0.0f;
     m_tutorialY = 0.0f;
+    m_tutorialBelow = false;
     m_ordersPlaced = 0;
 }
 
@@ -802,7 +803,7 @@ int32_t GMLevelRun::CompleteOrder(GMOrderObj* order, GMTransportObj* vehicle, bo
         if (!success) {
             pay = ToInt32(static_cast<float>(pay) * f0);
             rating = std::trunc(rating * f1);
-        } else if (vehicle == m_vehicle && vehicle) {
+        } else if (vehicle) {
             TakeLoadOut(order);
         }
         break;
