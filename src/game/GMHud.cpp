@@ -653,6 +653,12 @@ void GMHud::DrawPanels(GMLevelRun& run, DisplayDevice* device)
     if (!panel && (state & kStateMessage))
         DrawBigMessage(run, device);
     // 13. The tutorial pointer.
-    if (run.m_tutorialStep != 0 && run.m_tutorialImages[0])
-        run.m_tutorialImages[0]->Draw(run.m_tutorialX, run.m_tutorialY, device);
+    if (run.m_tutorialStep != 0 && run.m_tutorialImages[0]) {
+        GMImage* arrow = run.m_tutorialImages[0];
+        if (run.m_tutorialBelow)  // turned half round about its top-left corner
+            arrow->DrawRotated(run.m_tutorialX + arrow->GetTextureWidth(),
+                               run.m_tutorialY + arrow->GetTextureHeight(), 3.1415927f, 0xFFFFFFFFu, device);
+        else
+            arrow->Draw(run.m_tutorialX, run.m_tutorialY, device);
+    }
 }

@@ -22,6 +22,8 @@ enum BonusKind : int32_t {
     kAddLevelTime = 2,
     kTimeReset = 3,
     kSupplyAll = 4,
+    kShowOrders = 5,
+    kWhoIsNext = 6,
 };
 
 struct KindText {
@@ -35,8 +37,8 @@ const KindText kKinds[8] = {
     {"Add level time", nullptr},
     {"Time Reset", "This bonus resets the\nclock, as if the customer\njust placed the\norder!"},
     {"Supply All", "This bonus helps you to\nsupply all the customers\non the screen."},
-    {"Show orders", nullptr},
-    {"Who is next", nullptr},
+    {"Show orders", "This bonus shows on the\ngoods at each shop how\nmany customers are\nwaiting for them."},
+    {"Who is next", "This bonus points at the\ncustomer who will run\nout of patience first."},
     {"Capacity", "Increase count of instance\npick of goods"},
 };
 
@@ -104,6 +106,7 @@ void GMLevelRun::ReleaseShop()
 void GMLevelRun::ResetBonuses()
 {
     ReleaseShop();
+    m_signs.Reset();
     m_bonusApplied.clear();
     m_vehicleBaseSpeed = 0.0f;
     m_sleepCycle = 0.0f;
@@ -125,8 +128,31 @@ float GMLevelRun::BonusOrderStep(float step) const
     return step;
 }
 
+bool GMLevelRun::BonusRunning(int32_t kind) const
+{
+    for (int32_t c = -1; GMBonusObj* bonus = static_cast<GMBonusObj*>(m_bonuses.GetNext(c));) {
+        if (bonus->GetBonusKind() == kind && bonus->IsRunning())
+            return true;
+    }
+    return false;
+}
+
+void GMLevelRun::DrawOrderSigns(bool underOrders, DisplayDevice* device)
+{
+    if (underOrders) {
+        if (BonusRunning(kWhoIsNext))
+            m_signs.DrawGlow(m_orders, device);
+        return;
+    }
+    if (BonusRunning(kShowOrders))
+        m_signs.DrawCounts(m_icons, m_orders, m_heldIcon, m_fontStd, device);
+    if (BonusRunning(kWhoIsNext))
+        m_signs.DrawPointer(m_orders, device);
+}
+
 void GMLevelRun::UpdateBonuses(float x, float y, uint32_t buttons, float dt)
 {
+    m_signs.Update(dt);
     m_timeResetOn = false;
     m_supplyAllOn = false;
     m_sleepCycle += dt;

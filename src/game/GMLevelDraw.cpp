@@ -149,6 +149,7 @@ void GMLevelRun::DrawDayState(DisplayDevice* device)
     // Orders, with the time-reset flash over them while it runs.
     const float flash = m_hud.GetTimeResetFlash();
     const uint32_t overlay = (static_cast<uint32_t>(255.0f * flash / GMHud::kTimeResetFlashTime) << 24) | 0xFFFFFFu;
+    DrawOrderSigns(true, device);
     for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_orders.GetNext(c));) {
         auto* order = static_cast<GMOrderObj*>(o);
         if (m_flashStar && order->GetOverlayColor() != overlay)
@@ -196,6 +197,7 @@ void GMLevelRun::DrawDayState(DisplayDevice* device)
         if (o != m_heldIcon)
             o->Draw(0.0f, 0.0f, device);
     }
+    DrawOrderSigns(false, device);
     m_hud.DrawSleepMarks(*this, device);
     if (m_stateWord & kStateUfoGame)
         m_ufoGame.Draw(device);

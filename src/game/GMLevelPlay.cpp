@@ -17,6 +17,7 @@
 #include "world/GMRoadNodeObj.h"
 #include "world/GMTransportObj.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
@@ -29,6 +30,8 @@ constexpr float kIconGrowTime = 150.0f;
 constexpr float kPoliceIconShrinkTime = 100.0f;
 constexpr float kOrderAppearTime = 300.0f;
 constexpr float kOrderFinishTime = 250.0f;
+constexpr float kPatienceRow = 12.0f;  // the icons under an order's bubble
+constexpr float kReturnSpeed = 0.6f;  // goods taken out of the van fly home slowly enough to follow
 
 template <class T>
 void Drop(T*& obj)
@@ -107,6 +110,7 @@ void GMLevelRun::ResetPlay()
     m_tutorialStep = 0;
     m_tutorialX = 0.0f;
     m_tutorialY = 0.0f;
+    m_tutorialBelow = false;
     m_ordersPlaced = 0;
 }
 
@@ -286,6 +290,77 @@ void GMLevelRun::RemoveJob(size_t index)
         order->SetTaken(false);
         order->Release();
     }
+    RefreshCargo();
+}
+
+void GMLevelRun::RefreshCargo()
+{
+    if (!m_vehicle)
+        return;
+    const int32_t slots = m_vehicle->GetCapacity();
+    auto queued = [&](int32_t goods) {
+        for (const Job& job : m_jobs) {
+            if (job.goods == goods)
+                return true;
+        }
+        return false;
+    };
+    // Unloaded at delivery: goods no job wants any more leave the van.
+    for (int32_t i = slots - 1; i >= 0; --i) {
+        const int32_t goods = m_vehicle->GetCargo(i);
+        if (goods != 0 && !queued(goods))
+            m_vehicle->UnloadGoods(goods);
+    }
+    // Loaded in queue order while a slot is free; a full van pushes nothing out.
+    for (const Job& job : m_jobs) {
+        if (m_vehicle->GetCargo(slots - 1) != 0)
+            break;
+        m_vehicle->LoadGoods(job.goods);
+    }
+}
+
+void GMLevelRun::TakeLoadOut(const GMOrderObj* visitor)
+{
+    if (!m_vehicle)
+        return;
+    std::vector<int32_t> taken;
+    for (int32_t i = 0; i < m_vehicle->GetCapacity(); ++i) {
+        if (m_vehicle->GetCargo(i) != 0)
+            taken.push_back(m_vehicle->GetCargo(i));
+    }
+    for (int32_t goods : taken)
+        m_vehicle->UnloadGoods(goods);
+    float vx = 0.0f, vy = 0.0f;
+    const bool seen = m_vehicle->GetPosition(&vx, &vy);
+    for (int32_t goods : taken) {
+        bool dropped = false;
+        for (size_t i = m_jobs.size(); i-- > 0;) {
+            if (m_jobs[i].goods != goods || m_jobs[i].order == visitor)
+                continue;
+            RemoveJob(i);
+            dropped = true;
+        }
+        if (!dropped || !seen)
+            continue;
+        // The goods fly from the van back to their shop and fade there.
+        for (int32_t c = -1; GMShopGoodsObj* shop = At<GMShopGoodsObj>(m_shopGoods, c);) {
+            if (shop->GetGoodsNumber() != goods)
+                continue;
+            if (GMQueryGoodsObj* icon = CreateIcon(shop, 0.0f)) {
+                const float x = m_grid.FootX(vx), y = m_grid.FootY(vy) - m_grid.cellHeight / 2.0f;
+                const float dx = shop->GetX() - x, dy = shop->GetY() - y;
+                icon->SetPosition(x, y);
+                icon->SetScale(1.0f);
+                icon->SetFlySpeed(kReturnSpeed);
+                icon->SetTarget(shop->GetX(), shop->GetY());
+                icon->SetTransitionTime(std::sqrt(dx * dx + dy * dy) / kReturnSpeed);
+                icon->StartTransition(false);
+            }
+            break;
+        }
+    }
+    // What is still queued goes into the emptied slots.
+    RefreshCargo();
 }
 
 void GMLevelRun::WorkJobQueue()
@@ -487,6 +562,7 @@ void GMLevelRun::AssignHeldGoods(float x, float y, uint32_t buttons, const std::
         chosen->AddRef();
         m_jobs.push_back(Job{chosen, held});
         chosen->SetTaken(true);
+        RefreshCargo();
         if (--m_remaining <= 0)
             UseUpHeldIcon();
     }
@@ -626,9 +702,9 @@ bool GMLevelRun::PlaceOrder(GMBuildingObj* house)
                             m_unlitIcon ? m_unlitIcon->PeekTemplate() : nullptr);
     if (m_flashStar)
         order->SetOverlay(m_flashStar->PeekTemplate(), 0x00FFFFFF);
-    float x = m_grid.FootX(static_cast<float>(house->GetCellX()));
-    float y = m_grid.FootY(static_cast<float>(house->GetCellY())) - house->GetHitHeight();
-    order->SetPosition(x, y < 40.0f ? 40.0f : y);
+    float x = 0.0f, y = 0.0f;
+    FindOrderSpot(house, &x, &y);
+    order->SetPosition(x, y);
     order->SetHouse(house);
     order->SetTransitionTime(kOrderAppearTime);
     order->StartTransition(true);
@@ -734,7 +810,7 @@ int32_t GMLevelRun::CompleteOrder(GMOrderObj* order, GMTransportObj* vehicle, bo
             pay = ToInt32(static_cast<float>(pay) * f0);
             rating = std::trunc(rating * f1);
         } else if (vehicle) {
-            vehicle->UnloadGoods(goods);
+            TakeLoadOut(order);
         }
         break;
     default:
@@ -929,14 +1005,19 @@ void GMLevelRun::PointTutorialAt(int32_t step, GMInteractiveObj* target)
     ReplaceObject(m_tutorialTarget, target);
     if (!target)
         return;
-    float h = target->GetScaledFrameHeight();
+    // Its full size: an icon still growing in must not end up under the arrow.
+    float h = std::max(target->GetScaledFrameHeight(), target->GetImage(1).GetTextureHeight());
     GMImage* arrow = m_tutorialImages[0];
     float aw = arrow ? arrow->GetTextureWidth() : 0.0f;
     float ah = arrow ? arrow->GetTextureHeight() : 0.0f;
     float x = target->GetX() - aw / 2.0f;
     float y = target->GetY() - h / 2.0f - ah;
+    // Without room above, it points up from below (past an order's patience row).
+    m_tutorialBelow = y < 0.0f;
+    if (m_tutorialBelow)
+        y = target->GetY() + h / 2.0f + (target->GetKind() == kKindOrder ? kPatienceRow : 0.0f);
     m_tutorialX = x < 0.0f ? 0.0f : x + aw > 800.0f ? 800.0f - aw : x;
-    m_tutorialY = y < 0.0f ? 0.0f : y;
+    m_tutorialY = y;
 }
 
 void GMLevelRun::UpdateTutorial(float dt)
@@ -1026,6 +1107,20 @@ bool GMLevelRun::FindOpenOrder(int32_t n, float* x, float* y) const
         }
     }
     return false;
+}
+
+void GMLevelRun::FindOrderSpot(GMBuildingObj* house, float* x, float* y) const
+{
+    // The picture's canvas reaches far above most roofs: the bubble sits on
+    // the roof itself (smoke, flags and chimneys do not count), its patience row
+    // just touching it, so that it cannot be taken for a neighbour's.
+    const float foot = m_grid.FootY(static_cast<float>(house->GetCellY()));
+    float roof = foot - house->GetHitHeight() + house->GetImage().SolidTop(0xC0, 20);
+    float below = 40.0f;  // from the bubble's centre to the bottom of its patience row
+    if (m_orderNormal)
+        below = m_orderNormal->GetTextureHeight() / 2.0f + (m_litIcon ? m_litIcon->GetTextureHeight() : 0.0f);
+    *x = m_grid.FootX(static_cast<float>(house->GetCellX()));
+    *y = std::max(40.0f, roof - below + 2.0f);
 }
 
 bool GMLevelRun::FindServeTarget(float* x, float* y) const

@@ -2,6 +2,7 @@
 #include "core/GameRandom.h"
 #include "game/GMHud.h"
 #include "game/GMMiniGame.h"
+#include "game/GMOrderSigns.h"
 #include "game/GMUfoGame.h"
 #include "gfx/GMImage.h"
 #include "world/GMFieldGrid.h"
@@ -318,6 +319,11 @@ private:
     void UseUpHeldIcon();
     void DropFromQueues(GMOrderObj* order);
     void RemoveJob(size_t index);
+    // The van carries the goods of its first jobs, as many kinds as it has slots.
+    void RefreshCargo();
+    // The load-clearing visitor takes the van's load: the other jobs for those
+    // goods are dropped and the goods fly back to their shops.
+    void TakeLoadOut(const GMOrderObj* visitor);
     void DeleteOrder(int32_t index);
     GMRoadNodeObj* Destination(GMOrderObj* order) const;
     void UpdateTutorial(float dt);
@@ -331,6 +337,8 @@ public:
     // Where things are on screen, for scripts that click by what they click.
     bool FindGoodsIcon(int32_t goods, float* x, float* y) const;
     bool FindOpenOrder(int32_t n, float* x, float* y) const;
+    // Where an order of the house stands: its bubble over the roof.
+    void FindOrderSpot(GMBuildingObj* house, float* x, float* y) const;
     // Where a careful player clicks next: the goods the oldest untaken order
     // wants while the vehicle is free, then that order; false when nothing to do.
     bool FindServeTarget(float* x, float* y) const;
@@ -411,9 +419,13 @@ private:
     void EndRunningBonuses();
     // Time Reset and Supply All on one waiting order; true when it was supplied.
     bool ApplyOrderBonuses(GMOrderObj* order);
+    bool BonusRunning(int32_t kind) const;
+    // Show orders and Who is next: the glow under the orders, the rest over the icons.
+    void DrawOrderSigns(bool underOrders, DisplayDevice* device);
     void ShopFrame(float x, float y, uint32_t buttons, float dt);
     void EndBonusHint();
 
+    GMOrderSigns m_signs;
     std::vector<GMInteractiveObj*> m_buyButtons;  // each holds a reference
     std::vector<uint8_t> m_bonusApplied;          // per bonus: its effect applied last frame
     GMBonusObj* m_hintedBonus = nullptr;          // the shop's hinted bonus (in m_bonuses)
@@ -542,6 +554,7 @@ private:
     GMImage* m_tutorialImages[2] = {};
     float m_tutorialX = 0.0f;
     float m_tutorialY = 0.0f;
+    bool m_tutorialBelow = false;  // the arrow under its object, pointing up
     int32_t m_ordersPlaced = 0;
 
     // Interface of the day.

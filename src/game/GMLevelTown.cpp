@@ -358,15 +358,21 @@ void GMLevelRun::PrepareObjects()
 {
     m_tutorialKind = m_day.tutorial;
     if (m_tutorialKind == 4) {
+        // Only a bonus with a button can be clicked: a hint on the extra cargo
+        // slot would point at nothing and stop the day's clock for good.
         GMBonusObj* chosen = nullptr;
+        GMBonusObj* firstButton = nullptr;
         for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_bonuses.GetNext(c));) {
             auto* b = static_cast<GMBonusObj*>(o);
+            if (b->GetBonusKind() == kCapacityBonus)
+                continue;
+            if (!firstButton)
+                firstButton = b;
             if (!chosen && b->GetCount() > 0)
                 chosen = b;
         }
         if (!chosen) {
-            int32_t c = -1;
-            chosen = static_cast<GMBonusObj*>(m_bonuses.GetNext(c));
+            chosen = firstButton;
             if (chosen && m_day.orders != 0)
                 chosen->SetCount(1);
         }
@@ -488,6 +494,8 @@ bool GMLevelRun::PrepareInterface(GMImageManager* manager, DisplayDevice* device
         {"RatingBk.img", true}, {"Rating.img", true},       {"BonusBuyBk.img", true},
         {"UfoI.img", true},     {"UfoH.img", true},         {"BuyBtnH.img", false},
         {"BuyBtnI.img", false}, {"Zzz.img", false},         {"FlashRating.img", false},
+        {"Town\\Bonus\\OrderCount.img", false}, {"Town\\Bonus\\NextGlow.img", false},
+        {"Town\\Bonus\\NextArrow.img", false},
     };
     for (GMImage*& image : m_hudImages)
         Drop(image);
@@ -500,6 +508,8 @@ bool GMLevelRun::PrepareInterface(GMImageManager* manager, DisplayDevice* device
         }
         m_hudImages.push_back(image);
     }
+    const size_t signs = m_hudImages.size() - 3;
+    m_signs.SetPictures(m_hudImages[signs], m_hudImages[signs + 1], m_hudImages[signs + 2]);
     LoadImage(m_flashStar, "FlashStar.img", manager, device);
     LoadImage(m_pathMarker, "PathMarker.img", manager, device);
     why->clear();

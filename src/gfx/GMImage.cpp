@@ -4,6 +4,7 @@
 #include "gfx/GMImageTemplate.h"
 #include "gfx/ImageFrameInfo.h"
 #include "platform/DisplayDevice.h"
+#include "platform/Texture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -201,6 +202,22 @@ float GMImage::GetOffsetX() const { return m_frameInfo ? m_frameInfo->offsetX : 
 float GMImage::GetOffsetY() const { return m_frameInfo ? m_frameInfo->offsetY : 0.0f; }
 float GMImage::GetExtraX() const { return m_frameInfo ? m_frameInfo->extraX : 0.0f; }
 float GMImage::GetExtraY() const { return m_frameInfo ? m_frameInfo->extraY : 0.0f; }
+
+float GMImage::SolidTop(uint8_t minAlpha, int32_t minPixels) const
+{
+    if (!m_frameTexture || !m_frameTexture->HasPixels())
+        return 0.0f;
+    const uint32_t width = m_frameTexture->GetWidth(), height = m_frameTexture->GetHeight();
+    const uint32_t* pixels = m_frameTexture->GetPixels();
+    for (uint32_t y = 0; y < height; ++y) {
+        int32_t solid = 0;
+        for (uint32_t x = 0; x < width; ++x)
+            solid += (pixels[size_t(y) * width + x] >> 24) >= minAlpha;
+        if (solid >= minPixels)
+            return static_cast<float>(y);
+    }
+    return static_cast<float>(height);
+}
 
 // ---- Sprite drawing ----
 

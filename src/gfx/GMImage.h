@@ -61,6 +61,10 @@ public:
     float GetOffsetY() const;
     float GetExtraX() const;
     float GetExtraY() const;
+    // Rows from the top of the current frame down to the first one with at
+    // least minPixels texels of alpha minAlpha or more; 0 when the texels
+    // cannot be read, the frame's height when no row qualifies.
+    float SolidTop(uint8_t minAlpha, int32_t minPixels) const;
 
     // Sprite drawing: 1 without a current frame texture (nothing drawn), else 0.
     int32_t Draw(float x, float y, DisplayDevice* device);

@@ -1,6 +1,7 @@
 // Bonuses in play (use, effects, endings, HUD piles and blink) and the bonus
 // shop between days (layout, buying, the hint, drawing).
 #include "game/GMHud.h"
+#include "game/GMOrderSigns.h"
 #include "LevelFixture.h"
 
 #include "world/GMBonusObj.h"
@@ -32,8 +33,10 @@ TEST(BonusKinds, NamesDescriptionsAndLimits)
     EXPECT_STREQ(GMLevelRun::BonusName(0), "Speed Up");
     EXPECT_STREQ(GMLevelRun::BonusName(7), "Capacity");
     EXPECT_STREQ(GMLevelRun::BonusDescription(1), "This bonus gives you\ntwice as much time to\ndeliver orders.");
-    for (int kind : {2, 5, 6})
-        EXPECT_EQ(GMLevelRun::BonusDescription(kind), nullptr) << kind;
+    EXPECT_EQ(GMLevelRun::BonusDescription(2), nullptr);
+    EXPECT_STREQ(GMLevelRun::BonusDescription(5),
+                 "This bonus shows on the\ngoods at each shop how\nmany customers are\nwaiting for them.");
+    EXPECT_STREQ(GMLevelRun::BonusDescription(6), "This bonus points at the\ncustomer who will run\nout of patience first.");
     EXPECT_STREQ(GMLevelRun::BonusName(8), "");
     EXPECT_EQ(GMLevelRun::BonusLimit(0), 3);
     EXPECT_EQ(GMLevelRun::BonusLimit(6), 3);
@@ -323,6 +326,124 @@ TEST_F(BonusPlay, EndingSpeedAndTimeDelayStopTheirLoopsAndPlayTheEndSound)
     EXPECT_FALSE(end->IsPlaying()) << "Time Reset ends silently";
 }
 
+// Three customers of 60, 20 and 40 s at the three houses, all for goods 1;
+// Show orders (3 s) and Who is next (3 s) with pictures of plain colours.
+class OrderSignsPlay : public BonusPlay {
+protected:
+    void SetUp() override
+    {
+        BonusPlay::SetUp();
+        std::filesystem::create_directories("Town/Bonus");
+        WriteSolidTemplate("Town/Bonus/OrderCount", 1, 32, 32, 0xFFD02020);
+        WriteSolidTemplate("Town/Bonus/NextGlow", 1, 128, 128, 0xFFFFD020);
+        WriteSolidTemplate("Town/Bonus/NextArrow", 1, 64, 64, 0xFF2020D0);
+        m_profile.AddBonus(5, 3000.0f, 80, 1.0f, 1);
+        m_profile.AddBonus(6, 3000.0f, 90, 1.0f, 1);
+    }
+
+    int32_t LoadDay()
+    {
+        return LoadText(Town(3) + Trade() + "\"CUS\" \"cus.img\" \"cus.img\" 0 20 1 1 1\n" +
+                        "\"CUS\" \"cus.img\" \"cus.img\" 0 40 1 1 1\n" + Bonus(5, 80, "3", "1", 700, 440) +
+                        Bonus(6, 90, "3", "1", 700, 500) + "\"LOR\" 6 \"OTM\" 0.4 \"OTI\" 0.6 \"END\"");
+    }
+
+    // Orders still to place, then where each open order stands, what it wants
+    // and how much patience it has left.
+    std::string Orders()
+    {
+        std::string out = std::to_string(m_run.GetOrdersLeft());
+        for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_run.Orders().GetNext(c));) {
+            auto* order = static_cast<GMOrderObj*>(o);
+            out += " " + std::to_string(int(order->GetX())) + "/" + std::to_string(order->GetGoodsNumber()) + "/" +
+                   std::to_string(int(order->GetPatienceLeft()));
+        }
+        return out;
+    }
+};
+
+TEST_F(OrderSignsPlay, ShowOrdersCountsTheWaitingOrdersOnTheirGoodsWhileItRuns)
+{
+    ASSERT_EQ(LoadDay(), kLoadOk);
+    UntilPlay();
+    UntilOrders(3);
+    EXPECT_EQ(GMOrderSigns::CountWaiting(m_run.Orders(), 1), 3);
+    EXPECT_EQ(GMOrderSigns::CountWaiting(m_run.Orders(), 2), 0);
+    // The badge sits on the icon's top-right corner at (107, 493); its left edge shows red.
+    Shoot();
+    EXPECT_FALSE(Near(Pixel(95, 493), 0xD02020)) << "nothing before it is used";
+    Click(700, 440);
+    ASSERT_TRUE(BonusAt(0)->IsRunning());
+    Shoot();
+    EXPECT_TRUE(Near(Pixel(95, 493), 0xD02020));
+    EXPECT_FALSE(Near(Pixel(195, 493), 0xD02020)) << "no badge on goods nobody waits for";
+    // A served order no longer counts.
+    Click(100, 500);
+    Click(FirstOrder()->GetX(), FirstOrder()->GetY());
+    EXPECT_TRUE(FirstOrder()->IsTaken());
+    EXPECT_EQ(GMOrderSigns::CountWaiting(m_run.Orders(), 1), 2);
+    Run(3100);
+    EXPECT_FALSE(BonusAt(0)->IsRunning());
+    Shoot();
+    EXPECT_FALSE(Near(Pixel(95, 493), 0xD02020)) << "gone with the bonus";
+}
+
+TEST_F(OrderSignsPlay, WhoIsNextMarksTheWaitingOrderThatRunsOutFirst)
+{
+    ASSERT_EQ(LoadDay(), kLoadOk);
+    UntilPlay();
+    UntilOrders(3);
+    GMOrderObj* next = GMOrderSigns::NextToRunOut(m_run.Orders());
+    ASSERT_NE(next, nullptr);
+    for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(m_run.Orders().GetNext(c));)
+        EXPECT_LE(next->GetPatienceLeft(), static_cast<GMOrderObj*>(o)->GetPatienceLeft());
+    EXPECT_LT(next->GetPatienceLeft(), 20000.0f) << "the customer of 20 s";
+    // The pointer stands right of the bubble (60 wide), pointing left at it.
+    const int px = int(next->GetX()) + 30 + 30, py = int(next->GetY());
+    Shoot();
+    EXPECT_FALSE(Near(Pixel(px, py), 0x2020D0));
+    Click(700, 500);
+    ASSERT_TRUE(BonusAt(1)->IsRunning());
+    Shoot();
+    EXPECT_TRUE(Near(Pixel(px, py), 0x2020D0));
+    // Taken, it is no longer waiting: the mark moves on to the next.
+    Click(100, 500);
+    Click(next->GetX(), next->GetY());
+    ASSERT_TRUE(next->IsTaken());
+    EXPECT_NE(GMOrderSigns::NextToRunOut(m_run.Orders()), next);
+    Shoot();
+    EXPECT_FALSE(Near(Pixel(px, py), 0x2020D0));
+}
+
+// Both are only seen: the day that uses them places the same orders at the
+// same houses at the same moments as the day that does not.
+TEST_F(OrderSignsPlay, UsingThemLeavesTheOrdersOfTheDayAsTheyWere)
+{
+    std::vector<std::vector<std::string>> days;
+    for (bool use : {false, true}) {
+        m_run.Reset();
+        m_run.Initialise();  // the same seed for both days
+        ASSERT_EQ(LoadDay(), kLoadOk);
+        UntilPlay();
+        std::vector<std::string> frames;
+        for (int frame = 0; frame < 600; ++frame) {
+            if (use && frame == 10)
+                Click(700, 440);
+            else if (use && frame == 200)
+                Click(700, 500);
+            else
+                Run(16);
+            frames.push_back(Orders());
+        }
+        EXPECT_EQ(BonusAt(0)->GetCount() + BonusAt(1)->GetCount(), use ? 0 : 2);
+        days.push_back(frames);
+    }
+    EXPECT_NE(days[0].front(), days[0].back()) << "orders came and aged";
+    ASSERT_EQ(days[0].size(), days[1].size());
+    for (size_t i = 0; i < days[0].size(); ++i)
+        ASSERT_EQ(days[0][i], days[1][i]) << "frame " << i;
+}
+
 // ---- Between days -------------------------------------------------------------------------
 
 TEST_F(BonusPlay, ABonusRunningWhenTheDayEndsStopsWithItAndNoneIsUsedInTheBonusGame)
@@ -519,6 +640,43 @@ TEST_F(BonusPlay, AHintedBonusAlreadyAtItsLimitEndsTheHintInsteadOfLockingTheSho
     EXPECT_EQ(m_run.GetTutorialStep(), 0);
     Click(668, 476);
     EXPECT_TRUE(m_run.GetStateWord() & kStateFadeOut);
+}
+
+// The extra cargo slot has no button, so the bonus hint passes it over: owned
+// or listed first, the hint goes to the first bonus that can be clicked.
+TEST_F(BonusPlay, TheBonusHintPassesOverTheCargoSlotToABonusWithAButton)
+{
+    const std::string day = Town(1) + Trade() + Bonus(7, 100, "0", "1", 0, 0) + Bonus(0, 40, "2", "2", 700, 440) +
+                            Bonus(3, 60, "0", "1", 700, 500) + "\"LOR\" 2 \"TUT\" 4 \"lit.img\" \"unlit.img\" \"END\"";
+    auto own = [&](int slots, int speed, int reset) {
+        m_run.Reset();
+        m_profile.SetMatchingBonusCount(slots, GMLevelRun::kCapacityBonus, 0.0f, 100, 1.0f);
+        m_profile.SetMatchingBonusCount(speed, 0, 2000.0f, 40, 2.0f);
+        m_profile.SetMatchingBonusCount(reset, 3, 0.0f, 60, 1.0f);
+        return LoadText(day);
+    };
+    for (int slots : {0, 2}) {
+        SCOPED_TRACE(slots);
+        ASSERT_EQ(own(slots, 0, 0), kLoadOk);
+        EXPECT_EQ(m_run.GetVehicle()->GetCapacity(), 1 + slots);
+        ASSERT_EQ(m_run.GetTutorialStep(), GMLevelRun::kBonusHintStep);
+        float x = 0, y = 0;
+        ASSERT_TRUE(m_run.FindHintTarget(&x, &y));
+        EXPECT_FLOAT_EQ(x, 700.0f) << "the Speed Up button, not the slot's (0, 0)";
+        EXPECT_FLOAT_EQ(y, 440.0f);
+        EXPECT_EQ(BonusAt(1)->GetCount(), 1) << "one given to try";
+        EXPECT_EQ(BonusAt(2)->GetCount(), 0);
+        UntilPlay();
+        Click(700, 440);
+        EXPECT_TRUE(BonusAt(1)->IsRunning());
+        EXPECT_EQ(m_run.GetTutorialStep(), 0) << "using it ends the hint: the day goes on";
+    }
+    // Owned units come first: the Time Reset the player has is the one shown.
+    ASSERT_EQ(own(1, 0, 1), kLoadOk);
+    float x = 0, y = 0;
+    ASSERT_TRUE(m_run.FindHintTarget(&x, &y));
+    EXPECT_FLOAT_EQ(y, 500.0f);
+    EXPECT_EQ(BonusAt(1)->GetCount(), 0);
 }
 
 TEST_F(BonusPlay, RowsPastTheFifthShareItAndOneClickBuysOnlyOne)

@@ -306,6 +306,41 @@ TEST_F(GoldenDayTest, TheFiveRowShopWithCapacityOwned)
     Shot("shop-five-rows");
 }
 
+// Show orders: the number of waiting orders on each goods at its shop; then
+// Who is next: the glow and the pointer at the order that runs out first.
+TEST_F(GoldenDayTest, ShowOrdersAndWhoIsNext)
+{
+    m_profile.AddBonus(5, 2000.0f, 80, 1.0f, 1);
+    m_profile.AddBonus(6, 10000.0f, 90, 1.0f, 1);
+    const std::string bonuses =
+        "\"BON\" \"Town\\Bonus\\ShowOrdersI.img\" \"Town\\Bonus\\ShowOrdersH.img\" "
+        "\"Town\\Bonus\\ShowOrdersShop.img\" 5 80 2 1 762 194\n"
+        "\"BON\" \"Town\\Bonus\\WhoIsNextI.img\" \"Town\\Bonus\\WhoIsNextH.img\" "
+        "\"Town\\Bonus\\WhoIsNextShop.img\" 6 90 10 1 762 256\n";
+    ASSERT_EQ(LoadText(golden::GoldenTown(kCustomers, bonuses + "\"LOR\" 8 \"LSC\" 100 \"OSG\" 5 \"OTD\" 0.5 "
+                                                                "\"OTM\" 1.2 \"OTI\" 0.8\n"),
+                       "level3.lvl"),
+              kLoadOk)
+        << m_notes.failure;
+    UntilPlay();
+    for (int i = 0; i < 3000 && m_run.Orders().GetCount() < 4; ++i)
+        Frames(1);
+    Frames(30);
+    float x = 0, y = 0;
+    ASSERT_TRUE(m_run.FindBonusButton(5, &x, &y));
+    Click(x, y);
+    ASSERT_TRUE(m_run.GetBonus(1)->IsRunning());
+    Frames(10);
+    Shot("bonus-show-orders");
+    Frames(130);  // Show orders is over
+    ASSERT_FALSE(m_run.GetBonus(1)->IsRunning());
+    ASSERT_TRUE(m_run.FindBonusButton(6, &x, &y));
+    Click(x, y);
+    ASSERT_TRUE(m_run.GetBonus(2)->IsRunning());
+    Frames(20);
+    Shot("bonus-who-is-next");
+}
+
 // The bonus game of a perfect day: the announcement, then UFOs crossing the
 // town, one of them just hit and fading under its "$100".
 TEST_F(GoldenDayTest, TheUfoBonusGame)

@@ -14,7 +14,7 @@
 // A small town the tests write themselves: a road along row 1 from column 1
 // to 9 (driven both ways), houses standing above it, a delivery car at (1, 1).
 // Cells are 40 pixels, the grid's origin (0, 100), so a house in column c has
-// its order bubble centred at (40 c + 20, 100).
+// its order bubble centred at (40 c + 20, 74), standing on the roof at 100.
 class LevelTest : public DeviceTest {
 protected:
     void SetUp() override
@@ -160,6 +160,15 @@ protected:
         for (size_t i = 0; i < m_run.GetFloatingTextCount(); ++i)
             n += text == m_run.GetFloatingText(i)->GetText();
         return n;
+    }
+
+    // Draws the day and reads the frame back, for Pixel.
+    void Shoot()
+    {
+        BeginFrame();
+        m_run.Draw(m_device);
+        ReadBack();
+        EndFrame();
     }
 
     double Value(const char* name)

@@ -9,8 +9,9 @@
 
 namespace {
 
-// House columns 2, 5, 8, 3 put their bubbles here.
-constexpr float kOrderY = 100.0f;
+// House columns 2, 5, 8, 3 put their bubbles here: the 40-pixel bubble with
+// its 8-pixel patience row stands on the roof at 100.
+constexpr float kOrderY = 74.0f;
 float OrderX(int column)
 {
     return 40.0f * static_cast<float>(column) + 20.0f;
@@ -538,6 +539,37 @@ TEST_F(LevelPlay, FirstHintLeadsFromTheShopToTheOrder)
     ClickOrder(1);
     EXPECT_EQ(m_run.GetTutorialStep(), 0);
     EXPECT_EQ(Value("queue"), 1);
+}
+
+// The arrow never hides what it points at: over the goods icon where there is
+// room above it, under the order (and its patience row) when the order stands
+// too near the top of the screen, pointing up.
+TEST_F(LevelPlay, TheHintArrowLeavesItsGoodsAndItsOrderInSight)
+{
+    WriteSolidTemplate("arrow", 1, 64, 64, 0xFF2020D0);
+    ASSERT_EQ(LoadText(Town(1) + kGoods + Customers(1) +
+                       "\"OTM\" 1 \"LOR\" 2 \"TUT\" 1 \"arrow.img\" \"arrow.img\" \"END\""),
+              kLoadOk);
+    UntilPlay();
+    Run(700);
+    ASSERT_EQ(m_run.GetTutorialStep(), 2);
+    auto blue = [&](int x, int y) { return Pixel(x, y) == 0xFF2020D0u; };
+    float x = 0, y = 0;
+    ASSERT_TRUE(m_run.FindHintTarget(&x, &y));
+    Shoot();
+    // The icon (30 px) is whole; the arrow stands on its top edge.
+    for (int dy = -14; dy <= 14; dy += 7)
+        EXPECT_FALSE(blue(int(x), int(y) + dy)) << dy;
+    EXPECT_TRUE(blue(int(x), int(y) - 20));
+    PickGoods(1);
+    ASSERT_EQ(m_run.GetTutorialStep(), 1);
+    ASSERT_TRUE(m_run.FindHintTarget(&x, &y));
+    ASSERT_LT(y - 20.0f - 64.0f, 0.0f) << "no room above the order";
+    Shoot();
+    // Bubble (40 px) and patience row (8 px) are whole; the arrow stands under them.
+    for (int dy = -18; dy <= 26; dy += 4)
+        EXPECT_FALSE(blue(int(x), int(y) + dy)) << dy;
+    EXPECT_TRUE(blue(int(x), int(y) + 40));
 }
 
 TEST_F(LevelPlay, FirstHintGoesStraightToTheOrderWhenItsGoodsAreInHand)

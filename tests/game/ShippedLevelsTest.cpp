@@ -10,11 +10,14 @@
 #include "world/GMBuildingObj.h"
 #include "world/GMCustomerObj.h"
 #include "world/GMGoodsObj.h"
+#include "world/GMOrderObj.h"
+#include "world/GMQueryGoodsObj.h"
 #include "world/GMRoadNodeObj.h"
 #include "world/GMTransportObj.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -336,6 +339,184 @@ TEST_F(ShippedLevels, EveryPictureTheLevelsStoriesAndCarListNameExists)
     EXPECT_GT(names.size(), 100u);
     for (const std::string& n : names)
         EXPECT_TRUE(TemplateExists(m_data, n)) << n;
+}
+
+
+// Day 10's mover, served first with two more jobs queued behind him: the van
+// carried all three goods; he takes the load, the other two jobs are dropped
+// (their orders wait to be served again) and their goods fly back home.
+TEST_F(ShippedLevels, DayTensMoverTakesTheLoadAndTheJobsForItGoBack)
+{
+    m_profile.SetMatchingBonusCount(2, GMLevelRun::kCapacityBonus, 0.0f, 300, 1.0f);
+    ASSERT_EQ(m_run.LoadLevel("level10.lvl", m_manager.get(), m_device, nullptr, nullptr), 0);
+    ASSERT_EQ(m_run.GetVehicle()->GetCapacity(), 3);
+    auto frame = [&](float x = -500.0f, float y = -500.0f, uint32_t buttons = 0) {
+        m_run.Frame(x, y, buttons, 16.0f);
+    };
+    auto open = [&](bool mover) {
+        std::vector<GMOrderObj*> out;
+        for (int32_t c = -1; auto* o = static_cast<GMObject*>(m_run.Orders().GetNext(c));) {
+            auto* order = static_cast<GMOrderObj*>(o);
+            if (GMLevelRun::IsOrderFinished(order) || order->GetTransition() != GMOrderObj::kNoTransition ||
+                order->GetGoodsNumber() >= GMLevelRun::kShopGoodsLimit)
+                continue;
+            if ((order->GetCustomerKind() == 6) == mover)
+                out.push_back(order);
+        }
+        return out;
+    };
+    // Past the story screen and the title.
+    for (int i = 0; i < 2000 && m_run.GetStateWord() != 0; ++i) {
+        float x = 0, y = 0;
+        if (m_run.FindButton("story", &x, &y) && (m_run.GetStateWord() & kStateIntro) &&
+            !(m_run.GetStateWord() & kStateFadeIn))
+            frame(x, y, 1);
+        else
+            frame();
+    }
+    ASSERT_EQ(m_run.GetStateWord(), 0u);
+    // Orders wait (their patience kept full) until the mover and two others
+    // stand open; while the open places are full without him, the oldest is
+    // settled to make room.
+    for (int i = 0; i < 20000 && (open(true).empty() || open(false).size() < 2); ++i) {
+        frame();
+        GMOrderObj* oldest = nullptr;
+        for (int32_t c = -1; auto* o = static_cast<GMObject*>(m_run.Orders().GetNext(c));) {
+            auto* order = static_cast<GMOrderObj*>(o);
+            order->SetPatience(30000.0f);
+            if (!oldest && !GMLevelRun::IsOrderFinished(order))
+                oldest = order;
+        }
+        if (open(true).empty() && oldest && m_run.Orders().GetCount() >= m_run.Day().maxActiveOrders)
+            m_run.CompleteOrder(oldest, m_run.GetVehicle(), true);
+    }
+    ASSERT_EQ(m_run.GetStateWord(), 0u);
+    ASSERT_FALSE(open(true).empty()) << "no mover came";
+    GMOrderObj* mover = open(true)[0];
+    std::vector<GMOrderObj*> others = open(false);
+    ASSERT_GE(others.size(), 2u);
+    others.resize(2);
+    auto serve = [&](GMOrderObj* order) {
+        float x = 0, y = 0;
+        ASSERT_TRUE(m_run.FindGoodsIcon(order->GetGoodsNumber(), &x, &y));
+        frame(x, y, 1);
+        frame(order->GetX(), order->GetY(), 1);
+        frame(-500.0f, -500.0f, 2);  // let the rest of the pick-up go
+        ASSERT_TRUE(order->IsTaken());
+    };
+    serve(mover);
+    EXPECT_EQ(m_run.GetVehicle()->GetCargo(0), mover->GetGoodsNumber()) << "loaded when queued";
+    serve(others[0]);
+    serve(others[1]);
+    ASSERT_EQ(m_run.Jobs().size(), 3u);
+    std::set<int32_t> load;
+    for (int32_t i = 0; i < 3; ++i)
+        if (m_run.GetVehicle()->GetCargo(i) != 0)
+            load.insert(m_run.GetVehicle()->GetCargo(i));
+    EXPECT_EQ(load, (std::set<int32_t>{mover->GetGoodsNumber(), others[0]->GetGoodsNumber(),
+                                       others[1]->GetGoodsNumber()}));
+    const int32_t delivered = m_run.GetDelivered();
+    for (int i = 0; i < 3000 && m_run.GetDelivered() == delivered; ++i)
+        frame();
+    ASSERT_EQ(m_run.GetDelivered(), delivered + 1);
+    EXPECT_TRUE(GMLevelRun::IsOrderFinished(mover));
+    EXPECT_TRUE(m_run.Jobs().empty()) << "the jobs for his load are dropped";
+    int returning = 0;
+    for (GMOrderObj* order : others) {
+        EXPECT_FALSE(order->IsTaken());
+        EXPECT_FALSE(GMLevelRun::IsOrderFinished(order)) << "still waiting to be served";
+    }
+    for (int32_t c = -1; auto* o = static_cast<GMObject*>(m_run.Icons().GetNext(c));) {
+        auto* icon = static_cast<GMQueryGoodsObj*>(o);
+        returning += icon->GetTransition() == GMQueryGoodsObj::kShrinking && !icon->IsAtRest();
+    }
+    const bool sameGoods = others[0]->GetGoodsNumber() == others[1]->GetGoodsNumber();
+    EXPECT_EQ(returning, sameGoods ? 1 : 2) << "their goods fly back to the shops";
+    for (int32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(m_run.GetVehicle()->GetCargo(i), 0) << "the van is empty";
+    // Served again, the other two are delivered as usual.
+    for (GMOrderObj* order : others)
+        serve(order);
+    for (int i = 0; i < 5000 && m_run.GetDelivered() < delivered + 3; ++i)
+        frame();
+    EXPECT_EQ(m_run.GetDelivered(), delivered + 3);
+}
+
+
+// Every house of every day: its order bubble (with the portrait left of it and
+// the patience row under it) stands on its own roof, nearer to it than to any
+// other building, and covers no goods icon or police post a player must click.
+TEST_F(ShippedLevels, EveryOrderBubbleStandsOnItsOwnHouse)
+{
+    int checked = 0;
+    for (const std::string& name : LevelChain(m_data)) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(m_run.LoadLevel(name.c_str(), m_manager.get(), m_device, nullptr, nullptr), 0);
+        if (m_run.Day().levelKind != 0) {
+            m_run.Reset();
+            continue;
+        }
+        const GMFieldGrid& grid = m_run.Grid();
+        struct Box {
+            float left, top, right, bottom;
+        };
+        // What of a building one sees: its picture's rows with any solid texel.
+        auto seen = [&](GMBuildingObj* b) {
+            const float foot = grid.FootY(static_cast<float>(b->GetCellY()));
+            const float x = grid.FootX(static_cast<float>(b->GetCellX()));
+            const float top = foot - b->GetHitHeight() + b->GetImage().SolidTop(0x80, 1);
+            return Box{x - grid.cellWidth / 2.0f, top, x + grid.cellWidth / 2.0f, foot};
+        };
+        auto gap = [](const Box& b, float x, float y) {
+            const float dx = std::max({b.left - x, 0.0f, x - b.right}), dy = std::max({b.top - y, 0.0f, y - b.bottom});
+            return std::sqrt(dx * dx + dy * dy);
+        };
+        auto overlap = [](const Box& a, const Box& b) {
+            return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+        };
+        for (int32_t c = -1; auto* o = static_cast<GMObject*>(m_run.Buildings().GetNext(c));) {
+            auto* house = static_cast<GMBuildingObj*>(o);
+            if (!house->IsOrderHouse())
+                continue;
+            ++checked;
+            float x = 0, y = 0;
+            m_run.FindOrderSpot(house, &x, &y);
+            const std::string at = "house at (" + std::to_string(house->GetCellX()) + ", " +
+                                    std::to_string(house->GetCellY()) + "), bubble at (" +
+                                    std::to_string(int(x)) + ", " + std::to_string(int(y)) + ")";
+            // The patience row's bottom, under the bubble's tail.
+            const float tailX = x, tailY = y + 42.0f;
+            const Box own = seen(house);
+            // A house in the top row has no room above: the bubble stands over it, just under the frame.
+            if (y > 40.0f)
+                EXPECT_LE(gap(own, tailX, tailY), 4.0f) << at << ": not on its roof";
+            else
+                EXPECT_LE(tailY, own.bottom + 16.0f) << at << ": hangs below its house";
+            const Box order{x - 72.0f, y - 32.0f, x + 32.0f, y + 42.0f};
+            for (int32_t c2 = -1; auto* o2 = static_cast<GMObject*>(m_run.Buildings().GetNext(c2));) {
+                auto* other = static_cast<GMBuildingObj*>(o2);
+                if (other == house)
+                    continue;
+                EXPECT_GT(gap(seen(other), tailX, tailY), gap(own, tailX, tailY))
+                    << at << ": nearer to the building at (" << other->GetCellX() << ", " << other->GetCellY() << ")";
+            }
+            // The police icon comes up at the post, not where its shop goods stand.
+            std::vector<std::pair<int32_t, GMInteractiveObj*>> icons;
+            for (int32_t c2 = -1; auto* o2 = static_cast<GMObject*>(m_run.ShopGoods().GetNext(c2));) {
+                const int32_t goods = static_cast<GMShopGoodsObj*>(o2)->GetGoodsNumber();
+                if (goods != kPoliceGoods)
+                    icons.emplace_back(goods, static_cast<GMInteractiveObj*>(o2));
+            }
+            for (int32_t c2 = -1; auto* o2 = static_cast<GMObject*>(m_run.PolicePosts().GetNext(c2));)
+                icons.emplace_back(kPoliceGoods, static_cast<GMInteractiveObj*>(o2));
+            for (const auto& [goods, icon] : icons) {
+                const Box box{icon->GetX() - 24.0f, icon->GetY() - 24.0f, icon->GetX() + 24.0f, icon->GetY() + 24.0f};
+                EXPECT_FALSE(overlap(order, box)) << at << " covers goods " << goods;
+            }
+        }
+        m_run.Reset();
+    }
+    EXPECT_GE(checked, 13 * 4);
 }
 
 #endif

@@ -338,20 +338,48 @@ TEST_F(VisitorCrowd, AReporterWithoutRatingFactorMakesEveryoneWantItsGoods)
     ExpectHeard("sfx\\TVReporter.ogg");
 }
 
-TEST_F(VisitorCrowd, TheLoadClearingVisitorTakesItsGoodsOutOfTheVan)
+// The van carries the goods of its queued jobs; the load-clearing visitor,
+// served first, takes the whole load: the job behind him is dropped, its order
+// waits again and its goods fly back to their shop.
+TEST_F(VisitorCrowd, TheLoadClearingVisitorTakesTheWholeLoadAndTheJobsForIt)
 {
-    ASSERT_EQ(LoadDay(Customer(6, "60", 1.0f, 1.0f)), kLoadOk);
+    ASSERT_EQ(LoadDay(Customer(6, "60", 1.0f, 1.0f) + Customer(0, "60", 1.0f, 1.0f), "\"OSG\" 3 "), kLoadOk);
     UntilPlay();
-    GMOrderObj* order = WaitForOrder(6);
-    ASSERT_NE(order, nullptr);
-    SetGoods(order, 1);
-    m_run.GetVehicle()->SetCapacity(2);
-    m_run.GetVehicle()->LoadGoods(2);
-    m_run.GetVehicle()->LoadGoods(1);
-    ASSERT_TRUE(m_run.GetVehicle()->HasGoods(1));
-    Send(order, 1);
-    EXPECT_FALSE(m_run.GetVehicle()->HasGoods(1));
-    EXPECT_TRUE(m_run.GetVehicle()->HasGoods(2)) << "only its own goods";
+    std::vector<GMOrderObj*> o;
+    WaitForAll({6, 0}, o);
+    GMOrderObj *mover = o[0], *ordinary = o[1];
+    SetGoods(mover, 1);
+    SetGoods(ordinary, 2);
+    GMTransportObj* van = m_run.GetVehicle();
+    van->SetCapacity(2);
+    Pick(1);
+    Click(mover->GetX(), mover->GetY());
+    Click(-500, -500, 2);  // the second pick-up is not wanted
+    EXPECT_EQ(van->GetCargo(0), 1) << "loaded when queued";
+    Pick(2);
+    Click(ordinary->GetX(), ordinary->GetY());
+    Click(-500, -500, 2);
+    EXPECT_EQ(van->GetCargo(0), 2) << "the newest first";
+    EXPECT_EQ(van->GetCargo(1), 1);
+    ASSERT_EQ(Value("queue"), 2);
+    for (int i = 0; i < 600 && !IsGone(mover); ++i)
+        Run(16);
+    ASSERT_TRUE(IsGone(mover));
+    EXPECT_EQ(Value("delivered"), 1);
+    EXPECT_EQ(Value("queue"), 0) << "the job for goods 2 went with the load";
+    EXPECT_FALSE(ordinary->IsTaken());
+    EXPECT_FALSE(IsGone(ordinary)) << "it waits to be served again";
+    EXPECT_EQ(van->GetCargo(0), 0);
+    EXPECT_EQ(van->GetCargo(1), 0);
+    int flying = 0;
+    for (int32_t c = -1; GMObject* x = static_cast<GMObject*>(m_run.Icons().GetNext(c));) {
+        auto* icon = static_cast<GMQueryGoodsObj*>(x);
+        if (icon->GetGoodsNumber() == 2 && !icon->IsAtRest() && icon->GetTransition() == GMQueryGoodsObj::kShrinking)
+            ++flying;
+    }
+    EXPECT_EQ(flying, 1) << "goods 2 fly back to their shop";
+    Send(ordinary, 2);
+    EXPECT_EQ(Value("delivered"), 2);
 }
 
 // ---- The police icon ----------------------------------------------------------------------

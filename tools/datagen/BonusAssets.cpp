@@ -134,7 +134,7 @@ void ShopIcon(Canvas& c, int kind)
     Pictogram(c, kind, 32, 29, 40);
 }
 
-void Pointer(Canvas& c, int frame, bool hand)
+void Pointer(Canvas& c, int frame, bool hand, uint32_t colour = Pal::Brick)
 {
     // Points down at what it hints at; bobs over four frames.
     const double bob[4] = {0, 2.5, 5, 2};
@@ -146,7 +146,7 @@ void Pointer(Canvas& c, int frame, bool hand)
         glow.FillPolygon(arrow, {0xFFFFFF});
         glow.BlurAlpha(2);
         c.Paint(glow, 0, 0);
-        c.FillPolygon(arrow, {Pal::Brick});
+        c.FillPolygon(arrow, {colour});
         c.FillPolygon({26, y + 5, 30, y + 5, 30, y + 30, 26, y + 30}, {0xFFFFFF, 0.35});
         cairo_move_to(cr, arrow[0], arrow[1]);
         for (size_t i = 2; i < arrow.size(); i += 2)
@@ -166,14 +166,35 @@ void Pointer(Canvas& c, int frame, bool hand)
         c.FillRect(x + 4, y + 16, 1.2, 8, {Pal::Ink, 0.5});
 }
 
+// The number badge Show orders puts on a goods icon: a red disc with a white rim.
+void CountBadge(Canvas& c)
+{
+    c.FillCircle(16, 17, 13, {0x000000, 0.3});
+    c.FillCircle(16, 16, 13, {0xFFFFFF});
+    c.FillCircle(16, 16, 10.5, {0xD23A2E});
+    c.StrokeCircle(16, 16, 13, 1.6, {Pal::Ink});
+}
+
+// The glow Who is next puts behind the order that runs out first: a soft
+// golden frame round portrait, bubble and patience row.
+void NextGlow(Canvas& c)
+{
+    Canvas glow(128, 128);
+    glow.StrokeRoundRect(8, 24, 112, 80, 22, 7, {0xFFD23C});
+    glow.BlurAlpha(4);
+    c.Paint(glow, 0, 0);
+    c.StrokeRoundRect(8, 24, 112, 80, 22, 3, {0xFFF1A8});
+}
+
 TownPicture Item(const std::string& path, const std::string& role, std::function<void(Canvas&, int)> draw,
-                 int frames = 1, double fps = 0)
+                 int frames = 1, double fps = 0, int width = 64, int height = 64)
 {
     TownPicture p;
     p.path = path;
     p.family = TownFamily::Bonuses;
     p.anchor = Anchor::Centre;
-    p.width = p.height = 64;
+    p.width = width;
+    p.height = height;
     p.frames = frames;
     p.fps = fps;
     p.role = role;
@@ -197,4 +218,10 @@ void AddBonusPictures(TownList& out)
                        4, 6));
     out.push_back(Item("Town\\Tutorial\\Hand.img", "tutorial pointer", [](Canvas& c, int f) { Pointer(c, f, true); },
                        4, 6));
+    out.push_back(Item("Town\\Bonus\\OrderCount.img", "show orders count badge", [](Canvas& c, int) { CountBadge(c); },
+                       1, 0, 32, 32));
+    out.push_back(Item("Town\\Bonus\\NextGlow.img", "who is next glow", [](Canvas& c, int) { NextGlow(c); }, 1, 0,
+                       128, 128));
+    out.push_back(Item("Town\\Bonus\\NextArrow.img", "who is next pointer",
+                       [](Canvas& c, int f) { Pointer(c, f, false, Pal::Gold); }, 4, 6));
 }

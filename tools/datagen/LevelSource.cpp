@@ -4,11 +4,13 @@
 #include "datagen/LevelSource.h"
 
 #include "datagen/Generator.h"
+#include "datagen/Canvas.h"
 #include "datagen/Town.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -16,6 +18,30 @@
 #include <sstream>
 
 namespace {
+
+// Rows above a picture's first with twenty or more nearly opaque texels: where
+// the game finds a roof (smoke, flags and chimneys do not count) to stand an order
+// bubble on.
+double SolidTop(const TownPicture& p)
+{
+    Canvas c(p.width, p.height);
+    if (p.draw)
+        p.draw(c, 0);
+    cairo_surface_flush(c.Surface());
+    const uint8_t* data = cairo_image_surface_get_data(c.Surface());
+    const int stride = cairo_image_surface_get_stride(c.Surface());
+    for (int y = 0; data && y < p.height; ++y) {
+        int solid = 0;
+        for (int x = 0; x < p.width; ++x) {
+            uint32_t texel;
+            std::memcpy(&texel, data + y * stride + x * 4, 4);
+            solid += (texel >> 24) >= 0xC0;
+        }
+        if (solid >= 20)
+            return y;
+    }
+    return p.height;
+}
 
 constexpr int kMaxCols = 25, kMaxRows = 20;
 const char* const kBonusNames[8] = {"SpeedUp", "TimeDelay", "AddTime", "TimeReset",
@@ -653,7 +679,9 @@ struct Compiler {
         if (const TownPicture* bubble = FindTownPicture("Town\\Order\\BubbleI.img")) {
             for (const auto& [cell, tpl] : houseTemplates) {
                 const TownPicture* house = FindTownPicture(tpl);
-                double bx = footX(cell.first), by = std::max(40.0, footY(cell.second) - (house ? house->height : 64));
+                // On the roof, its patience row (10 px) touching it.
+                double roof = footY(cell.second) - (house ? house->height - SolidTop(*house) : 64);
+                double bx = footX(cell.first), by = std::max(40.0, roof - bubble->height / 2.0 - 10 + 2);
                 // The portrait hangs off the bubble's left edge, the patience row under it.
                 bubbles.push_back({bx - bubble->width / 2.0 - 40, by - bubble->height / 2.0, bx + bubble->width / 2.0,
                                    by + bubble->height / 2.0 + 10, map.lines[cell.second], cell.first + 1});
