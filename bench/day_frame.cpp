@@ -246,9 +246,10 @@ int CompareRenderers(const char* dir)
         std::string chosen;
         Figures total{}, cpu{};
         bool ran = false;
-    } rows[] = {{"default choice", "", {}, {}, {}, false},
-                {"OpenGL named", "opengl", {}, {}, {}, false},
-                {"software named", "software", {}, {}, {}, false}};
+        double draws = 0, switches = 0, flushes = 0;  // per frame
+    } rows[] = {{"default choice", "", {}, {}, {}, false, 0, 0, 0},
+                {"OpenGL named", "opengl", {}, {}, {}, false, 0, 0, 0},
+                {"software named", "software", {}, {}, {}, false, 0, 0, 0}};
     const int frames = 3000;
     for (Row& row : rows) {
         if (!RequestRenderer(row.request)) {
@@ -269,11 +270,16 @@ int CompareRenderers(const char* dir)
             for (int i = 0; i < 2000 && !(run.GetStateWord() == 0 && run.Orders().GetCount() >= 8); ++i)
                 FrameMs(run, device, -500.0f, -500.0f, 0);
             Timings day;
+            const DisplayDevice::RendererCounts before = device->GetRendererCounts();
             PlayBusyDay(run, frames, [&](Timings& into, float x, float y, uint32_t buttons) {
                 double c0 = CpuMs();
                 double ms = FrameMs(run, device, x, y, buttons);
                 into.Add(0.0, ms, 0.0, CpuMs() - c0);
             }, &day);
+            const DisplayDevice::RendererCounts after = device->GetRendererCounts();
+            row.draws = double(after.draws - before.draws) / frames;
+            row.switches = double(after.textureSwitches - before.textureSwitches) / frames;
+            row.flushes = double(after.flushes - before.flushes) / frames;
             row.total = Summarise(day.total);
             row.cpu = Summarise(day.cpuTotal);
             row.ran = true;
@@ -286,14 +292,18 @@ int CompareRenderers(const char* dir)
     }
     RequestRenderer("");
     std::printf("\nbusiest day, update + draw + present per frame, %d frames each (ms)\n", frames);
-    std::printf("%-16s %8s %8s %10s %10s  %s\n", "renderer", "median", "p99", "CPU med", "CPU p99", "what drew");
+    std::printf("%-16s %8s %8s %8s %8s %7s %8s %7s  %s\n", "renderer", "median", "p99", "CPU med", "CPU p99",
+                "draws", "textures", "flushes", "what drew");
     for (const Row& row : rows) {
         if (row.ran)
-            std::printf("%-16s %8.2f %8.2f %10.2f %10.2f  %s\n", row.label, row.total.median, row.total.p99,
-                        row.cpu.median, row.cpu.p99, row.chosen.c_str());
+            std::printf("%-16s %8.2f %8.2f %8.2f %8.2f %7.0f %8.0f %7.1f  %s\n", row.label, row.total.median,
+                        row.total.p99, row.cpu.median, row.cpu.p99, row.draws, row.switches, row.flushes,
+                        row.chosen.c_str());
         else
-            std::printf("%-16s %8s %8s %10s %10s  %s\n", row.label, "-", "-", "-", "-", row.chosen.c_str());
+            std::printf("%-16s %8s %8s %8s %8s %7s %8s %7s  %s\n", row.label, "-", "-", "-", "-", "-", "-", "-",
+                        row.chosen.c_str());
     }
+    std::printf("(draws, textures, flushes: per frame, what reached SDL's renderer)\n");
     double load[1] = {0.0};
     if (getloadavg(load, 1) == 1)
         std::printf("load average %.1f on %ld cores\n", load[0], sysconf(_SC_NPROCESSORS_ONLN));

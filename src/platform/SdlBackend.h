@@ -115,6 +115,9 @@ struct DeviceBackend {
     uint32_t appliedClip[4] = {};
     int shownOutputW = 0, shownOutputH = 0;
     bool shownFullScreen = false;
+    // What reached the renderer (DisplayDevice::GetRendererCounts).
+    uint64_t draws = 0, textureSwitches = 0, flushes = 0, presents = 0;
+    SDL_Texture* lastTexture = nullptr;
 };
 
 struct DriverBackend {

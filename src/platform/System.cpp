@@ -89,6 +89,10 @@ bool StartPlatform()
     // X11), not through an OpenGL texture as SDL would choose: the same pixels,
     // without a GL upload and draw per present (llvmpipe where there is no GPU).
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // SDL batches its draws only when no renderer was named; a named one (a
+    // player's --renderer, SDL_RENDER_DRIVER) would otherwise pay a GL call
+    // round per draw. We call no graphics API beside SDL's, so batching is safe.
+    SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
     bool fellBack = false;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         // No display at all: SDL's dummy driver still draws with the software renderer.

@@ -597,14 +597,6 @@ void GMSoundSystem::EndStream(GMSoundEntry* entry)
     entry->stream = nullptr;
 }
 
-void GMSoundSystem::FinishDecoding()
-{
-    for (int32_t c = -1; auto* e = static_cast<GMSoundEntry*>(m_sounds.GetNext(c));) {
-        while (DecodePiece(e, 65536)) {
-        }
-    }
-}
-
 int32_t GMSoundSystem::GetDecodingCount() const
 {
     int32_t n = 0;

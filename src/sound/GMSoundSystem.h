@@ -87,8 +87,6 @@ public:
     void FadeOutGroup(uint8_t group, int32_t duration);
     // Also decodes a piece of the music still being decoded (see LoadSound).
     void UpdateSounds(float elapsed);
-    // Decodes what is left of every sound still being decoded.
-    void FinishDecoding();
     // Sounds whose samples are not all decoded yet.
     int32_t GetDecodingCount() const;
     void UnloadGroup(uint8_t group);

@@ -10,11 +10,38 @@ work=$(mktemp -d /tmp/brimvale-scale-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cp -rs "$data" "$work/data"
 cd "$work"
+command -v xdotool >/dev/null || { echo "xdotool is missing (make deps)"; exit 1; }
+# While the game runs, xdotool notes where its window first shows (no window
+# manager: the game alone places it).
+cat >"$work/inner.sh" <<'EOS'
+( for i in $(seq 1 400); do
+      id=$(xdotool search --onlyvisible --name '^Brimvale$' 2>/dev/null | head -1)
+      [ -n "$id" ] && xdotool getwindowgeometry --shell "$id" >geometry.txt 2>/dev/null && break
+      sleep 0.02
+  done ) &
+poller=$!
+"$@"
+status=$?
+wait $poller
+exit $status
+EOS
 xvfb-run -a -s "-screen 0 1920x1440x24" env SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy BRIMVALE_MESSAGE_BOX=stderr \
-    "$game" --windowed --scale 2 --filter "$filter" --script "$script" --shots "$work/shots" >"$work/out.txt" 2>&1
+    bash "$work/inner.sh" "$game" --windowed --scale 2 --filter "$filter" --script "$script" --shots "$work/shots" \
+    >"$work/out.txt" 2>&1
 status=$?
 fail=0
 [ $status = 0 ] || { echo "exit status $status"; fail=1; }
+# The whole 1600 x 1200 window on the 1920 x 1440 screen.
+X= Y= WIDTH= HEIGHT=
+[ -s geometry.txt ] && . ./geometry.txt
+if [ -z "$X" ] || [ "$WIDTH" != 1600 ] || [ "$HEIGHT" != 1200 ] || [ "$X" -lt 0 ] || [ "$Y" -lt 0 ] ||
+   [ $((X + WIDTH)) -gt 1920 ] || [ $((Y + HEIGHT)) -gt 1440 ]; then
+    echo "the window is not wholly on the 1920 x 1440 screen: ${WIDTH:-?} x ${HEIGHT:-?} at ${X:-?},${Y:-?}"
+    fail=1
+fi
+grep -q '^Renderer =software (opengl is ".*", a software rasteriser)$' device_caps.log ||
+    grep -q '^Renderer =opengl' device_caps.log ||
+    { echo "device_caps.log does not name the renderer: $(grep '^Renderer' device_caps.log)"; fail=1; }
 size() { od -An -tu1 -j16 -N8 "$1" 2>/dev/null | awk '{print $2*65536+$3*256+$4 "x" $6*65536+$7*256+$8}'; }
 for shot in new-profile main-menu options alt-enter-windowed; do
     s=$(size "shots/scale2-$shot.png")
