@@ -50,6 +50,15 @@ done
 s=$(size shots/scale2-alt-enter-fullscreen.png)
 [ "$s" = 1920x1440 ] || { echo "scale2-alt-enter-fullscreen.png is ${s:-missing}, expected 1920x1440"; fail=1; }
 grep -q '^1$' data/option.cfg || { echo "option.cfg should end windowed after two Alt+Enter"; fail=1; }
+# With the audio driver SDL picks: no sound card prints no ALSA lines, and the
+# log says once that the game runs without sound.
+rm -f Error.log
+xvfb-run -a -s "-screen 0 1920x1440x24" env -u SDL_AUDIODRIVER SDL_VIDEODRIVER=x11 BRIMVALE_MESSAGE_BOX=stderr \
+    "$game" --windowed --script "$(dirname "$script")/quit.script" >sound.txt 2>&1 ||
+    { echo "the run with SDL's own audio driver failed"; cat sound.txt; fail=1; }
+if grep -q '^ALSA lib' sound.txt; then echo "ALSA's lines were printed:"; cat sound.txt; fail=1; fi
+n=$(grep -c 'No sound device' Error.log 2>/dev/null)
+[ "${n:-0}" -le 1 ] || { echo "\"No sound device\" logged $n times"; fail=1; }
 if [ -n "${BRIMVALE_SHOTS_KEEP:-}" ]; then mkdir -p "$BRIMVALE_SHOTS_KEEP"; cp shots/*.png "$BRIMVALE_SHOTS_KEEP/"; fi
 [ $fail = 0 ] || { echo "---- game output"; cat out.txt; }
 exit $fail
