@@ -222,6 +222,15 @@ void PlayBusyDay(GMLevelRun& run, int frames, TimedFrame&& timedFrame, Timings* 
 }
 
 
+// The busy day's town, with a profile that holds speed bonuses and a fixed seed.
+bool LoadBusyTown(GMLevelRun& run, GMProfile& profile, GMImageManager& manager, DisplayDevice* device)
+{
+    profile.AddBonus(0, 10000.0f, 100, 1.5f, 2);
+    run.SetProfile(&profile);
+    run.FixSeed(3);
+    return run.LoadLevel("bench1.lvl", &manager, device, nullptr, nullptr) == kLoadOk;
+}
+
 // The frame's update, draw and present, timed as one.
 double FrameMs(GMLevelRun& run, DisplayDevice* device, float x, float y, uint32_t buttons)
 {
@@ -262,11 +271,8 @@ int CompareRenderers(const char* dir)
             continue;
         GMImageManager manager;
         GMProfile profile;
-        profile.AddBonus(0, 10000.0f, 100, 1.5f, 2);
         GMLevelRun run;
-        run.SetProfile(&profile);
-        run.FixSeed(3);
-        if (run.LoadLevel("bench1.lvl", &manager, device, nullptr, nullptr) == kLoadOk) {
+        if (LoadBusyTown(run, profile, manager, device)) {
             for (int i = 0; i < 2000 && !(run.GetStateWord() == 0 && run.Orders().GetCount() >= 8); ++i)
                 FrameMs(run, device, -500.0f, -500.0f, 0);
             Timings day;
@@ -371,11 +377,8 @@ int main(int argc, char** argv)
                 std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "default");
     GMImageManager manager;
     GMProfile profile;
-    profile.AddBonus(0, 10000.0f, 100, 1.5f, 2);
     GMLevelRun run;
-    run.SetProfile(&profile);
-    run.FixSeed(3);
-    if (run.LoadLevel("bench1.lvl", &manager, device, nullptr, nullptr) != kLoadOk) {
+    if (!LoadBusyTown(run, profile, manager, device)) {
         std::printf("the town did not load\n");
         return 1;
     }
