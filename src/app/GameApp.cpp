@@ -276,7 +276,8 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     m_window = nullptr;
     display.window = nullptr;
     if (quitCode != 0)
-        ReportFatalError("Error", "Application rise error.\nContact your technical support\n" + LastFatalError(),
+        ReportFatalError("Error", "Application rise error.\nContact your technical support" +
+                                      (LastFatalError().empty() ? std::string() : "\n" + LastFatalError()),
                          nullptr);
     OpenLink("..\\play.url");
 
