@@ -51,6 +51,11 @@ bool MadeAccelerated(std::string* choice)
 // EGL), the GL driver's renderer string stood in for by the test.
 TEST(RendererChoice, AnOpenGlRendererThatDrawsInSoftwareGivesWayToSdlsSoftwareRenderer)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // Mesa's driver leaks at exit once SDL has unloaded it, where LeakSanitizer
+    // can no longer name (nor be told to ignore) it.
+    GTEST_SKIP() << "the GL driver is not ours to check for leaks";
+#endif
     StopPlatform();
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     unsetenv("SDL_RENDER_DRIVER");
