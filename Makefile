@@ -7,6 +7,8 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 FUZZ_JOBS  ?= 2
 FUZZ_TARGETS ?=
+# Reaches the makes CMake runs too: no "Entering/Leaving directory" lines.
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all deps build run test unit-asan bench golden install package fuzz clean
 
@@ -30,7 +32,8 @@ test: build
 unit-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBRIMVALE_SANITIZE=ON -DBRIMVALE_UNIT_ONLY=ON >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -L unit
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers.supp \
+	    UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -L unit
 
 # Rewrites tests/golden after an intended change of the art or the drawing;
 # look at the pictures before committing them.

@@ -7,7 +7,8 @@ PACKAGES=(
   libogg-dev libvorbis-dev
   libcairo2-dev libfreetype-dev fonts-dejavu-core
   libgtest-dev googletest libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdotool libgl1-mesa-dri
+  appstream appstream-util
 )
 # `deps.sh fuzz`: what the fuzzing build needs instead (clang with libFuzzer).
 if [ "${1:-}" = fuzz ]; then

@@ -6,6 +6,7 @@
 #include "app/ScriptRunner.h"
 #include "app/ShutdownSave.h"
 #include "app/SplashPages.h"
+#include "app/StartupFailure.h"
 #include "core/DataDirectories.h"
 #include "core/FileSys.h"
 #include "core/Log.h"
@@ -147,7 +148,13 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     m_widgets.Reserve(10);
 
     if (!EnterDataDirectory()) {
-        ShowMessageBox(nullptr, "Data Directory Not Found", "Data Error", MB_ICONERROR);
+        ReportFatalError("Data Error", "Data Directory Not Found\n" + MissingPathAdvice(MissingDataDirectory()),
+                         "Error.log");
+        StopPlatform();
+        return 1;
+    }
+    if (!m_options.headless && PlatformShowsNothing()) {
+        ReportFatalError("Display Error", NoDisplayText(), "..\\Error.log");
         StopPlatform();
         return 1;
     }
@@ -218,7 +225,9 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     GMPlayerStore::CheckFolderWritable(PlayerFilesDirectory().c_str());
 
     if (!CreateGameWindow(false)) {
-        ShowMessageBox(nullptr, "Can't create game windows", "Creation Error", MB_ICONERROR);
+        ReportFatalError("Creation Error",
+                         "Can't create game windows\nThe desktop must be at least 800 x 600 at 32 bits a pixel.",
+                         "..\\Error.log");
         StopPlatform();
         return 1;
     }
@@ -235,7 +244,10 @@ int32_t GameApp::RunApplication(const RunOptions& options)
         SaveSettings();
         SetFontSmoothing(savedSmoothing);
         Shutdown();
-        ShowMessageBox(nullptr, "Can't initialize DirectDraw", "Creation Error", MB_ICONERROR);
+        ReportFatalError("Creation Error",
+                         "Can't initialize DirectDraw\nNo renderer could draw in the window; \"direct.log\" says "
+                         "which step failed.",
+                         "..\\Error.log");
         StopPlatform();
         return 1;
     }
@@ -274,7 +286,9 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     m_window = nullptr;
     display.window = nullptr;
     if (quitCode != 0)
-        ShowMessageBox(nullptr, "Application rise error.\nContact your technical support", "Error", MB_ICONERROR);
+        ReportFatalError("Error", "Application rise error.\nContact your technical support" +
+                                      (LastFatalError().empty() ? std::string() : "\n" + LastFatalError()),
+                         nullptr);
     OpenLink("..\\play.url");
 
     bool scriptFailed = m_script && !m_script->Succeeded();
@@ -285,9 +299,7 @@ int32_t GameApp::RunApplication(const RunOptions& options)
         m_bot->PrintSummary();
         return m_bot->ExitStatus(quitCode != 0 || scriptFailed);
     }
-    if (m_script)
-        return (quitCode != 0 || scriptFailed) ? 1 : 0;
-    return 0;
+    return (quitCode != 0 || scriptFailed) ? 1 : 0;
 }
 
 bool GameApp::EnterDataDirectory()
@@ -296,7 +308,7 @@ bool GameApp::EnterDataDirectory()
         return false;
     // Beside "option.cfg": a file the player can find and edit; the game itself
     // never changes it.
-    if (!ReadWindowSettings("window.cfg", &m_windowSettings))
+    if (!ReadWindowSettings("window.cfg", &m_windowSettings, "..\\Error.log"))
         WriteWindowSettings("window.cfg", m_windowSettings);
     return true;
 }
@@ -656,6 +668,7 @@ EntryOutcome GameApp::EnterMode(uint8_t& mode, uint8_t previous)
 {
     auto failed = [](const char* line) { return EntryOutcome{EntryOutcome::Failed, line, 0}; };
     auto switched = [](uint8_t result) { return EntryOutcome{EntryOutcome::Switched, nullptr, result}; };
+    ForgetMissingFile();  // a failure below names the file it missed
     switch (mode) {
     case kModeMainMenu:
         StopEffects();
@@ -814,7 +827,11 @@ void GameApp::PostQuit(int32_t code)
 
 void GameApp::WriteErrorLog(const char* text)
 {
-    AppendErrorLog("..\\Error.log", text);
+    std::string line = text ? text : "";
+    if (!LastMissingFile().empty())
+        line += ": " + MissingPathAdvice(LastMissingFile());
+    NoteFatalError(line);
+    AppendErrorLog("..\\Error.log", line.c_str());
 }
 
 int32_t GameApp::LogoUpdate(float, float, uint32_t clickFlags, float elapsedMs)
@@ -919,6 +936,9 @@ int32_t GameApp::FilterMessage(const Message& msg)
                 case kModePauseOptions:
                     PostGameMode(kModePause);
                     break;
+                case kModeNewProfile:
+                    ProfileCommand(20);  // as the cancel button
+                    break;
                 case kModePlaying:
                     if (m_levelRun && m_levelRun->GetStateWord() == 0)
                         PostGameMode(kModePause);
@@ -926,6 +946,8 @@ int32_t GameApp::FilterMessage(const Message& msg)
                 default:
                     break;
                 }
+            } else if (mode == kModeNewProfile && vk == VK_RETURN) {
+                ProfileCommand(21);  // as the OK button
             } else if (mode == kModeNewProfile) {
                 std::string name = m_typedName;
                 if (GMProfileList::EditName(TranslateKey(vk, m_input.IsDown(VK_SHIFT)), name))
@@ -1130,8 +1152,15 @@ bool GameApp::CreateGameWindow(bool visible)
     GetDisplayState().windowed = m_settings.windowed;
     int32_t scale = m_options.scale > 0 ? m_options.scale : m_windowSettings.scale;
     bool smooth = m_options.smooth >= 0 ? m_options.smooth != 0 : m_windowSettings.smooth;
+    auto fit = [&](Window* window) {
+        int32_t shown = window->SetScale(scale, smooth);
+        if (shown < scale && m_settings.windowed)
+            std::fprintf(stderr, "brimvale: scale %d does not fit the %d x %d desktop; the window is shown at scale %d\n",
+                         scale, desktop.width, desktop.height, shown);
+        return shown;
+    };
     if (m_window) {
-        m_window->SetScale(scale, smooth);
+        fit(m_window);
         m_window->SetPlacement(style, rect, true);
         m_window->SetFullScreen(!m_settings.windowed);
         return true;
@@ -1139,7 +1168,7 @@ bool GameApp::CreateGameWindow(bool visible)
     m_window = Window::Create("Brimvale", style, rect, visible);
     if (!m_window)
         return false;
-    if (m_window->SetScale(scale, smooth) > 1)
+    if (fit(m_window) > 1)
         m_window->SetPlacement(style, rect, visible);  // centred at its new size
     m_window->SetFullScreen(!m_settings.windowed);
     m_window->SetIcon(true, IDI_LARGE_ICON);

@@ -6,3 +6,6 @@
 // file helpers there. False when there is no data directory. `description`,
 // when given, says what was chosen (for --where).
 bool EnterGameDirectories(std::string* description = nullptr);
+
+// The data directory the game looked for and did not find, for the message.
+std::string MissingDataDirectory();

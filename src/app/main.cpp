@@ -1,9 +1,12 @@
 // The game's entry: the command line, then the application.
 #include "app/GameApp.h"
 #include "app/GameDirectories.h"
+#include "app/StartupFailure.h"
 #include "app/WindowSettings.h"
 #include "core/Version.h"
 #include "platform/InputInjection.h"
+#include "platform/RendererChoice.h"
+#include "platform/System.h"
 #include "platform/ResourcePictures.h"
 
 #include "ExeImages.h"
@@ -28,11 +31,14 @@ static void Usage(FILE* to)
                  "usage: brimvale [--windowed | --fullscreen] [--scale N] [--filter sharp|smooth]\n"
                  "                [--headless --script FILE [--step MS] [--shots DIR]] [--seed S] [--where]\n"
                  "                [--headless --bot [--levels N] [--careless] [--repeat N]] [--record FILE]\n"
-                 "                [--state FILE] [--no-draw | --draw]\n"
+                 "                [--state FILE] [--no-draw | --draw] [--renderer NAME]\n"
                  "  --windowed, --fullscreen  override the window setting for this run\n"
                  "  --scale N                 show the window N times its size (1-8) for this run\n"
                  "  --filter sharp|smooth     how a scaled picture is drawn, for this run\n"
-                 "  --where                   print where the data is read and files are written\n"
+                 "  --where                   print where the data is read and files are written, and\n"
+                 "                            the renderer a window gets\n"
+                 "  --renderer NAME           draw with this SDL renderer (software, opengl, ...); by\n"
+                 "                            default the fastest that draws correctly\n"
                  "  --headless                no window or sound device (SDL's dummy drivers)\n"
                  "  --script FILE             play the commands of FILE on a virtual clock\n"
                  "  --step MS                 game time per scripted frame (default 16)\n"
@@ -56,6 +62,7 @@ static void Usage(FILE* to)
 int main(int argc, char** argv)
 {
     RunOptions options;
+    bool where = false;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         auto value = [&]() -> const char* {
@@ -91,13 +98,14 @@ int main(int argc, char** argv)
                 return 2;
             }
         } else if (!std::strcmp(a, "--where")) {
-            std::string where;
-            if (!EnterGameDirectories(&where)) {
-                std::fprintf(stderr, "brimvale: no data directory\n");
-                return 1;
+            where = true;
+        } else if (!std::strcmp(a, "--renderer")) {
+            const char* v = value();
+            if (!RequestRenderer(v)) {
+                std::fprintf(stderr, "brimvale: --renderer takes one of: %s; not \"%s\"\n",
+                             AvailableRenderers().c_str(), v);
+                return 2;
             }
-            std::printf("%s\n", where.c_str());
-            return 0;
         } else if (!std::strcmp(a, "--seed")) {
             options.seed = static_cast<int64_t>(std::strtoul(value(), nullptr, 10) & 0xFFFFFFFFu);
         } else if (!std::strcmp(a, "--bot")) {
@@ -123,7 +131,7 @@ int main(int argc, char** argv)
         } else if (!std::strcmp(a, "--record")) {
             options.recordPath = Absolute(value());
         } else if (!std::strcmp(a, "--version")) {
-            std::printf("Brimvale ver. %lu.%02lu\n", BRIMVALE_VERSION_MAJOR, BRIMVALE_VERSION_MINOR);
+            std::printf("Brimvale %s\n", BRIMVALE_VERSION_STRING);
             return 0;
         } else if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
             Usage(stdout);
@@ -145,6 +153,20 @@ int main(int argc, char** argv)
     if (options.headless) {
         UseHeadlessDrivers();
         options.windowOverride = 1;  // script coordinates are the window's own
+    }
+    if (where) {
+        std::string text;
+        if (!EnterGameDirectories(&text)) {
+            std::fprintf(stderr, "brimvale: no data directory: %s\n", MissingPathAdvice(MissingDataDirectory()).c_str());
+            return 1;
+        }
+        // Tried on the display: the renderer a window would get here.
+        std::string renderer = "none (no display)";
+        if (StartPlatform() && !PlatformShowsNothing())
+            renderer = ProbeRendererChoice();
+        StopPlatform();
+        std::printf("%s\nrenderer: %s\n", text.c_str(), renderer.c_str());
+        return 0;
     }
     SetResourcePictures([](int32_t id, ResourcePicture* out) {
         const ExeImage* image = FindExeImage(id);

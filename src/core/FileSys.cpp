@@ -2,6 +2,7 @@
 
 #include "core/DataDirectories.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -72,6 +73,8 @@ std::string ResolvePath(const char* path)
     return out;
 }
 
+static std::string s_lastMissing;
+
 static std::string TargetFor(const char* path, bool writing) { return ResolveDataPath(path, writing); }
 
 FILE* OpenFile(const char* path, const char* mode)
@@ -85,8 +88,18 @@ FILE* OpenFile(const char* path, const char* mode)
             m[n++] = *c;
     }
     m[n] = 0;
-    return std::fopen(TargetFor(path, std::strpbrk(m, "wa+") != nullptr).c_str(), m);
+    bool writing = std::strpbrk(m, "wa+") != nullptr;
+    FILE* f = std::fopen(TargetFor(path, writing).c_str(), m);
+    if (!f && !writing && errno == ENOENT) {
+        s_lastMissing = path;
+        std::replace(s_lastMissing.begin(), s_lastMissing.end(), '\\', '/');
+    }
+    return f;
 }
+
+const std::string& LastMissingFile() { return s_lastMissing; }
+
+void ForgetMissingFile() { s_lastMissing.clear(); }
 
 bool DeleteFile(const char* path)
 {

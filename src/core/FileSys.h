@@ -14,6 +14,11 @@ std::string ResolvePath(const char* path);
 // fopen on the resolved path. The Windows text-mode letter "t" is dropped.
 FILE* OpenFile(const char* path, const char* mode);
 
+// The last file OpenFile was asked to read and did not find (data-relative,
+// with slashes), so a failure can name it; empty after ForgetMissingFile.
+const std::string& LastMissingFile();
+void ForgetMissingFile();
+
 // Deletes a file named the data way; true when it is gone.
 bool DeleteFile(const char* path);
 

@@ -4,6 +4,7 @@
 #include "core/Log.h"
 #include "platform/Cursor.h"
 #include "platform/DisplayTypes.h"
+#include "platform/RendererChoice.h"
 #include "platform/System.h"
 #include "platform/Window.h"
 
@@ -552,5 +553,8 @@ void WriteDeviceCaps(const char* path, const char* deviceName, const char* devic
     std::fputs("VertexProcessingCaps =", f);
     WriteFlags(f, d.vertexProcessingCaps, kVertexCaps, " | ");
     std::fputs("\n", f);
+    // Which SDL renderer draws, and why: the game picks it, the player may not know.
+    if (!RendererChoiceText().empty())
+        std::fprintf(f, "Renderer =%s\n", RendererChoiceText().c_str());
     std::fclose(f);
 }

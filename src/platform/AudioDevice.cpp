@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <dlfcn.h>
 #include <new>
 #include <string>
 
@@ -17,6 +18,27 @@ void AudioCallback(void* user, Uint8* stream, int len)
     auto* mixer = static_cast<Mixer*>(user);
     const int frameBytes = static_cast<int>(sizeof(int16_t)) * mixer->DeviceChannels();
     mixer->Mix(reinterpret_cast<int16_t*>(stream), len / frameBytes);
+}
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// Without a sound card ALSA prints its complaints on standard error on every
+// start; the game says once, in its log, that it runs without sound. SDL loads
+// the same library later, so the handler set here is the one it meets.
+void QuietAlsa()
+{
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa)
+        return;
+    auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (set)
+        set(&IgnoreAlsaError);
+    // Kept loaded: unloading would take the handler with it.
 }
 
 }  // namespace
@@ -52,6 +74,12 @@ bool SoundBuffer::Lock(void** data, uint32_t* bytes)
 void SoundBuffer::Unlock()
 {
     m_locked = false;
+}
+
+bool SoundBuffer::Write(uint32_t first, const int16_t* samples, uint32_t frames)
+{
+    const size_t channels = static_cast<size_t>(m_block->channels);
+    return !m_locked && m_mixer->WriteSamples(*m_block, first * channels, samples, frames * channels);
 }
 
 bool SoundBuffer::Play(bool looping)
@@ -134,6 +162,7 @@ const char* AudioDevice::LastError()
 
 AudioDevice* AudioDevice::Open()
 {
+    QuietAlsa();
     // Audio alone: a failure here must not take video down with it.
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         g_lastError = std::string("SDL audio init failed: ") + SDL_GetError();

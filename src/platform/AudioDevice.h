@@ -49,6 +49,9 @@ public:
     // for duplicates, shared or playing buffers.
     bool Lock(void** data, uint32_t* bytes);
     void Unlock();
+    // Writes samples from frame `first` on while the buffer may play (a long
+    // sound decoded as it plays); false past its end.
+    bool Write(uint32_t first, const int16_t* samples, uint32_t frames);
 
     bool Play(bool looping);
     bool Stop();

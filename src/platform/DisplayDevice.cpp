@@ -632,6 +632,11 @@ void RunDraw(DeviceBackend* b, const DrawCommand& c, const TLVertex* v)
         if (!plan.texture)
             return;  // no room on the renderer: the draw is lost, as a failed upload would be
     }
+    ++b->draws;
+    if (plan.texture != b->lastTexture) {
+        ++b->textureSwitches;
+        b->lastTexture = plan.texture;
+    }
     auto vertexColour = [&](uint32_t c) {
         SDL_Color out{Channel(c, 16), Channel(c, 8), Channel(c, 0), Channel(c, 24)};
         if (plan.texture && plan.colourFromTexture)
@@ -648,6 +653,7 @@ void RunDraw(DeviceBackend* b, const DrawCommand& c, const TLVertex* v)
         TextureBackend* tb = tex->GetBackend();
         SDL_ScaleMode& have = t == tb->sdl ? tb->scale : tb->derivedScale;
         if (have != want) {
+            ++b->flushes;
             SDL_RenderFlush(r);  // the scale mode is not queued with earlier draws
             SDL_SetTextureScaleMode(t, want);
             have = want;
@@ -811,9 +817,15 @@ void PlatformDetachDevice(DisplayDevice* device)
     b->window = nullptr;
 }
 
+DisplayDevice::RendererCounts DisplayDevice::GetRendererCounts() const
+{
+    return {m_backend->draws, m_backend->textureSwitches, m_backend->flushes, m_backend->presents};
+}
+
 int32_t PlatformPresent(DisplayDevice* device)
 {
     DeviceBackend* b = device->GetBackend();
+    ++b->presents;
     Window* window = b->window;
     SDL_Renderer* r = b->renderer;
     if (!window || !r)

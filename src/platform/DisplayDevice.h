@@ -92,6 +92,16 @@ public:
         uint32_t drawPrimitive = 0;
     };
     const CallCounts& GetCallCounts() const { return m_calls; }
+    // What reached SDL's renderer since the device was made: draws, changes of
+    // texture from one draw to the next, flushes of SDL's batch forced by a
+    // change of filtering, and frames copied to the window.
+    struct RendererCounts {
+        uint64_t draws = 0;
+        uint64_t textureSwitches = 0;
+        uint64_t flushes = 0;
+        uint64_t presents = 0;
+    };
+    RendererCounts GetRendererCounts() const;
 
     DisplayDriver* GetDriver() const { return m_driver; }
     DisplaySurface* GetRenderTarget() const { return m_target; }

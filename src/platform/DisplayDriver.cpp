@@ -2,6 +2,7 @@
 
 #include "platform/DisplayDevice.h"
 #include "platform/DisplaySurface.h"
+#include "platform/RendererChoice.h"
 #include "platform/SdlBackend.h"
 #include "platform/Texture.h"
 #include "platform/Window.h"
@@ -11,6 +12,8 @@
 
 namespace {
 DisplayFaultHook s_faultHook;
+// Why the accelerated device was refused, for the software device that follows.
+std::string s_softwareReason;
 std::vector<DisplayDriver*>& Drivers()
 {
     static std::vector<DisplayDriver*> drivers;
@@ -212,15 +215,12 @@ DisplayResult DisplayDriver::CreateDevice(const DeviceGuid& guid, DisplaySurface
     SDL_Renderer* renderer = nullptr;
     bool accelerated = false;
     if (index == 1) {
-        renderer = SDL_CreateRenderer(wb->sdl, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-        SDL_RendererInfo info;
-        if (renderer && (SDL_GetRendererInfo(renderer, &info) != 0 || !(info.flags & SDL_RENDERER_ACCELERATED) ||
-                         !(info.flags & SDL_RENDERER_TARGETTEXTURE))) {
-            SDL_DestroyRenderer(renderer);
-            renderer = nullptr;
-        }
-        if (!renderer)
+        std::string choice = ChooseRendererFor(wb->sdl, &renderer);
+        if (!renderer) {
+            s_softwareReason = choice;
             return DDERR_NODIRECTDRAWHW;
+        }
+        SetRendererChoiceText(choice);
         accelerated = true;
     } else {
         int sw = FindRenderDriver("software");
@@ -229,6 +229,8 @@ DisplayResult DisplayDriver::CreateDevice(const DeviceGuid& guid, DisplaySurface
         renderer = SDL_CreateRenderer(wb->sdl, sw, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
         if (!renderer)
             return DDERR_GENERIC;
+        SetRendererChoiceText(s_softwareReason.empty() ? "software" : s_softwareReason);
+        s_softwareReason.clear();
     }
     uint32_t bw = 0, bh = 0;
     backBuffer->GetSurfaceDesc(&bw, &bh);

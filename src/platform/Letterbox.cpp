@@ -41,3 +41,10 @@ int32_t FitWindowScale(int32_t requested, int32_t frameWidth, int32_t frameHeigh
         scale = std::min({scale, areaWidth / frameWidth, areaHeight / frameHeight});
     return std::max<int32_t>(1, scale);
 }
+
+int32_t PlaceWithin(int32_t wanted, int32_t size, int32_t areaStart, int32_t areaLength)
+{
+    if (size >= areaLength)
+        return areaStart;
+    return std::clamp(wanted, areaStart, areaStart + areaLength - size);
+}

@@ -18,3 +18,8 @@ void MapOutputToFrame(const LetterboxRect& box, int32_t frameWidth, int32_t fram
 // frame fits an area (the desktop's usable part).
 int32_t FitWindowScale(int32_t requested, int32_t frameWidth, int32_t frameHeight, int32_t areaWidth,
                        int32_t areaHeight);
+
+// Where a window of `size` pixels starts along one axis of the desktop's usable
+// area (start, length): at `wanted` when it lies wholly inside, else moved in
+// as little as needed; at the area's start when it is larger than the area.
+int32_t PlaceWithin(int32_t wanted, int32_t size, int32_t areaStart, int32_t areaLength);

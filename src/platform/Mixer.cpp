@@ -1,6 +1,7 @@
 #include "platform/Mixer.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -172,6 +173,16 @@ int Mixer::PlayingVoices() const
     for (const Voice& v : m_voices)
         n += (v.used && v.playing) ? 1 : 0;
     return n;
+}
+
+bool Mixer::WriteSamples(SampleBlock& block, size_t firstSample, const int16_t* samples, size_t count)
+{
+    const size_t total = static_cast<size_t>(block.frames) * static_cast<size_t>(block.channels);
+    if (!block.samples || !samples || firstSample > total || count > total - firstSample)
+        return false;
+    std::lock_guard<std::mutex> guard(m_lock);
+    std::memcpy(block.samples.get() + firstSample, samples, count * sizeof(int16_t));
+    return true;
 }
 
 void Mixer::Mix(int16_t* out, int frames)

@@ -7,8 +7,8 @@
 #include "platform/AudioVolume.h"
 
 // 16-bit PCM frames (interleaved) of one static sound. A buffer and all its
-// duplicates share one block; it is filled once before it is ever shared or
-// played and only read after that.
+// duplicates share one block; it is filled before it is shared or played, or
+// (a long sound decoded as it plays) through the mixer's lock.
 struct SampleBlock {
     std::unique_ptr<int16_t[]> samples;
     uint32_t frames = 0;
@@ -47,6 +47,10 @@ public:
     bool SetVolume(int32_t id, int32_t volume);
     int32_t GetVolume(int32_t id) const;
     uint32_t GetStatus(int32_t id) const;
+
+    // Copies samples into a block that voices may be playing (a sound decoded
+    // while it plays), under the lock that Mix holds. False past the block's end.
+    bool WriteSamples(SampleBlock& block, size_t firstSample, const int16_t* samples, size_t count);
 
     // Writes frames * DeviceChannels() samples: the sum of every playing voice.
     void Mix(int16_t* out, int frames);

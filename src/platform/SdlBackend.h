@@ -28,6 +28,8 @@ struct WindowBackend {
     int32_t frameWidth = 800;    // picture shown in full screen
     int32_t frameHeight = 600;
     int32_t scale = 1;           // windowed: the frame shown this many times its size
+    bool placed = false;         // moved to (placedX, placedY) so that the whole of it is on the desktop
+    int32_t placedX = 0, placedY = 0;
     bool smooth = true;          // a scaled frame is filtered linearly, else nearest
     int32_t pointerX = 0;        // last pointer position in window pixels
     int32_t pointerY = 0;
@@ -113,6 +115,9 @@ struct DeviceBackend {
     uint32_t appliedClip[4] = {};
     int shownOutputW = 0, shownOutputH = 0;
     bool shownFullScreen = false;
+    // What reached the renderer (DisplayDevice::GetRendererCounts).
+    uint64_t draws = 0, textureSwitches = 0, flushes = 0, presents = 0;
+    SDL_Texture* lastTexture = nullptr;
 };
 
 struct DriverBackend {
@@ -154,3 +159,8 @@ SDL_Texture* PlatformTextureFor(Texture* texture, SDL_Renderer* renderer, int de
 void PlatformDropTexture(Texture* texture);
 // Before a renderer goes: every texture of every driver drops what it has on it.
 void PlatformDropTexturesOn(SDL_Renderer* renderer);
+// Makes the accelerated renderer for the window and keeps it in *out unless it
+// draws slower than SDL's software renderer would (see RendererChoice.h); null
+// in *out otherwise. Returns what was chosen and why, for the logs. With a
+// null `out` the renderer is only tried.
+std::string ChooseRendererFor(SDL_Window* window, SDL_Renderer** out);

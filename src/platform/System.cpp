@@ -21,6 +21,7 @@ namespace {
 bool s_started = false;
 uint32_t s_fontSmoothing = 1;
 bool s_givesFocus = true;
+bool s_invisible = false;
 MessageBoxHook s_boxHook;
 std::string s_opener = "xdg-open";
 
@@ -88,8 +89,14 @@ bool StartPlatform()
     // X11), not through an OpenGL texture as SDL would choose: the same pixels,
     // without a GL upload and draw per present (llvmpipe where there is no GPU).
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // SDL batches its draws only when no renderer was named; a named one (a
+    // player's --renderer, SDL_RENDER_DRIVER) would otherwise pay a GL call
+    // round per draw. We call no graphics API beside SDL's, so batching is safe.
+    SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
+    bool fellBack = false;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         // No display at all: SDL's dummy driver still draws with the software renderer.
+        fellBack = true;
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
             return false;
@@ -97,6 +104,10 @@ bool StartPlatform()
     SDL_StopTextInput();  // the game reads keys, never composed text
     const char* driver = SDL_GetCurrentVideoDriver();
     s_givesFocus = !(driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0));
+    // SDL falls back to a driver that shows nothing when no display answers;
+    // one named on purpose (tests, --headless) is another matter.
+    const char* named = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    s_invisible = !s_givesFocus && (fellBack || !(named && *named && driver && SDL_strcasecmp(named, driver) == 0));
     s_started = true;
     return true;
 }
@@ -111,6 +122,8 @@ void StopPlatform()
 }
 
 bool IsPlatformStarted() { return s_started; }
+
+bool PlatformShowsNothing() { return s_started && s_invisible; }
 
 bool PlatformDriverGivesFocus() { return s_givesFocus; }
 

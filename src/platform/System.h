@@ -12,6 +12,10 @@ class Window;
 bool StartPlatform();
 void StopPlatform();
 bool IsPlatformStarted();
+// True when SDL found no display and fell back on its own to a driver that
+// shows nothing (offscreen, dummy): a window would be invisible. A driver named
+// in SDL_VIDEODRIVER is taken as wanted.
+bool PlatformShowsNothing();
 
 // MessageBoxA styles the game uses.
 constexpr uint32_t MB_OK = 0x0;

@@ -59,6 +59,39 @@ void ApplyWindowedSize(WindowBackend* b)
 {
     SDL_SetWindowSize(b->sdl, b->clientWidth * b->scale, b->clientHeight * b->scale);
 }
+
+// The part of the window's desktop that windows may take (no panels).
+SDL_Rect UsableArea(const WindowBackend* b)
+{
+    SDL_Rect area{0, 0, 0, 0};
+    int display = SDL_GetWindowDisplayIndex(b->sdl);
+    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &area) != 0) {
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+            area.w = desktop.w;
+            area.h = desktop.h;
+        }
+    }
+    return area;
+}
+
+// Centres the windowed window on (cx, cy) where the whole of it, frame
+// included, lies on the desktop; moved in as little as needed where not.
+void PlaceOnDesktop(WindowBackend* b, int32_t cx, int32_t cy)
+{
+    SDL_Rect area = UsableArea(b);
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(b->sdl, &top, &left, &bottom, &right) != 0)
+        top = left = bottom = right = 0;
+    const int32_t w = b->clientWidth * b->scale, h = b->clientHeight * b->scale;
+    int32_t x = PlaceWithin(cx - w / 2 - left, w + left + right, area.x, area.w) + left;
+    int32_t y = PlaceWithin(cy - h / 2 - top, h + top + bottom, area.y, area.h) + top;
+    SDL_SetWindowPosition(b->sdl, x, y);
+    b->placed = true;
+    b->placedX = x;
+    b->placedY = y;
+}
+
 }  // namespace
 
 LetterboxRect PlatformFrameBox(const WindowBackend* b)
@@ -138,9 +171,8 @@ void Window::SetPlacement(WindowStyle style, const WindowRect& client, bool visi
     if (!b->fullScreen) {
         SDL_SetWindowBordered(b->sdl, b->framed ? SDL_TRUE : SDL_FALSE);
         ApplyWindowedSize(b);
-        // A scaled window grows around the place asked for.
-        SDL_SetWindowPosition(b->sdl, std::max(0, client.left - (b->scale - 1) * b->clientWidth / 2),
-                              std::max(0, client.top - (b->scale - 1) * b->clientHeight / 2));
+        // A scaled window grows around the place asked for, kept on the desktop.
+        PlaceOnDesktop(b, client.left + b->clientWidth / 2, client.top + b->clientHeight / 2);
     }
     if (visible)
         Show(SW_SHOW);
@@ -178,15 +210,7 @@ bool Window::IsFullScreen() const { return m_backend->fullScreen; }
 int32_t Window::SetScale(int32_t scale, bool smooth)
 {
     WindowBackend* b = m_backend;
-    SDL_Rect area{0, 0, 0, 0};
-    int display = SDL_GetWindowDisplayIndex(b->sdl);
-    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &area) != 0) {
-        SDL_DisplayMode desktop;
-        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-            area.w = desktop.w;
-            area.h = desktop.h;
-        }
-    }
+    SDL_Rect area = UsableArea(b);
     int32_t fitted = FitWindowScale(scale, b->clientWidth, b->clientHeight, area.w, area.h);
     b->smooth = smooth;
     b->needsPresent = true;
@@ -199,8 +223,7 @@ int32_t Window::SetScale(int32_t scale, bool smooth)
     b->scale = fitted;
     if (!b->fullScreen) {
         ApplyWindowedSize(b);
-        SDL_SetWindowPosition(b->sdl, std::max(0, cx - b->clientWidth * fitted / 2),
-                              std::max(0, cy - b->clientHeight * fitted / 2));
+        PlaceOnDesktop(b, cx, cy);
     }
     return fitted;
 }
@@ -231,6 +254,12 @@ void Window::Show(ShowCommand command)
     default: {
         bool wasShown = b->visible && !b->minimized;
         SDL_ShowWindow(b->sdl);
+        if (!wasShown && !b->fullScreen && b->placed) {
+            // Making an OpenGL renderer makes the X11 window anew where it was
+            // first made; without a window manager it stays there: move it back.
+            SDL_SetWindowPosition(b->sdl, b->placedX, b->placedY);
+            b->placed = false;  // from now on where the player puts it
+        }
         if (b->minimized || command == SW_RESTORE || command == SW_SHOWNORMAL)
             SDL_RestoreWindow(b->sdl);
         b->visible = true;

@@ -12,9 +12,11 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <strings.h>
+#include <vector>
 
 namespace {
 
@@ -22,6 +24,8 @@ constexpr int32_t kSoundsCapacity = 50;
 constexpr int32_t kGroupsCapacity = 5;
 constexpr int32_t kCopiesCapacity = 10;
 constexpr int kReadPiece = 4096;
+// Frames of music decoded a frame while it is not all decoded.
+constexpr uint32_t kStreamPieceFrames = 4096;
 constexpr int32_t kMusicFadeMillis = 500;
 constexpr uint32_t kMusicFlags = kBufferVolume | kBufferStatic;
 
@@ -92,7 +96,13 @@ int32_t GMSoundSystem::CreateSoundDevice(const void* /*window*/)
 {
     if (m_device)
         return 0;
-    return UseDevice(AudioDevice::Open());
+    int32_t r = UseDevice(AudioDevice::Open());
+    if (r != 0 && !m_errorLog.empty()) {
+        const std::string text = std::string("No sound device (") + AudioDevice::LastError() +
+                                 "): the game runs without sound";
+        AppendErrorLog(m_errorLog.c_str(), text.c_str());
+    }
+    return r;
 }
 
 int32_t GMSoundSystem::UseDevice(AudioDevice* device)
@@ -201,6 +211,14 @@ GMSoundEntry* GMSoundSystem::FindEntry(const char* fileName) const
     return nullptr;
 }
 
+struct GMSoundStream {
+    OggVorbis_File vf{};
+    int channels = 2;
+    uint32_t decoded = 0;  // frames in the buffer
+    bool failed = false;
+    std::vector<int16_t> piece;
+};
+
 SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool duplicate, uint32_t creationFlags,
                                       bool startSilent)
 {
@@ -254,13 +272,16 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
         return nullptr;
     }
     std::rewind(f);
-    OggVorbis_File vf;
+    // On the heap: the decoder points into itself, and music keeps it.
+    auto stream = std::make_unique<GMSoundStream>();
+    OggVorbis_File& vf = stream->vf;
     if (const int err = ov_open(f, &vf, nullptr, 0); err < 0) {
         std::fclose(f);  // a failed ov_open leaves the file to us
         LogLoadFailure(fileName, OpenErrorText(err));
         delete entry;
         return nullptr;
     }
+    const bool lazily = group == kGroupMusic;
     SoundBuffer* buffer = nullptr;
     const vorbis_info* info = ov_info(&vf, -1);
     const ogg_int64_t samples = ov_pcm_total(&vf, -1);
@@ -302,7 +323,10 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
             buffer = nullptr;
             why = "cannot be decoded";
         }
-        if (buffer) {
+        if (buffer && lazily) {
+            buffer->Unlock();  // silent until decoded, a piece every update
+            stream->channels = info->channels;
+        } else if (buffer) {
             auto* out = static_cast<char*>(data);
             uint32_t filled = 0;
             int bitstream = 0;
@@ -317,15 +341,19 @@ SoundBuffer* GMSoundSystem::LoadSound(const char* fileName, uint8_t group, bool 
             buffer->Unlock();
         }
     }
-    ov_clear(&vf);  // closes f
+    if (!buffer || !lazily)
+        ov_clear(&vf);  // closes f
     if (!buffer) {
         LogLoadFailure(fileName, why.c_str());
         delete entry;
         return nullptr;
     }
     entry->buffer = buffer;
+    if (lazily)
+        entry->stream = stream.release();
     std::snprintf(entry->name, sizeof entry->name, "%s", fileName);  // at most 39 characters
     if (m_sounds.SetAt(entry, slot) < 0) {
+        EndStream(entry);
         buffer->Release();
         delete entry;
         LogLoadFailure(fileName, "no room for another sound");
@@ -516,6 +544,15 @@ void GMSoundSystem::UpdateSounds(float elapsed)
 {
     if (!m_device)
         return;
+    // One piece a frame, the playing track first: about 9 times as fast as it
+    // plays at 100 frames a second, for a fraction of a millisecond.
+    GMSoundEntry* next = nullptr;
+    for (int32_t c = -1; auto* e = static_cast<GMSoundEntry*>(m_sounds.GetNext(c));) {
+        if (e->stream && (!next || (e->buffer->IsPlaying() && !next->buffer->IsPlaying())))
+            next = e;
+    }
+    if (next)
+        DecodePiece(next, kStreamPieceFrames);
     int32_t cursor = -1;
     while (auto* copy = static_cast<SoundBuffer*>(m_copies.GetNext(cursor))) {
         if (!copy->IsPlaying()) {
@@ -546,6 +583,57 @@ void GMSoundSystem::UpdateSounds(float elapsed)
     }
 }
 
+// ---- music decoded as it plays ----
+
+bool GMSoundSystem::DecodePiece(GMSoundEntry* entry, uint32_t frames)
+{
+    GMSoundStream* st = entry ? entry->stream : nullptr;
+    if (!st)
+        return false;
+    const uint32_t channels = static_cast<uint32_t>(st->channels);
+    const uint32_t total = entry->buffer->Frames();
+    std::vector<int16_t>& piece = st->piece;
+    piece.resize(static_cast<size_t>(frames) * channels);
+    uint32_t got = 0;
+    int bitstream = 0;
+    while (got < frames && st->decoded + got < total) {
+        const uint32_t want = std::min(frames - got, total - st->decoded - got);
+        // Little-endian, 16-bit, signed; an error ends the decoding (the rest stays silent).
+        const long n = ov_read(&st->vf, reinterpret_cast<char*>(piece.data() + static_cast<size_t>(got) * channels),
+                               static_cast<int>(want * channels * 2), 0, 2, 1, &bitstream);
+        if (n <= 0) {
+            st->failed = true;
+            break;
+        }
+        got += static_cast<uint32_t>(n) / (channels * 2);
+    }
+    if (got > 0)
+        entry->buffer->Write(st->decoded, piece.data(), got);
+    st->decoded += got;
+    if (st->failed || st->decoded >= total) {
+        EndStream(entry);
+        return false;
+    }
+    return true;
+}
+
+void GMSoundSystem::EndStream(GMSoundEntry* entry)
+{
+    if (!entry || !entry->stream)
+        return;
+    ov_clear(&entry->stream->vf);  // closes the file
+    delete entry->stream;
+    entry->stream = nullptr;
+}
+
+int32_t GMSoundSystem::GetDecodingCount() const
+{
+    int32_t n = 0;
+    for (int32_t c = -1; auto* e = static_cast<GMSoundEntry*>(m_sounds.GetNext(c));)
+        n += e->stream ? 1 : 0;
+    return n;
+}
+
 // ---- music ----
 
 SoundBuffer* GMSoundSystem::ChangeMusic(const char* fileName)
@@ -563,6 +651,7 @@ void GMSoundSystem::ReleaseEntry(int32_t index)
     auto* e = static_cast<GMSoundEntry*>(m_sounds.RemoveAt(index));
     if (!e)
         return;
+    EndStream(e);
     if (e->buffer) {
         e->buffer->Stop();
         e->buffer->Release();

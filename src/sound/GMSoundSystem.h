@@ -19,12 +19,15 @@ constexpr uint8_t kSoundWasLooping = 4;
 
 constexpr int kSoundNameSize = 40;
 
+struct GMSoundStream;  // the decoder of a sound still being decoded (GMSoundSystem.cpp)
+
 struct GMSoundEntry {
     char name[kSoundNameSize] = {};
     uint8_t state = 2;
     float relativeVolume = 1.0f;
     uint8_t group = 0;
     SoundBuffer* buffer = nullptr;  // owned
+    GMSoundStream* stream = nullptr;  // owned; null once every sample is in the buffer
 };
 
 struct GMGroupVolume {
@@ -64,6 +67,9 @@ public:
     void SetFloor(int32_t value);
     int32_t GetFloor() const { return m_floor; }
 
+    // Music (group 100) is decoded as it is needed, a piece every update, the
+    // playing track first: loading it only reads its headers, so start-up does
+    // not wait for music the first screen does not play.
     SoundBuffer* LoadSound(const char* fileName, uint8_t group, bool duplicate, uint32_t creationFlags,
                            bool startSilent);
 
@@ -80,7 +86,10 @@ public:
     void StopGroup(uint8_t group, bool onlyLooping);
     int32_t FadeSound(SoundBuffer* handle, bool looping, int32_t duration, bool fadeOut);
     void FadeOutGroup(uint8_t group, int32_t duration);
+    // Also decodes a piece of the music still being decoded (see LoadSound).
     void UpdateSounds(float elapsed);
+    // Sounds whose samples are not all decoded yet.
+    int32_t GetDecodingCount() const;
     void UnloadGroup(uint8_t group);
     void DestroySoundSystem();
 
@@ -113,6 +122,9 @@ private:
     void ReleaseEntry(int32_t index);
     void LogLoadFailure(const char* fileName, const char* reason);
     void Note(const char* what, const SoundBuffer* handle);
+    // Decodes up to `frames` of the entry's stream; false once it is done.
+    bool DecodePiece(GMSoundEntry* entry, uint32_t frames);
+    static void EndStream(GMSoundEntry* entry);
 
     CGameArray m_sounds;  // GMSoundEntry*, owned
     CGameArray m_groups;  // GMGroupVolume*, owned

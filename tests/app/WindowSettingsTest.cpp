@@ -33,12 +33,26 @@ TEST(WindowSettings, FileRoundTripsAndBadLinesKeepDefaults)
     EXPECT_EQ(back.scale, 3);
     EXPECT_FALSE(back.smooth);
 
-    // A hand-edited file: unknown names, bad values, no final newline.
-    dir.Write("edited.cfg", "# mine\nvolume 3\nscale 12\nfilter blurry\nscale\n\nfilter sharp");
+    // A hand-edited file: unknown names, bad values, no final newline. Each
+    // line not understood is named in the log; the file stays as it was.
+    const std::string edits = "# mine\nvolume 3\nscale 12\nfilter blurry\nscale\n\nfilter sharp";
+    dir.Write("edited.cfg", edits);
     WindowSettings edited;
-    ASSERT_TRUE(ReadWindowSettings(dir.File("edited.cfg").c_str(), &edited));
+    const std::string log = dir.File("Error.log");
+    ASSERT_TRUE(ReadWindowSettings(dir.File("edited.cfg").c_str(), &edited, log.c_str()));
     EXPECT_EQ(edited.scale, 1);
     EXPECT_FALSE(edited.smooth);
+    EXPECT_EQ(dir.Read("edited.cfg"), edits);
+    const std::string logged = dir.Read("Error.log");
+    size_t lines = 0;
+    for (char c : logged)
+        lines += c == '\n';
+    EXPECT_EQ(lines, 4u) << logged;
+    for (const char* named : {"line 2 not understood, ignored: \"volume 3\"", "line 3 not understood, ignored: \"scale 12\"",
+                              "line 4 not understood, ignored: \"filter blurry\"", "line 5 not understood, ignored: \"scale\""})
+        EXPECT_NE(logged.find(named), std::string::npos) << named << "\n" << logged;
+    EXPECT_EQ(logged.find("line 1 "), std::string::npos);
+    EXPECT_EQ(logged.find("line 7 "), std::string::npos);
     // Binary rubbish reads as nothing.
     dir.Write("rubbish.cfg", std::string("\0\xff\x01scale\0 4\n", 12));
     WindowSettings rubbish;

@@ -50,6 +50,29 @@ run third quit.script
 check '[ -f "$work/home/.local/share/brimvale/option.cfg" ]' "without XDG_DATA_HOME: \$HOME/.local/share/brimvale"
 check '[ ! -e "$work/home/.local/share/brimvale/Mia.prf" ]' "a fresh player directory has no profile"
 
+# No usable player's directory: the game plays without saving, never into its
+# data (as root it could).
+where=$(cd "$work/start" && env -u XDG_DATA_HOME HOME=/proc/no-such-home "$game" --headless --where 2>&1)
+check 'echo "$where" | grep -q "^writes: nothing, the game runs without saving"' "--where without a home: $where"
+printf 'wait 100\nexpect-notice Progress cannot be saved\nquit\n' >"$work/homeless.script"
+(cd "$work/start" && env -u XDG_DATA_HOME HOME=/proc/no-such-home "$game" --headless \
+    --script "$work/homeless.script" >"$work/homeless.txt" 2>&1)
+st=$?
+check '[ $st = 0 ]' "without a home the game plays and says progress is not saved: $(cat "$work/homeless.txt")"
+
+# One version everywhere, and metadata the validators accept.
+version=$("$game" --version | sed -n 's/^Brimvale //p')
+meta=$work/usr/share/metainfo/org.brimvale.Brimvale.metainfo.xml
+check '[ -n "$version" ] && grep -q "release version=\"$version\"" "$meta"' "AppStream names version $version"
+check 'zcat -f "$work/usr/share/man/man6/brimvale.6"* | grep -q "\"Brimvale $version\""' "the manual page names version $version"
+check 'zcat -f "$work/usr/share/doc/brimvale/changelog"* | head -1 | grep -q "($version)"' "the changelog names version $version"
+if command -v appstream-util >/dev/null; then
+    check 'appstream-util validate-relax --nonet "$meta" >"$work/asu.txt" 2>&1' "appstream-util validate-relax: $(cat "$work/asu.txt" 2>/dev/null)"
+fi
+if command -v appstreamcli >/dev/null; then
+    check 'appstreamcli validate --no-net "$meta" >"$work/asc.txt" 2>&1' "appstreamcli validate: $(cat "$work/asc.txt" 2>/dev/null)"
+fi
+
 (cd "$work/usr" && find . | sort) >"$work/after.txt"
 check 'diff "$work/before.txt" "$work/after.txt"' "the installation is unchanged"
 [ $fail = 0 ] && echo "installed game: every check held"

@@ -24,6 +24,21 @@ TEST(WindowScale, FitsWholeMultiplesIntoTheDesktop)
     EXPECT_EQ(FitWindowScale(3, 800, 600, 0, 0), 3) << "no desktop size known: as asked";
 }
 
+TEST(WindowScale, AScaledWindowIsPlacedWhollyOnTheDesktop)
+{
+    // 1920 x 1440: a 1600 x 1200 window grown around the 800 x 600 place
+    // centred on the screen lies inside; one grown from the top left is moved in.
+    EXPECT_EQ(PlaceWithin(160, 1600, 0, 1920), 160);
+    EXPECT_EQ(PlaceWithin(120, 1200, 0, 1440), 120);
+    EXPECT_EQ(PlaceWithin(420, 1200, 0, 1440), 240) << "its bottom 180 rows would hang below the screen";
+    EXPECT_EQ(PlaceWithin(-400, 1600, 0, 1920), 0);
+    EXPECT_EQ(PlaceWithin(0, 1200, 0, 1200), 0) << "exactly as tall as the screen";
+    EXPECT_EQ(PlaceWithin(50, 1300, 0, 1200), 0) << "too tall: its top (title bar) stays reachable";
+    // A usable area below a 32-pixel panel.
+    EXPECT_EQ(PlaceWithin(0, 1200, 32, 1408), 32);
+    EXPECT_EQ(PlaceWithin(300, 1200, 32, 1408), 240);
+}
+
 class ScaledWindowTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -44,6 +44,48 @@ TEST_F(SoundTest, LoadDecodesTheWholeFileInItsOwnFormat)
     EXPECT_FALSE(mono->IsPlaying());
 }
 
+TEST_F(SoundTest, MusicIsDecodedAPieceAFrameThePlayingTrackFirst)
+{
+    // Long enough for several pieces; the same file as an effect is decoded whole.
+    MakeSound("Menu.ogg", 1000, 2);
+    MakeSound("Day.ogg", 700, 2);
+    std::filesystem::copy_file(m_dir.File("sfx/Menu.ogg"), m_dir.File("sfx/Whole.ogg"));
+    SoundBuffer* whole = Load("sfx\\Whole.ogg");
+    SoundBuffer* menu = Load("sfx\\Menu.ogg", kGroupMusic, true);
+    SoundBuffer* day = Load("sfx\\Day.ogg", kGroupMusic, true);
+    ASSERT_NE(whole, nullptr);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(day, nullptr);
+    EXPECT_EQ(menu->Frames(), whole->Frames()) << "the length is known from the start";
+    EXPECT_EQ(day->Frames(), 30870u);
+    EXPECT_EQ(m_sound.GetDecodingCount(), 2);
+    EXPECT_EQ(Rms(day), 0.0) << "nothing decoded at load";
+
+    // The track that plays is decoded before the one that waits.
+    ASSERT_TRUE(m_sound.Play(day, true, true));
+    for (int i = 0; i < 20 && m_sound.FindEntry(day)->stream; ++i)
+        Advance(10);
+    EXPECT_EQ(m_sound.FindEntry(day)->stream, nullptr);
+    EXPECT_NE(m_sound.FindEntry(menu)->stream, nullptr);
+    EXPECT_NEAR(Rms(day), 5657.0, 250.0);
+    EXPECT_EQ(Rms(menu), 0.0);
+
+    for (int i = 0; i < 40 && m_sound.GetDecodingCount() > 0; ++i)
+        Advance(10);
+    EXPECT_EQ(m_sound.GetDecodingCount(), 0);
+    const size_t n = static_cast<size_t>(whole->Frames()) * 2;
+    EXPECT_EQ(std::memcmp(menu->Samples(), whole->Samples(), n * sizeof(int16_t)), 0)
+        << "decoded in pieces, the same samples as decoded whole";
+
+    // Unloaded half decoded: the decoder goes with it (the sanitizers watch).
+    MakeSound("Later.ogg", 1000, 2);
+    ASSERT_NE(Load("sfx\\Later.ogg", kGroupMusic, true), nullptr);
+    Advance(10);
+    EXPECT_EQ(m_sound.GetDecodingCount(), 1);
+    m_sound.UnloadGroup(kGroupMusic);
+    EXPECT_EQ(m_sound.GetDecodingCount(), 0);
+}
+
 TEST_F(SoundTest, LoadFindsFilesByBackslashPathWithoutRegardToCase)
 {
     MakeSound("click.ogg", 50);
