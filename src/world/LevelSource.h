@@ -1,6 +1,5 @@
 #pragma once
-#include "datagen/DataDir.h"
-
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,12 +16,32 @@ struct CompiledLevel {
     std::vector<std::string> nextLevels;  // the `LVL` name (empty for the last day)
 };
 
+// The field grid the town is drawn for (the level files' defaults).
+constexpr double kCellW = 45;
+constexpr double kCellH = 45;
+constexpr double kOriginX = -22;
+constexpr double kOriginY = -22;
+
+// Road sides, as the level files link them.
+enum RoadSide { kRoadT = 1, kRoadL = 2, kRoadB = 4, kRoadR = 8 };
+// "Town\\Road\\Road<sides>.img" with the sides in the order T, L, B, R.
+std::string RoadTemplate(int sides);
+
+// Goods kinds 1..8 with their shop and icon names.
+constexpr int kGoodsKinds = 8;
+const char* GoodsName(int goods);  // "Bread", "Milk", ...
+std::string GoodsIcon(int goods, bool highlight);
+std::string ShopTemplate(int goods);
+
+// Whether a template exists, and the canvas size of its frames. The data
+// generator answers from its catalogue, the game from the data directory.
+using LevelPictureLookup = std::function<bool(const std::string& tpl, int& width, int& height)>;
+// The lookup of a built data set: the template file as the game opens it
+// (the working directory is the data directory), its size from IMW and IMH.
+bool DataSetPictureSize(const std::string& tpl, int& width, int& height);
+
 // `sourceName` names the source in messages ("level3.txt:14: ..."); the level
 // file takes the same stem with ".lvl". False with `error` set when the
 // source breaks a rule; nothing is half written then.
-bool CompileLevelSource(const std::string& sourceName, const std::string& text, CompiledLevel& out,
-                        std::string& error);
-
-// Every data-src/levels/*.txt, in name order, into scrambled ".lvl" and
-// ".sto" files; a `next:` naming a level that has no source fails too.
-bool GenerateLevels(DataDir& dir);
+bool CompileLevelSource(const std::string& sourceName, const std::string& text, const LevelPictureLookup& pictures,
+                        CompiledLevel& out, std::string& error);
