@@ -3,6 +3,7 @@
 #include "app/GameBot.h"
 #include "app/GameDirectories.h"
 #include "app/InputRecorder.h"
+#include "app/LevelTryout.h"
 #include "app/ScriptRunner.h"
 #include "app/SplashPages.h"
 #include "core/DataDirectories.h"
@@ -145,6 +146,8 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     m_secondCursor = Cursor::Load(IDC_SECOND_CURSOR);
     m_widgets.Reserve(10);
 
+    if (!m_options.tryPath.empty())
+        m_tryout = std::make_unique<LevelTryout>(m_options.tryPath);
     if (!EnterDataDirectory()) {
         ShowMessageBox(nullptr, "Data Directory Not Found", "Data Error", MB_ICONERROR);
         StopPlatform();
@@ -249,7 +252,10 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     LoadStartupData();
 
     m_modes.SetTransition(1);
-    SetGameMode(kModeLogo);
+    if (m_tryout)
+        m_tryout->Start(*this);
+    else
+        SetGameMode(kModeLogo);
     m_window->Show(SW_SHOW);
     int32_t quitCode = MainLoop();
     if (m_recorder)
@@ -277,12 +283,12 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     }
     if (m_script)
         return (quitCode != 0 || scriptFailed) ? 1 : 0;
-    return 0;
+    return m_tryout && m_tryout->Failed() ? 1 : 0;
 }
 
 bool GameApp::EnterDataDirectory()
 {
-    if (!EnterGameDirectories())
+    if (!EnterGameDirectories() || (m_tryout && !m_tryout->UseScratchFiles()))
         return false;
     // Beside "option.cfg": a file the player can find and edit; the game itself
     // never changes it.
@@ -926,7 +932,9 @@ int32_t GameApp::FilterMessage(const Message& msg)
             m_help.SetPage(page);
             m_help.SetFont(m_menu.font);
         }
-        if (vk == VK_F5 && mode == kModePlaying && m_levelRun)
+        if (vk == VK_F5 && mode == kModePlaying && m_tryout)
+            m_tryout->Reload(*this);
+        else if (vk == VK_F5 && mode == kModePlaying && m_levelRun)
             m_levelRun->ReloadStory(&m_images, GetDevice());
         return 1;
     }

@@ -11,6 +11,7 @@
 #   line:PATH:N:TEXT     line N of PATH is exactly TEXT
 #   without:PATH         (done before the run) PATH is taken out of the data copy
 #   write:PATH:TEXT      (done before the run) PATH is written with TEXT (\n: line feed)
+#   copy:NAME[:AS]       (done before the run) NAME beside the script is copied into the directory (as AS)
 #   readonly             (done before the run) the directory and its data cannot
 #                        be written; as root the game runs as "nobody" for that
 #   args:ARGS            (done before the run) more options for the game
@@ -35,6 +36,7 @@ for check in "$@"; do
     without:*) rm -f "data/${check#without:}" ;;
     kit:*) "$BRIMVALE_E2E_KIT" data "${check#kit:}" || { echo "the level kit failed"; exit 1; } ;;
     write:*) rest=${check#write:}; path=${rest%%:*}; printf '%b\n' "${rest#*:}" >"$path" ;;
+    copy:*) rest=${check#copy:}; cp "$(dirname "$script")/${rest%%:*}" "./${rest#*:}" ;;
     args:*) read -r -a more <<<"${check#args:}"; extra+=("${more[@]}") ;;
     readonly)
         chmod 755 "$work"; chmod 777 "$work/shots"
@@ -72,7 +74,7 @@ for check in "$@"; do
     profile) name=${rest%%:*} text=${rest#*:}
           "$BRIMVALE_DATA_TOOL" profile "data/$name" >profile.txt 2>&1
           grep -qF -- "$text" profile.txt || { echo "profile $name does not show \"$text\":"; cat profile.txt; fail=1; } ;;
-    without|write|readonly|args|kit|seed) ;;
+    without|write|copy|readonly|args|kit|seed) ;;
     *)    echo "unknown check $check"; fail=1 ;;
     esac
 done
