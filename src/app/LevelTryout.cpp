@@ -107,7 +107,8 @@ void LevelTryout::Start(GameApp& app)
     if (!Compile(&error) || !Loads(app, &error)) {
         m_failed = true;
         app.m_modes.SetHandlers([](float, float, uint32_t, float) { return 0; }, [] { return 0; });
-        ShowError(app, error);
+        app.m_modes.SetTransition(0);  // no mode fades in: the screen stays empty but for the error
+        ShowError(app, error + ". Fix the source and try it again; closing the window ends this try.");
         return;
     }
     // A player of its own, kept in the scratch folder, whose day is the tried one.
@@ -154,6 +155,8 @@ void LevelTryout::Reload(GameApp& app)
     }
     app.m_profile.SetCurrentLevel(m_levelName.c_str());
     app.m_levelRun = std::move(fresh);
+    // Replaces an error still shown from an earlier try.
+    app.m_notice.Show(std::filesystem::path(m_source).filename().string() + ": compiled again, the day starts over");
     app.m_modes.RequestResetTiming();
     app.m_modes.StartFadeIn();
 }
