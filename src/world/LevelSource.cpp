@@ -47,10 +47,12 @@ const DecoChar* FindDeco(char c)
     return nullptr;
 }
 
+// Every digit a bounded value has, without an exponent: "%g" would write
+// 1234567 as 1.23457e+06, which the loader reads back as another number.
 std::string Num(double v)
 {
     char b[32];
-    std::snprintf(b, sizeof b, "%g", v);
+    std::snprintf(b, sizeof b, "%.10g", v);
     return b;
 }
 

@@ -63,13 +63,13 @@ TEST(LevelSource, NumbersOutsideTheirRangeAreRefusedWithTheirLine)
         {With("open", "open: 1e300"), "level1.txt:5: open: 1e+300 is not a whole number from 1 to 50"},
         {With("open", "open: 0"), "level1.txt:5: open: 0 is not"},
         {With("open", "open: 1 2"), "level1.txt:5: open: 2 is not a whole number from 0 to 1"},
-        {With("goods", "goods: 3e9 1 1"), "level1.txt:7: goods: the kind: 3e+09 is not a whole number from 1 to 8"},
+        {With("goods", "goods: 3e9 1 1"), "level1.txt:7: goods: the kind: 3000000000 is not a whole number from 1 to 8"},
         {With("goods", "goods: 1 1e300 1"), "level1.txt:7: goods: the price: 1e+300 is outside"},
         {With("customer", "customer: Anna -3e9 30 1 1 1"), "level1.txt:6: customer: the kind"},
         {With("customer", "customer: Anna 0 1e39 1 1 1"), "level1.txt:6: customer: the patience: 1e+39 is outside 0 to 600"},
         {With("target", "target: 1e308"), "level1.txt:4: target: 1e+308 is outside"},
         {With("timing", "timing: 1 1e39 1"), "level1.txt:1: timing: 1e+39 is outside 0 to 600"},
-        {With("combo", "combo: 10 20 3e9 2 3 4"), "level1.txt:1: combo: 3e+09 is not a whole number"},
+        {With("combo", "combo: 10 20 3e9 2 3 4"), "level1.txt:1: combo: 3000000000 is not a whole number"},
         {With("tutorial", "tutorial: 1e10"), "level1.txt:1: tutorial: the hint kind: 1e+10 is not"},
         {With("bonus", "bonus: SpeedUp 120 1e20 1.6"), "level1.txt:1: bonus: the duration: 1e+20 is outside"},
         {With("course", "course: -5"), "level1.txt:1: course: -5 is outside"},
@@ -84,6 +84,9 @@ TEST(LevelSource, NumbersOutsideTheirRangeAreRefusedWithTheirLine)
     CompiledLevel level;
     ASSERT_TRUE(Compile("level1.txt", With("orders", "orders: 1000"), error, &level)) << error;
     EXPECT_NE(level.levelText.find("\"LOR\" 1000 "), std::string::npos);
+    // Written whole, as the loader reads it back.
+    ASSERT_TRUE(Compile("level1.txt", With("target", "target: 1234567 10000000"), error, &level)) << error;
+    EXPECT_NE(level.levelText.find("\"LSC\" 1234567 \"LST\" 10000000\n"), std::string::npos) << level.levelText;
 }
 
 #ifdef BRIMVALE_FUZZ_DIR
@@ -104,7 +107,7 @@ TEST(LevelSource, FoundSourcesAreRefusedAtTheirLine)
         const char* message;
     } cases[] = {
         {"levelsource-orders-1e10.txt", "levelsource-orders-1e10.txt:1: orders: 1e+10 is not a whole number"},
-        {"levelsource-goods-3e9.txt", "levelsource-goods-3e9.txt:1: goods: the kind: 3e+09 is not a whole number"},
+        {"levelsource-goods-3e9.txt", "levelsource-goods-3e9.txt:1: goods: the kind: 3000000000 is not a whole number"},
         {"level1-orders-1e10.txt", "level1-orders-1e10.txt:5: orders: 1e+10 is not a whole number"},
         {"level1-open-1e300.txt", "level1-open-1e300.txt:7: open: 1e+300 is not a whole number"},
     };
