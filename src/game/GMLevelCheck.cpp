@@ -16,6 +16,8 @@ namespace {
 
 // Longer than any wait a day means: a delay beyond it is a day nobody finishes.
 constexpr float kLongestWaitMs = 10.0f * 60.0f * 1000.0f;
+// More money than any day pays (the level compiler's bound too).
+constexpr float kMostMoney = 10000000.0f;
 // A clickable goods icon or police post, as far as the pointer finds it.
 constexpr float kIconHalf = 20.0f;
 
@@ -64,6 +66,8 @@ std::vector<std::string> GMLevelCheck::CheckLoaded(const GMLevelRun& run)
     if (d.levelKind != 0 && d.levelKind != 1)
         problems.push_back(Format("the level kind (LVT) is %g, neither 0 (a day in town) nor 1 (the course)", d.levelKind) +
                            never);
+    if (!(d.moneyTarget >= 0.0f && d.moneyTarget <= kMostMoney))
+        problems.push_back(Format("the money target (LSC) is %g, more than any day pays", d.moneyTarget));
     if (d.levelKind == 1 && !(d.levelTime > 0.0f && std::isfinite(d.levelTime)))
         problems.push_back(Format("the course length (LTM) is %g", d.levelTime) + never);
     if (d.levelKind == 0 && d.orders > 0) {

@@ -124,7 +124,7 @@ TEST_F(LevelCommand, CheckListsWhatMakesADayUnplayable)
 
     // No house with a road at its door, no customer: the same words as the
     // loader would have found nothing to refuse.
-    WriteLevel("level4.lvl", "\"FLW\" 8 \"FLH\" 4 \"LOR\" 4 \"LVL\" \"\"\n\"RN\" \"road.img\" 1 1 0\n"
+    WriteLevel("level4.lvl", "\"FLW\" 8 \"FLH\" 4 \"LOR\" 4 \"LSC\" 1e30 \"LVL\" \"\"\n\"RN\" \"road.img\" 1 1 0\n"
                              "\"BL\" \"house.img\" 5 0 0 Y\n"
                              "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 1 1 0 5 1 R\n"
                              "\"SHG\" \"goods.img\" \"goods.img\" 1 20 1 300 500\n\"END\"\n");
@@ -132,6 +132,7 @@ TEST_F(LevelCommand, CheckListsWhatMakesADayUnplayable)
     EXPECT_EQ(r.status, 1);
     Contains(r.out, "level4.lvl: no house places orders (a house needs a road at its door): the day can never end\n");
     Contains(r.out, "level4.lvl: there is no customer to place an order: the day can never end\n");
+    Contains(r.out, "level4.lvl: the money target (LSC) is 1e+30, more than any day pays\n");
 
     // A cut-short file, one that is not there, and a day with nothing wrong.
     WriteLevel("level5.lvl", "\"FLW\" 8 \"FLH\" 4 \"LOR\" 0 \"LVL\" \"\"\n");
