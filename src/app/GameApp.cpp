@@ -3,6 +3,7 @@
 #include "app/GameBot.h"
 #include "app/GameDirectories.h"
 #include "app/InputRecorder.h"
+#include "app/LevelTryout.h"
 #include "app/ScriptRunner.h"
 #include "app/ShutdownSave.h"
 #include "app/SplashPages.h"
@@ -147,6 +148,8 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     m_secondCursor = Cursor::Load(IDC_SECOND_CURSOR);
     m_widgets.Reserve(10);
 
+    if (!m_options.tryPath.empty())
+        m_tryout = std::make_unique<LevelTryout>(m_options.tryPath);
     if (!EnterDataDirectory()) {
         ReportFatalError("Data Error", "Data Directory Not Found\n" + MissingPathAdvice(MissingDataDirectory()),
                          "Error.log");
@@ -270,7 +273,10 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     LoadStartupData();
 
     m_modes.SetTransition(1);
-    SetGameMode(kModeLogo);
+    if (m_tryout)
+        m_tryout->Start(*this);
+    else
+        SetGameMode(kModeLogo);
     m_window->Show(SW_SHOW);
     int32_t quitCode = MainLoop();
     SaveWhatWasShown(m_modes.GetCurrentMode(), m_levelRun.get());
@@ -299,12 +305,14 @@ int32_t GameApp::RunApplication(const RunOptions& options)
         m_bot->PrintSummary();
         return m_bot->ExitStatus(quitCode != 0 || scriptFailed);
     }
-    return (quitCode != 0 || scriptFailed) ? 1 : 0;
+    if (quitCode != 0 || scriptFailed)
+        return 1;
+    return m_tryout && m_tryout->Failed() ? 1 : 0;
 }
 
 bool GameApp::EnterDataDirectory()
 {
-    if (!EnterGameDirectories())
+    if (!EnterGameDirectories() || (m_tryout && !m_tryout->UseScratchFiles()))
         return false;
     // Beside "option.cfg": a file the player can find and edit; the game itself
     // never changes it.
@@ -962,7 +970,9 @@ int32_t GameApp::FilterMessage(const Message& msg)
             m_help.SetPage(page);
             m_help.SetFont(m_menu.font);
         }
-        if (vk == VK_F5 && mode == kModePlaying && m_levelRun)
+        if (vk == VK_F5 && mode == kModePlaying && m_tryout)
+            m_tryout->Reload(*this);
+        else if (vk == VK_F5 && mode == kModePlaying && m_levelRun)
             m_levelRun->ReloadStory(&m_images, GetDevice());
         return 1;
     }

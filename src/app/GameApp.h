@@ -26,6 +26,7 @@ class GMImage;
 class GameBot;
 class GMInteractiveObj;
 class InputRecorder;
+class LevelTryout;
 class ScriptRunner;
 class Window;
 struct Message;
@@ -47,11 +48,14 @@ struct RunOptions {
     int32_t draw = -1;      // -1: every frame is drawn, but not in a bot run; 0 none but shots; 1 all
     std::string recordPath;  // every input goes there as a replayable script
     std::string statePath;   // the final state of the run goes there as text
+    std::string tryPath;     // a level source to compile and play at once
 };
 
 // The application: start-up, the main loop, the mode switches with their
 // leave and entry actions, the window procedure and the menu commands.
 class GameApp : public GameModeHost {
+    friend class LevelTryout;  // starts and restarts the tried day in place of the menus
+
 public:
     GameApp();
     ~GameApp() override;
@@ -185,6 +189,7 @@ private:
     std::unique_ptr<ScriptRunner> m_script;
     std::unique_ptr<GameBot> m_bot;
     std::unique_ptr<InputRecorder> m_recorder;
+    std::unique_ptr<LevelTryout> m_tryout;
     int64_t m_frames = 0;
     KeyCode m_winCode{"BRIMW", 0};
     KeyCode m_jumpCode{"JUMP", 2};

@@ -53,11 +53,11 @@ std::vector<std::string> NoticeBanner::WrapWords(const std::string& text, float 
     return lines;
 }
 
-void NoticeBanner::Show(const std::string& text)
+void NoticeBanner::Show(const std::string& text, float showMs)
 {
     m_text = text;
     m_lines.clear();  // wrapped with the font when first drawn
-    m_leftMs = kShowMs;
+    m_leftMs = showMs;
 }
 
 void NoticeBanner::Update(float elapsedMs)

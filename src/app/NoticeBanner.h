@@ -21,7 +21,7 @@ public:
     NoticeBanner(const NoticeBanner&) = delete;
     NoticeBanner& operator=(const NoticeBanner&) = delete;
 
-    void Show(const std::string& text);
+    void Show(const std::string& text, float showMs = kShowMs);
     bool IsShowing() const { return m_leftMs > 0.0f; }
     const std::string& Text() const { return m_text; }
     void Update(float elapsedMs);

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <strings.h>
@@ -73,7 +74,7 @@ const Shape kShapes[] = {
     {"expect-notice", 1, 1}, {"expect-link", 1, 1},
     {"expect", 3, 3}, {"click-goods", 1, 2}, {"click-order", 1, 2}, {"click-bonus", 1, 2}, {"click-police", 0, 1},
     {"click-ufo", 1, 2}, {"click-lane", 1, 2}, {"click-widget", 1, 2}, {"click-button", 1, 2}, {"serve", 1, 1},
-    {"seed", 1, 1}, {"step", 1, 1}, {"no-draw", 0, 0}, {"at", 1, 5}, {"data", 1, 1},
+    {"seed", 1, 1}, {"step", 1, 1}, {"no-draw", 0, 0}, {"at", 1, 5}, {"data", 1, 1}, {"copy-file", 2, 2},
 };
 
 // The input a recording gives at a frame: verb and how many numbers follow
@@ -465,6 +466,13 @@ bool ScriptRunner::Run(const Command& c, GameApp& app)
     Window* w = app.GetWindow();
     auto arg = [&](size_t i) { return std::atoi(c.args[i].c_str()); };
     const std::string& v = c.verb;
+    if (v == "copy-file") {
+        std::error_code ec;
+        std::filesystem::copy_file(c.args[0], c.args[1], std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec)
+            Fail(c, "cannot copy: " + ec.message());
+        return true;
+    }
     if (v == "frames") {
         m_framesLeft = arg(0);
         return true;

@@ -28,6 +28,8 @@ public:
 //   down X Y [button] | up X Y [button] | key NAME|CODE | type TEXT
 //   shot NAME | expect-mode N | expect-file PATH | expect-notice TEXT
 //   expect-link TEXT | quit
+//   copy-file FROM TO         (a file replaced between two commands, as a level
+//                              maker edits a tried source; paths from the data directory)
 //   expect NAME OP VALUE      (OP: == != < <= > >=; NAME: mode, level, state,
 //                              cash, extra, rating, ratio, delivered,
 //                              orders-left, orders-open, queue, held, score,

@@ -31,7 +31,7 @@ static void Usage(FILE* to)
                  "usage: brimvale [--windowed | --fullscreen] [--scale N] [--filter sharp|smooth]\n"
                  "                [--headless --script FILE [--step MS] [--shots DIR]] [--seed S] [--where]\n"
                  "                [--headless --bot [--levels N] [--careless] [--repeat N]] [--record FILE]\n"
-                 "                [--state FILE] [--no-draw | --draw] [--renderer NAME]\n"
+                 "                [--state FILE] [--no-draw | --draw] [--renderer NAME] [--try SOURCE]\n"
                  "  --windowed, --fullscreen  override the window setting for this run\n"
                  "  --scale N                 show the window N times its size (1-8) for this run\n"
                  "  --filter sharp|smooth     how a scaled picture is drawn, for this run\n"
@@ -54,6 +54,8 @@ static void Usage(FILE* to)
                  "  --record FILE             write every input to FILE, a script that replays the run\n"
                  "  --state FILE              write the state the run ended in to FILE (and, with\n"
                  "                            --shots, its last frame to last-frame.png)\n"
+                 "  --try SOURCE              compile a level source and play its day at once, for a\n"
+                 "                            throwaway player (F5 compiles again and restarts the day)\n"
                  "  --version, --help\n"
                  "The game reads its data from the installed data directory, else from \"data\"\n"
                  "below the current directory.\n");
@@ -128,6 +130,8 @@ int main(int argc, char** argv)
             options.draw = 1;
         } else if (!std::strcmp(a, "--state")) {
             options.statePath = Absolute(value());
+        } else if (!std::strcmp(a, "--try")) {
+            options.tryPath = Absolute(value());
         } else if (!std::strcmp(a, "--record")) {
             options.recordPath = Absolute(value());
         } else if (!std::strcmp(a, "--version")) {

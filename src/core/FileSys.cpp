@@ -1,10 +1,13 @@
 #include "core/FileSys.h"
 
 #include "core/DataDirectories.h"
+#include "core/TaggedFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -77,6 +80,46 @@ static std::string s_lastMissing;
 
 static std::string TargetFor(const char* path, bool writing) { return ResolveDataPath(path, writing); }
 
+namespace {
+
+std::map<std::string, std::string>& MemoryFiles()
+{
+    static std::map<std::string, std::string> files;
+    return files;
+}
+
+std::string MemoryName(const char* path)
+{
+    std::string p(path);
+    for (char& c : p)
+        c = c == '\\' ? '/' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return p;
+}
+
+}  // namespace
+
+void SetMemoryFile(const char* path, std::string bytes)
+{
+    if (path)
+        MemoryFiles()[MemoryName(path)] = std::move(bytes);
+}
+
+void ForgetMemoryFile(const char* path)
+{
+    if (path)
+        MemoryFiles().erase(MemoryName(path));
+}
+
+std::string ScrambleForFile(const char* path, const std::string& text)
+{
+    FileKey key(path);
+    std::string out(text);
+    if (key.length > 0)
+        for (char& c : out)
+            c = static_cast<char>(static_cast<uint8_t>(c) + key.Next());
+    return out;
+}
+
 FILE* OpenFile(const char* path, const char* mode)
 {
     if (!path || !mode)
@@ -89,6 +132,13 @@ FILE* OpenFile(const char* path, const char* mode)
     }
     m[n] = 0;
     bool writing = std::strpbrk(m, "wa+") != nullptr;
+    if (!MemoryFiles().empty() && !writing) {
+        auto found = MemoryFiles().find(MemoryName(path));
+        if (found != MemoryFiles().end()) {
+            std::string& bytes = found->second;
+            return bytes.empty() ? std::fopen("/dev/null", m) : ::fmemopen(bytes.data(), bytes.size(), m);
+        }
+    }
     FILE* f = std::fopen(TargetFor(path, writing).c_str(), m);
     if (!f && !writing && errno == ENOENT) {
         s_lastMissing = path;

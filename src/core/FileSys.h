@@ -19,6 +19,16 @@ FILE* OpenFile(const char* path, const char* mode);
 const std::string& LastMissingFile();
 void ForgetMissingFile();
 
+// Files held in memory that OpenFile serves for reading in place of the disk
+// (a level compiled in the game, a fuzzed input), named as the data names
+// them, without regard to case. Setting empty bytes keeps an empty file;
+// ForgetMemoryFile drops one. Replace a file only while none of it is open.
+void SetMemoryFile(const char* path, std::string bytes);
+void ForgetMemoryFile(const char* path);
+// The bytes of `text` scrambled with the key of the file name `path`, as the
+// game stores its data files.
+std::string ScrambleForFile(const char* path, const std::string& text);
+
 // Deletes a file named the data way; true when it is gone.
 bool DeleteFile(const char* path);
 

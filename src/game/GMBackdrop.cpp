@@ -3,6 +3,7 @@
 #include "gfx/DisplayDevice.h"
 #include "gfx/Filtering.h"
 #include "gfx/GMImage.h"
+#include "gfx/GMImageSurface.h"
 #include "platform/Texture.h"
 
 #include <cmath>
@@ -23,31 +24,20 @@ inline float Mix(uint32_t a, uint32_t b, uint32_t c, uint32_t d, int shift, floa
 
 }  // namespace
 
-void GMBackdrop::Release()
+Texture* GMBackdrop::Build(Texture* source, float width, float height, DisplayDevice* device)
 {
-    if (m_copy) {
-        m_copy->Release();
-        m_copy = nullptr;
-    }
-    m_source = nullptr;
-    m_sourceVersion = 0;
-}
-
-bool GMBackdrop::Build(Texture* source, float width, float height, DisplayDevice* device)
-{
-    Release();
     const uint32_t sw = source->GetWidth(), sh = source->GetHeight();
     const uint32_t* src = source->GetPixels();
     // The frame's texture is drawn whole; its picture may be smaller than it.
     if (!src || sw == 0 || sh == 0 || width <= 0.0f || height <= 0.0f)
-        return false;
+        return nullptr;
     Texture* copy = nullptr;
     if (device->CreateTexture(kScreenW, kScreenH, &copy) < 0 || !copy)
-        return false;
+        return nullptr;
     LockedRect rect;
     if (copy->Lock(&rect) < 0) {
         copy->Release();
-        return false;
+        return nullptr;
     }
     // Texel centres map onto pixel centres, as a filtered stretch samples them.
     const float sx = width / static_cast<float>(kScreenW), sy = height / static_cast<float>(kScreenH);
@@ -77,11 +67,7 @@ bool GMBackdrop::Build(Texture* source, float width, float height, DisplayDevice
         }
     }
     copy->Unlock();
-    m_copy = copy;
-    m_source = source;
-    m_sourceVersion = source->GetVersion();
-    ++m_builds;
-    return true;
+    return copy;
 }
 
 void GMBackdrop::Draw(GMImage* background, DisplayDevice* device)
@@ -89,19 +75,23 @@ void GMBackdrop::Draw(GMImage* background, DisplayDevice* device)
     Texture* frame = background ? background->GetFrameTexture() : nullptr;
     if (!frame || !device)
         return;
-    if (background->GetFrameCount() > 1) {
-        Release();
+    GMImageSurface* picture = background->GetFrameSurface();
+    if (background->GetFrameCount() > 1 || !picture) {
         SetLinearFiltering(device, true);
         background->DrawSized(0.0f, 0.0f, 800.0f, 600.0f, device);
         SetLinearFiltering(device, false);
         return;
     }
-    if (m_source != frame || m_sourceVersion != frame->GetVersion())
-        Build(frame, static_cast<float>(frame->GetWidth()), static_cast<float>(frame->GetHeight()), device);
-    if (!m_copy)
-        return;
-    if (m_copy->IsLost() != DD_OK)
-        m_copy->Restore();
+    Texture* copy = picture->GetScreenCopy(frame->GetVersion());
+    if (!copy) {
+        copy = Build(frame, static_cast<float>(frame->GetWidth()), static_cast<float>(frame->GetHeight()), device);
+        if (!copy)
+            return;
+        picture->KeepScreenCopy(copy, frame->GetVersion());
+        ++m_builds;
+    }
+    if (copy->IsLost() != DD_OK)
+        copy->Restore();
     TLVertex quad[4] = {
         {0.0f, 0.0f, 0.9999f, 1.0f, 0xFFFFFFFFu, 0xFF000000u, 0.0f, 0.0f},
         {800.0f, 0.0f, 0.9999f, 1.0f, 0xFFFFFFFFu, 0xFF000000u, 1.0f, 0.0f},
@@ -109,7 +99,7 @@ void GMBackdrop::Draw(GMImage* background, DisplayDevice* device)
         {800.0f, 600.0f, 0.9999f, 1.0f, 0xFFFFFFFFu, 0xFF000000u, 1.0f, 1.0f},
     };
     device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 0);
-    device->SetTexture(0, m_copy);
+    device->SetTexture(0, copy);
     device->DrawPrimitive(D3DPT_TRIANGLESTRIP, kTLVertexFormat, quad, 4, 0);
     device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
 }

@@ -9,26 +9,19 @@ class Texture;
 // filtering. Stretching a full-screen picture with filtering and blending is
 // the dearest drawing there is on the software renderer, so a still
 // background is stretched once into a screen-sized texture (filtered, laid over
-// black) and then copied 1:1 without blending each frame. An animated
-// background is stretched each frame as it is.
+// black) and then copied 1:1 without blending each frame. The copy stays with
+// its picture in the image cache, so the next day on the same background (or
+// the same day tried again) draws it at once. An animated background is
+// stretched each frame as it is.
 class GMBackdrop {
 public:
-    GMBackdrop() = default;
-    ~GMBackdrop() { Release(); }
-    GMBackdrop(const GMBackdrop&) = delete;
-    GMBackdrop& operator=(const GMBackdrop&) = delete;
-
     void Draw(GMImage* background, DisplayDevice* device);
-    // Lets the stretched copy go (a new day, a new picture).
-    void Release();
-    // How often a copy was made, for tests: one per picture, not per frame.
+    // How often this backdrop made a copy, for tests: one per picture, not
+    // per frame or per day.
     uint32_t GetBuildCount() const { return m_builds; }
 
 private:
-    bool Build(Texture* source, float width, float height, DisplayDevice* device);
+    static Texture* Build(Texture* source, float width, float height, DisplayDevice* device);
 
-    Texture* m_copy = nullptr;
-    const Texture* m_source = nullptr;  // the frame the copy was made from
-    uint32_t m_sourceVersion = 0;
     uint32_t m_builds = 0;
 };

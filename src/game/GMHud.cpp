@@ -125,7 +125,6 @@ int32_t GMHud::ReportLines(const GMLevelRun& run, ReportLine out[6])
 
 void GMHud::Reset()
 {
-    m_backdrop.Release();
     m_pictures = Pictures();
     m_measured.clear();
     for (NumberCache& n : m_numbers)

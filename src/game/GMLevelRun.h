@@ -366,6 +366,7 @@ public:
     const GMObjectArray& Bonuses() const { return m_bonuses; }
     const GMObjectArray& Decorations(int32_t layer) const { return m_decorations[layer < 0 ? 0 : layer > 4 ? 4 : layer]; }
     const GMObjectArray& DrawList() const { return m_drawList; }
+    const GMImage* GetOrderImage() const { return m_orderNormal; }  // OIT: the order bubble
     const std::vector<Job>& Jobs() const { return m_jobs; }
     const std::vector<GMOrderObj*>& PoliceQueue() const { return m_policeQueue; }
     int32_t GetOrderHouseCount() const { return m_houseCount; }

@@ -80,6 +80,7 @@ void GMImage::Reset()
     m_speed = 0.0f;
     m_framePosition = 0.0f;
     m_frameTexture = nullptr;
+    m_frameIndex = 0;
     m_frameInfo = nullptr;
     m_loopStart = 0;
 }
@@ -122,6 +123,12 @@ void GMImage::TakeFrame(int32_t index)
     int32_t clamped = 0;
     m_frameTexture = m_template->GetFrameTexture(index, &clamped);
     m_frameInfo = m_template->GetFrameInfo(clamped);
+    m_frameIndex = clamped;
+}
+
+GMImageSurface* GMImage::GetFrameSurface() const
+{
+    return m_template && m_frameTexture ? m_template->GetFrameSurface(m_frameIndex) : nullptr;
 }
 
 int32_t GMImage::SetFrame(int32_t index)
@@ -131,6 +138,7 @@ int32_t GMImage::SetFrame(int32_t index)
     int32_t clamped = 0;
     m_frameTexture = m_template->GetFrameTexture(index, &clamped);
     m_frameInfo = m_template->GetFrameInfo(clamped);
+    m_frameIndex = clamped;
     m_framePosition = static_cast<float>(clamped);
     return clamped;
 }

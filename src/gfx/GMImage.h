@@ -6,6 +6,7 @@
 class DisplayDevice;
 class Texture;
 class GMImageManager;
+class GMImageSurface;
 class GMImageTemplate;
 struct ImageFrameInfo;
 
@@ -51,6 +52,8 @@ public:
     int32_t GetLoopStart() const { return m_loopStart; }
     float GetTemplateHeight() const;
     Texture* GetFrameTexture() const { return m_frameTexture; }
+    // The picture the current frame comes from (null without a frame).
+    GMImageSurface* GetFrameSurface() const;
     const ImageFrameInfo* GetFrameInfo() const { return m_frameInfo; }
 
     float GetTextureWidth() const;
@@ -101,6 +104,7 @@ private:
     float m_speed = 0.0f;
     float m_framePosition = 0.0f;
     Texture* m_frameTexture = nullptr;
+    int32_t m_frameIndex = 0;  // of m_frameTexture in the template
     ImageFrameInfo* m_frameInfo = nullptr;
     int32_t m_loopStart = 0;
 };

@@ -52,18 +52,42 @@ void GMImageManager::ReleaseAll()
     // Templates first: they hold references to the surfaces.
     m_templates.ReleaseItems();
     m_surfaces.ReleaseItems();
+    m_templateIndex.clear();
+    m_surfaceIndex.clear();
+}
+
+std::string GMImageManager::Key(const char* name)
+{
+    std::string key(name);
+    for (char& c : key)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return key;
+}
+
+int32_t GMImageManager::Lookup(const NameIndex& index, const GMUnknownArray& items, const char* name)
+{
+    if (!name || !*name)
+        return -1;
+    auto found = index.find(Key(name));
+    if (found == index.end())
+        return -1;
+    // The index follows every add and removal; the name check keeps a stale
+    // entry from ever handing out another picture.
+    auto* item = static_cast<GMNamedUnknown*>(items.GetItem(found->second));
+    return item && SameName(item->GetName(), name) ? found->second : -1;
+}
+
+void GMImageManager::RebuildTemplateIndex()
+{
+    m_templateIndex.clear();
+    for (int32_t i = 0; i <= m_templates.GetLastIndex(); ++i)
+        if (auto* t = static_cast<GMImageTemplate*>(m_templates.GetItem(i)); t && t->GetName())
+            m_templateIndex.emplace(Key(t->GetName()), i);
 }
 
 int32_t GMImageManager::FindTemplate(const char* name) const
 {
-    if (!name || !*name)
-        return -1;
-    for (int32_t i = 0; i <= m_templates.GetLastIndex(); ++i) {
-        auto* t = static_cast<GMImageTemplate*>(m_templates.GetItem(i));
-        if (t && SameName(t->GetName(), name))
-            return i;
-    }
-    return -1;
+    return Lookup(m_templateIndex, m_templates, name);
 }
 
 GMImageTemplate* GMImageManager::GetTemplate(int32_t index) const
@@ -89,6 +113,8 @@ int32_t GMImageManager::LoadTemplate(const char* fileName, DisplayDevice* device
         return -1;
     }
     index = m_templates.Add(t, false);
+    if (index >= 0)
+        m_templateIndex[Key(fileName)] = index;
     // The array now holds the template; drop the constructor's reference.
     t->Release();
     return index;
@@ -96,17 +122,10 @@ int32_t GMImageManager::LoadTemplate(const char* fileName, DisplayDevice* device
 
 int32_t GMImageManager::FindSurface(const char* name, ImageFrameInfo* info) const
 {
-    if (!name || !*name)
-        return -1;
-    for (int32_t i = 0; i <= m_surfaces.GetLastIndex(); ++i) {
-        auto* s = static_cast<GMImageSurface*>(m_surfaces.GetItem(i));
-        if (s && SameName(s->GetName(), name)) {
-            if (info)
-                s->GetFrameInfo(info);
-            return i;
-        }
-    }
-    return -1;
+    int32_t i = Lookup(m_surfaceIndex, m_surfaces, name);
+    if (i >= 0 && info)
+        static_cast<GMImageSurface*>(m_surfaces.GetItem(i))->GetFrameInfo(info);
+    return i;
 }
 
 GMImageSurface* GMImageManager::GetSurface(int32_t index) const
@@ -140,12 +159,15 @@ int32_t GMImageManager::LoadSurface(const char* fileName, ImageFrameInfo* info, 
     index = m_surfaces.Add(s, false);
     if (index < 0)
         s->Release();
+    else
+        m_surfaceIndex[Key(fileName)] = index;
     return index;
 }
 
 void GMImageManager::RemoveTemplate(int32_t index)
 {
     m_templates.RemoveAt(index);
+    RebuildTemplateIndex();
 }
 
 void GMImageManager::RemoveTemplate(GMImageTemplate* imageTemplate)
@@ -154,7 +176,7 @@ void GMImageManager::RemoveTemplate(GMImageTemplate* imageTemplate)
         return;
     int32_t index = m_templates.IndexOf(imageTemplate);
     if (index >= 0)
-        m_templates.RemoveAt(index);
+        RemoveTemplate(index);
 }
 
 void GMImageManager::RestoreAll(DisplayDevice* device)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <unordered_map>
 
 class DisplayDevice;
 class GMImageSurface;
@@ -11,7 +12,9 @@ class GMImageTemplate;
 struct ImageFrameInfo;
 
 // The program's one cache of templates and picture surfaces, keyed by file
-// name without regard to case, so each file is read once and shared.
+// name without regard to case, so each file is read once and shared. A day
+// names hundreds of files: they are found through a hashed index of the
+// lower-case names, not by comparing each.
 class GMImageManager {
 public:
     GMImageManager();
@@ -54,8 +57,15 @@ public:
     int32_t GetSurfaceCount() const { return m_surfaces.GetCount(); }
 
 private:
+    using NameIndex = std::unordered_map<std::string, int32_t>;
+    static std::string Key(const char* name);
+    static int32_t Lookup(const NameIndex& index, const GMUnknownArray& items, const char* name);
+    void RebuildTemplateIndex();
+
     GMUnknownArray m_templates;
     GMUnknownArray m_surfaces;
+    NameIndex m_templateIndex;
+    NameIndex m_surfaceIndex;
     std::string m_errorLog = "..\\Error.log";
     std::set<std::string> m_reported;  // kind and file name, lower case
 };

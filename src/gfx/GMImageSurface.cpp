@@ -113,10 +113,24 @@ GMImageSurface::~GMImageSurface()
 
 void GMImageSurface::ReleaseTexture()
 {
+    KeepScreenCopy(nullptr, 0);
     if (m_texture) {
         m_texture->Release();
         m_texture = nullptr;
     }
+}
+
+Texture* GMImageSurface::GetScreenCopy(uint32_t version) const
+{
+    return m_screenCopy && m_screenCopyVersion == version ? m_screenCopy : nullptr;
+}
+
+void GMImageSurface::KeepScreenCopy(Texture* copy, uint32_t version)
+{
+    if (m_screenCopy)
+        m_screenCopy->Release();
+    m_screenCopy = copy;
+    m_screenCopyVersion = version;
 }
 
 void GMImageSurface::Clear()

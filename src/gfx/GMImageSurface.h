@@ -42,6 +42,11 @@ public:
     int32_t GetFrameInfo(ImageFrameInfo* info) const;
 
     Texture* GetTexture() const { return m_texture; }
+    // A copy made from this picture's texture at `version` (the stretched
+    // full-screen background), kept as long as the picture: null when there is
+    // none or the texture was written since. Keep takes over the reference.
+    Texture* GetScreenCopy(uint32_t version) const;
+    void KeepScreenCopy(Texture* copy, uint32_t version);
     // Why the last Load failed (None after a success), for the error log.
     PictureFault GetLoadFault() const { return m_fault; }
     // Why the alpha companion of the last load gave no alpha (None when it did
@@ -59,6 +64,8 @@ private:
     void ReleaseTexture();
 
     Texture* m_texture = nullptr;
+    Texture* m_screenCopy = nullptr;
+    uint32_t m_screenCopyVersion = 0;
     PictureFault m_fault = PictureFault::None;
     PictureFault m_alphaFault = PictureFault::None;
     std::string m_alphaName;

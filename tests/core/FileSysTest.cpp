@@ -28,6 +28,43 @@ TEST(FileSys, BackslashPathsFindFilesWithoutRegardToCase)
     std::fclose(f);
 }
 
+TEST(FileSys, MemoryFilesAreReadInPlaceOfTheDiskAndNeverWritten)
+{
+    TempDir dir;
+    ScopedChdir cd(dir.Path());
+    dir.Write("level3.lvl", "disk");
+    SetMemoryFile("Level3.LVL", ScrambleForFile("level3.lvl", "\"LOR\" 4"));
+    SetMemoryFile("empty.sto", "");
+
+    FILE* f = OpenFile("level3.lvl", "rb");
+    ASSERT_NE(f, nullptr);
+    FileKey key("level3.lvl");
+    int32_t orders = 0;
+    char tag[kValueBufferSize];
+    EXPECT_EQ(ReadQuoted(f, '"', '"', tag, &key), 3);
+    EXPECT_TRUE(ReadTokenInt(f, &key, &orders));
+    EXPECT_EQ(orders, 4) << "the memory copy, descrambled, wins over the file on disk";
+    std::fclose(f);
+
+    f = OpenFile("EMPTY.sto", "rb");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(std::fgetc(f), EOF);
+    std::fclose(f);
+
+    // Writing goes to the disk, and a forgotten file is read from it again.
+    f = OpenFile("level3.lvl", "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("new", f);
+    std::fclose(f);
+    ForgetMemoryFile("LEVEL3.lvl");
+    ForgetMemoryFile("empty.sto");
+    std::ifstream in(dir.File("level3.lvl"));
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "new");
+    EXPECT_EQ(OpenFile("empty.sto", "rb"), nullptr);
+}
+
 TEST(FileSys, AtomicWriteReplacesWholeOrNotAtAll)
 {
     TempDir dir;

@@ -13,6 +13,7 @@
 #   line:PATH:N:TEXT     line N of PATH is exactly TEXT
 #   without:PATH         (done before the run) PATH is taken out of the data copy
 #   write:PATH:TEXT      (done before the run) PATH is written with TEXT (\n: line feed)
+#   copy:NAME[:AS]       (done before the run) NAME beside the script is copied into the directory (as AS)
 #   readonly             (done before the run) the directory and its data cannot
 #                        be written; as root the game runs as "nobody" for that
 #   args:ARGS            (done before the run) more options for the game
@@ -38,6 +39,7 @@ for check in "$@"; do
     without:*) rm -f "data/${check#without:}" ;;
     kit:*) "$BRIMVALE_E2E_KIT" data "${check#kit:}" || { echo "the level kit failed"; exit 1; } ;;
     write:*) rest=${check#write:}; path=${rest%%:*}; printf '%b\n' "${rest#*:}" >"$path" ;;
+    copy:*) rest=${check#copy:}; cp "$(dirname "$script")/${rest%%:*}" "./${rest#*:}" ;;
     args:*) read -r -a more <<<"${check#args:}"; extra+=("${more[@]}") ;;
     readonly)
         chmod 755 "$work"; chmod 777 "$work/shots"
@@ -79,7 +81,7 @@ for check in "$@"; do
     highscores)
           "$BRIMVALE_DATA_TOOL" highscores data/highscores.dat >highscores.txt 2>&1
           grep -qF -- "$rest" highscores.txt || { echo "the highscores do not show \"$rest\":"; cat highscores.txt; fail=1; } ;;
-    without|write|readonly|args|kit|seed) ;;
+    without|write|copy|readonly|args|kit|seed) ;;
     *)    echo "unknown check $check"; fail=1 ;;
     esac
 done

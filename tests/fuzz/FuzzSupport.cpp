@@ -159,3 +159,27 @@ void SplitAtMarker(const uint8_t* data, size_t size, std::string* first, std::st
 }
 
 }  // namespace fuzz
+
+namespace fuzz {
+
+void LinkDataSet(const char* defaultDir, const char* leaveOut)
+{
+    EnterWorkDir();
+    const char* env = std::getenv("BRIMVALE_FUZZ_DATA");
+    std::filesystem::path data = env && *env ? env : defaultDir;
+    std::error_code error;
+    if (!std::filesystem::exists(data / "level1.lvl", error)) {
+        std::fprintf(stderr, "fuzz: no generated data set in %s (run `make data` or set BRIMVALE_FUZZ_DATA)\n",
+                     data.c_str());
+        std::exit(1);
+    }
+    const std::string skip = leaveOut ? leaveOut : "";
+    for (const auto& entry : std::filesystem::directory_iterator(data, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!skip.empty() && name.size() >= skip.size() && name.compare(name.size() - skip.size(), skip.size(), skip) == 0)
+            continue;
+        std::filesystem::create_symlink(entry.path(), name, error);
+    }
+}
+
+}  // namespace fuzz

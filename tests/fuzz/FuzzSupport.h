@@ -30,6 +30,12 @@ void WriteFixturePictures();
 // The device, with the fixture pictures written on first use.
 DisplayDevice* DeviceWithPictures();
 
+// Links every entry of the generated data set (BRIMVALE_FUZZ_DATA, else
+// `defaultDir`) into the working directory, except those whose name ends in
+// `leaveOut` (so the fuzzed file of that name is the only one); exits when
+// there is no data set.
+void LinkDataSet(const char* defaultDir, const char* leaveOut);
+
 // Splits data at the first "\n--\n" line: before and after (after is empty without one).
 void SplitAtMarker(const uint8_t* data, size_t size, std::string* first, std::string* second);
 

@@ -395,7 +395,11 @@ TEST_F(HudDrawTest, DrawingCreatesAndLoadsNothing)
     }
     EXPECT_EQ(m_manager->GetTemplateCount(), templates);
     EXPECT_EQ(m_manager->GetSurfaceCount(), surfaces);
-    // The stretched background was made once for the day.
+    // The stretched background was made once for the day, and stays with its
+    // picture: the same day loaded again draws it without making another.
+    EXPECT_EQ(m_run.Hud().Backdrop().GetBuildCount(), 1u);
+    ASSERT_EQ(LoadText(Town(3) + Trade() + "\"BAK\" \"grass.img\" \"LOR\" 6 \"LVN\" \"Again\" \"END\"\n"), kLoadOk);
+    DrawFrame();
     EXPECT_EQ(m_run.Hud().Backdrop().GetBuildCount(), 1u);
 }
 

@@ -218,9 +218,22 @@ TEST_F(ImageTemplateTest, CacheFindsNamesWithoutRegardToCaseAndRemovesAndRelease
     ASSERT_GE(b, 0);
     m_manager->RemoveTemplate(b);
     EXPECT_EQ(m_manager->GetTemplate(b), nullptr);
+    EXPECT_EQ(m_manager->FindTemplate("B.img"), -1);
+    // Names keep finding their own entries as others come and go.
+    WriteText("c.img", "\"FR\" 1 \"a.png\"");
+    int32_t c = m_manager->LoadTemplate("c.img", m_device);
+    b = m_manager->LoadTemplate("B.IMG", m_device);
+    ASSERT_GE(c, 0);
+    ASSERT_GE(b, 0);
+    EXPECT_NE(b, c);
+    EXPECT_EQ(m_manager->FindTemplate("b.img"), b);
+    EXPECT_EQ(m_manager->FindTemplate("C.Img"), c);
+    EXPECT_STREQ(m_manager->GetTemplate(m_manager->FindTemplate("c.img"))->GetName(), "c.img");
 
     m_manager->ReleaseAll();
     EXPECT_EQ(m_manager->GetSurfaceCount(), 0);
+    EXPECT_EQ(m_manager->FindTemplate("c.img"), -1);
+    EXPECT_EQ(m_manager->FindSurface("a.png", nullptr), -1);
     // Still drawable data: the image holds the template, the template its surface.
     EXPECT_NE(image->GetFrameTexture(), nullptr);
     image->Release();

@@ -4,7 +4,6 @@
 #ifdef BRIMVALE_DATAGEN_DATA_DIR
 
 #include "datagen/Generator.h"
-#include "datagen/LevelSource.h"
 #include "datagen/Town.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +37,7 @@ std::string Compile(const std::string& text, bool expectOk = true)
 {
     CompiledLevel out;
     std::string error;
-    bool ok = CompileLevelSource("level1.txt", text, out, error);
+    bool ok = CompileLevelSource("level1.txt", text, TownPictureSize, out, error, TownMeasures());
     EXPECT_EQ(ok, expectOk) << error;
     return ok ? out.levelText : error;
 }
@@ -140,7 +139,7 @@ TEST(DatagenLevelSource, StoryTutorialBonusesAndThePoliceBecomeTheirTags)
     std::string src = Source("..H.P.\n.@###.\n.#..#.\n.####.\n...1..\n",
                              "customer: Thief 3 20 1 1 1\ntutorial: 2\nbonus: SpeedUp 100 10 1.5\nbonus: Capacity 300 0 1\n"
                              "story: Story\\Depot.img\nstory picture: Story\\Van.img 200 500\nstory text: Hello\nstory text: @Day 1");
-    ASSERT_TRUE(CompileLevelSource("level4.txt", src, out, error)) << error;
+    ASSERT_TRUE(CompileLevelSource("level4.txt", src, TownPictureSize, out, error, TownMeasures())) << error;
     EXPECT_EQ(out.storyFile, "level4.sto");
     EXPECT_TRUE(Has(out.levelText, "\"STO\" \"level4.sto\"\n"));
     EXPECT_TRUE(Has(out.storyText, "\"BKI\" \"Story\\Depot.img\"\n\"IMG\" \"Story\\Van.img\" 200 500\n"));
@@ -183,7 +182,8 @@ TEST(DatagenLevelSource, StoryTextIsWrappedToThePaperInThePanelFont)
         "story text: every stranger who orders today.\n";
     CompiledLevel out;
     std::string error;
-    ASSERT_TRUE(CompileLevelSource("level1.txt", Source(kTown, "story: Story\\Depot.img\n" + words), out, error))
+    ASSERT_TRUE(CompileLevelSource("level1.txt", Source(kTown, "story: Story\\Depot.img\n" + words), TownPictureSize, out, error,
+                                   TownMeasures()))
         << error;
     std::vector<std::string> lines;
     for (size_t a = out.storyText.find("\"TXT\" \""); a != std::string::npos;
@@ -218,7 +218,7 @@ TEST(DatagenLevelSource, MiniGameCourseUsesLaneCellsAndTheLastDayHasAnEmptyNext)
                       "T.....T\n.......\n.##@##.\n";
     CompiledLevel out;
     std::string error;
-    ASSERT_TRUE(CompileLevelSource("level5.txt", src, out, error)) << error;
+    ASSERT_TRUE(CompileLevelSource("level5.txt", src, TownPictureSize, out, error, TownMeasures())) << error;
     EXPECT_TRUE(Has(out.levelText, "\"RN\" \"MiniGame\\Lane.img\" 1 2 0\n\"RNR\" 2 2 0\n"));
     EXPECT_TRUE(Has(out.levelText, "\"LVT\" 1\n"));
     EXPECT_TRUE(Has(out.levelText, "\"LTM\" 6\n")) << "the loader reads seconds: 6 s is a 6000 px course";
@@ -226,12 +226,12 @@ TEST(DatagenLevelSource, MiniGameCourseUsesLaneCellsAndTheLastDayHasAnEmptyNext)
     EXPECT_TRUE(Has(out.levelText, " 3 2 0 4 1 T\n")) << "the van drives up the course";
     EXPECT_TRUE(Has(out.levelText, "\"LVL\" \"\"\n\"END\"\n"));
     EXPECT_TRUE(out.nextLevels.empty());
-    EXPECT_FALSE(CompileLevelSource("level5.txt", src + "..H....\n", out, error));
+    EXPECT_FALSE(CompileLevelSource("level5.txt", src + "..H....\n", TownPictureSize, out, error, TownMeasures()));
     EXPECT_TRUE(Has(error, "level5.txt:12: a mini-game course holds lanes and decorations only")) << error;
     // A day of 0 orders is a story-only day, which would skip the course.
     std::string none = src;
     none.replace(none.find("orders: 1"), 9, "orders: 0");
-    EXPECT_FALSE(CompileLevelSource("level5.txt", none, out, error));
+    EXPECT_FALSE(CompileLevelSource("level5.txt", none, TownPictureSize, out, error, TownMeasures()));
     EXPECT_TRUE(Has(error, "level5.txt:4: orders: a driving course is one order")) << error;
 }
 

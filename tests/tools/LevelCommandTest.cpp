@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -111,3 +113,90 @@ TEST_F(LevelCommand, FailedLoadNamesWhatFailed)
     Contains(r.out, "the file cannot be opened (result 1)");
     EXPECT_EQ(RunTool({"level"}).status, 2);
 }
+
+TEST_F(LevelCommand, CheckListsWhatMakesADayUnplayable)
+{
+    {
+        ScopedChdir in(m_dir.Path());
+        WriteSolidTemplate("bubble", 1, 64, 40, 0xFFFFFFFF);
+    }
+    // Two houses side by side: their bubbles overlap, and the first one's
+    // bubble hangs over the goods icon. No goods weigh anything, the time
+    // between orders is a million seconds, one line is skipped.
+    WriteLevel("level3.lvl",
+               "\"FLW\" 8 \"FLH\" 4 \"LOR\" 4 \"LSC\" 60 \"LVL\" \"level4.lvl\" \"OIT\" \"bubble.img\" \"OTM\" 1e6\n"
+               "\"RN\" \"road.img\" 1 1 0 \"RNR\" 2 1 0\n\"RN\" \"road.img\" 2 1 0 \"RNL\" 1 1 0 \"RNR\" 3 1 0\n"
+               "\"RN\" \"road.img\" 3 1 0 \"RNL\" 2 1 0\n\"RN\" \"road.img\" 30 1 0\n"
+               "\"BL\" \"house.img\" 2 0 0 Y\n\"BL\" \"house.img\" 3 0 0 Y\n"
+               "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 1 1 0 5 1 R\n"
+               "\"SHG\" \"goods.img\" \"goods.img\" 1 20 0 40 40\n"
+               "\"CUS\" \"goods.img\" \"goods.img\" 0 45 1 1 1\n\"END\"\n");
+    ToolResult r = RunTool({"check", m_dir.File("level3.lvl")});
+    EXPECT_EQ(r.status, 1) << r.err;
+    Contains(r.out, "level3.lvl: the loader skips tag ");
+    Contains(r.out, "level3.lvl: there are no goods to order (none with a weight above 0): the day can never end\n");
+    Contains(r.out, "level3.lvl: the time between orders (OTM) waits 1e+06 s, more than ten minutes: the day can never end\n");
+    Contains(r.out, "level3.lvl: the order bubble of the house at cell (2, 0) covers the bubble of the house at (3, 0)\n");
+    Contains(r.out, "level3.lvl: the order bubble of the house at cell (2, 0) covers goods 1 at (40, 40)\n");
+    Contains(r.out, "level3.lvl: 5 problems\n");
+
+    // No house with a road at its door, no customer: the same words as the
+    // loader would have found nothing to refuse.
+    WriteLevel("level4.lvl", "\"FLW\" 8 \"FLH\" 4 \"LOR\" 4 \"LSC\" 1e30 \"LVL\" \"\"\n\"RN\" \"road.img\" 1 1 0\n"
+                             "\"BL\" \"house.img\" 5 0 0 Y\n"
+                             "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 1 1 0 5 1 R\n"
+                             "\"SHG\" \"goods.img\" \"goods.img\" 1 20 1 300 500\n\"END\"\n");
+    r = RunTool({"check", "-C", m_dir.Path(), "level4.lvl"});
+    EXPECT_EQ(r.status, 1);
+    Contains(r.out, "level4.lvl: no house places orders (a house needs a road at its door): the day can never end\n");
+    Contains(r.out, "level4.lvl: there is no customer to place an order: the day can never end\n");
+    Contains(r.out, "level4.lvl: the money target (LSC) is 1e+30, more than any day pays\n");
+
+    // A cut-short file, one that is not there, and a day with nothing wrong.
+    WriteLevel("level5.lvl", "\"FLW\" 8 \"FLH\" 4 \"LOR\" 0 \"LVL\" \"\"\n");
+    r = RunTool({"check", m_dir.File("level5.lvl")});
+    Contains(r.out, "level5.lvl: the file ends before \"END\": it is cut short\n");
+    EXPECT_EQ(r.status, 1);
+    r = RunTool({"check", m_dir.File("nowhere.lvl")});
+    Contains(r.out, "nowhere.lvl: the file cannot be opened\n");
+    EXPECT_EQ(r.status, 1);
+    WriteLevel("level6.lvl", "\"FLW\" 8 \"FLH\" 4 \"LOR\" 2 \"LVL\" \"\"\n\"RN\" \"road.img\" 1 1 0 \"RNR\" 2 1 0\n"
+                             "\"RN\" \"road.img\" 2 1 0 \"RNL\" 1 1 0\n\"BL\" \"house.img\" 2 0 0 Y\n"
+                             "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 1 1 0 5 1 R\n"
+                             "\"SHG\" \"goods.img\" \"goods.img\" 1 20 1 300 500\n"
+                             "\"CUS\" \"goods.img\" \"goods.img\" 0 45 1 1 1\n\"END\"\n");
+    r = RunTool({"check", m_dir.File("level6.lvl")});
+    EXPECT_EQ(r.status, 0) << r.out;
+    Contains(r.out, "level6.lvl: no problems found\n");
+    EXPECT_EQ(RunTool({"check"}).status, 2);
+}
+
+#ifdef BRIMVALE_DATAGEN_DATA_DIR
+// Sources are compiled against the generated data set first, as --try does.
+TEST_F(LevelCommand, CheckCompilesASourceAndNamesItsLine)
+{
+    const std::string data = BRIMVALE_DATAGEN_DATA_DIR;
+    const std::string sources = BRIMVALE_DATAGEN_SRC_DIR "/levels/";
+    for (const char* day : {"level1.txt", "level3.txt", "level5.txt", "level11.txt"}) {
+        ToolResult r = RunTool({"check", "-C", data, sources + day});
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        Contains(r.out, std::string(day) + ": no problems found\n");
+    }
+    m_dir.Write("level7.txt", "name: x\nnext: -\norders: 1e10\n");
+    ToolResult r = RunTool({"check", "-C", data, m_dir.File("level7.txt")});
+    EXPECT_EQ(r.status, 1);
+    Contains(r.out, "level7.txt: the compiler refuses it: level7.txt:3: orders: 1e+10 is not a whole number");
+#ifdef BRIMVALE_FUZZ_DIR
+    // A day without its buildings compiles from no source, but its built file
+    // is checked the same way: nothing ever places an order.
+    std::ifstream in(std::string(BRIMVALE_FUZZ_DIR) + "/level1-no-buildings.txt", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    ASSERT_FALSE(text.str().empty());
+    WriteLevel("level1.lvl", text.str());
+    r = RunTool({"check", "-C", data, m_dir.File("level1.lvl")});
+    EXPECT_EQ(r.status, 1);
+    Contains(r.out, "level1.lvl: no house places orders (a house needs a road at its door): the day can never end\n");
+#endif
+}
+#endif

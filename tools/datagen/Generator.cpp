@@ -1,5 +1,5 @@
 #include "datagen/Generator.h"
-#include "datagen/LevelSource.h"
+#include "datagen/Town.h"
 
 #include <thread>
 

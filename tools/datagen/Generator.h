@@ -1,5 +1,6 @@
 #pragma once
 #include "datagen/DataDir.h"
+#include "world/LevelSource.h"
 
 #include <string>
 
@@ -34,10 +35,6 @@ bool WriteFont(DataDir& dir, const FontStyle& style);
 double FontTextWidth(const FontStyle& style, const std::string& text);
 // The level's HUD and story font (TFI).
 extern const FontStyle kHudFontStyle;
-// The paper the story screens write on, and the margin text keeps to its edge.
-constexpr double kStoryPaperX = 340, kStoryPaperY = 60, kStoryPaperW = 430, kStoryPaperH = 340;
-constexpr double kStoryPaperMargin = 20;
-constexpr double kStoryLineStep = 20;  // a line of the panel font, with the game's 1 px between lines
 
 // Every family, then "preload.cfg" from what they registered.
 bool GenerateAll(DataDir& dir);

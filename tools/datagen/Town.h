@@ -1,6 +1,7 @@
 #pragma once
 #include "datagen/DataDir.h"
 #include "datagen/Style.h"
+#include "world/LevelSource.h"
 
 #include <functional>
 #include <string>
@@ -11,11 +12,8 @@
 // generator writes, the contact sheets show and the tests check, so there is
 // one list of names for level authors to pick from.
 
-// The field grid the pictures are drawn for (the level files' defaults).
-constexpr double kCellW = 45;
-constexpr double kCellH = 45;
-constexpr double kOriginX = -22;
-constexpr double kOriginY = -22;
+// The field grid, road sides, goods kinds and their template names come
+// from the level compiler (world/LevelSource.h).
 
 enum class TownFamily { Roads, Buildings, Decorations, Vehicles, Portraits, Goods, Bonuses, Hud, Story, MiniGame };
 constexpr int kTownFamilyCount = 10;
@@ -72,16 +70,15 @@ const TownPicture* FindTownPicture(const std::string& path);
 // The picture file of one frame: "<stem>.png", or "<stem>_<n>.png" when animated.
 std::string TownFramePath(const TownPicture& p, int frame);
 
-// Road sides, as the level files link them.
-enum RoadSide { kRoadT = 1, kRoadL = 2, kRoadB = 4, kRoadR = 8 };
-// "Town\\Road\\Road<sides>.img" with the sides in the order T, L, B, R.
-std::string RoadTemplate(int sides);
+// Every catalogue picture as the level compiler asks for it.
+bool TownPictureSize(const std::string& path, int& width, int& height);
+// The compiler's measures of the catalogue's drawing: a house's roof row as
+// the game finds it, and the width of a story line in the panel font.
+LevelMeasures TownMeasures();
 
-// Goods kinds 1..8 with their shop and icon names.
-constexpr int kGoodsKinds = 8;
-const char* GoodsName(int goods);   // "Bread", "Milk", ...
-std::string GoodsIcon(int goods, bool highlight);
-std::string ShopTemplate(int goods);
+// Every data-src/levels/*.txt, in name order, into scrambled ".lvl" and
+// ".sto" files; a `next:` naming a level that has no source fails too.
+bool GenerateLevels(DataDir& dir);
 
 // Shared town drawing: a dark outline around the current path.
 void InkStroke(Canvas& c, double width);

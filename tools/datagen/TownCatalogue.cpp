@@ -47,34 +47,13 @@ std::string TownFramePath(const TownPicture& p, int frame)
     return stem + "_" + std::to_string(frame) + ".png";
 }
 
-std::string RoadTemplate(int sides)
+bool TownPictureSize(const std::string& path, int& width, int& height)
 {
-    std::string name = "Town\\Road\\Road";
-    if (sides & kRoadT)
-        name += "T";
-    if (sides & kRoadL)
-        name += "L";
-    if (sides & kRoadB)
-        name += "B";
-    if (sides & kRoadR)
-        name += "R";
-    return name + ".img";
-}
-
-const char* GoodsName(int goods)
-{
-    static const char* names[kGoodsKinds] = {"Bread", "Milk", "Flowers", "Parcel", "Cake", "Apples", "Fish", "Books"};
-    return goods >= 1 && goods <= kGoodsKinds ? names[goods - 1] : "";
-}
-
-std::string GoodsIcon(int goods, bool highlight)
-{
-    return std::string("Town\\Goods\\") + GoodsName(goods) + (highlight ? "H.img" : "I.img");
-}
-
-std::string ShopTemplate(int goods)
-{
-    return std::string("Town\\Shop\\") + GoodsName(goods) + "Shop.img";
+    const TownPicture* p = FindTownPicture(path);
+    if (!p)
+        return false;
+    width = p->width, height = p->height;
+    return true;
 }
 
 void InkStroke(Canvas& c, double width)

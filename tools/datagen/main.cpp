@@ -1,7 +1,7 @@
 // brimvale-datagen --out DIR [--src DIR]: writes the whole game data set.
 #include "datagen/ExeImages.h"
 #include "datagen/Generator.h"
-#include "datagen/LevelSource.h"
+#include "datagen/Town.h"
 #include "datagen/PreviewScreens.h"
 
 #include <chrono>

@@ -14,6 +14,10 @@ const DataCommandEntry* DataCommands()
         {"profile", "profile FILE        print what a player profile holds", CmdProfile},
         {"highscores", "highscores FILE     print the entries of a highscore file", CmdHighscores},
         {"level", "level [-C DIR] FILE print what a level holds once loaded, and every line it refused", CmdLevel},
+        {"check", "check [-C DIR] FILE every problem of a level source (.txt) or built level before playing it;\n"
+                  "                      exit 1 when there is one (DIR: the data set, by default build/game/data\n"
+                  "                      for a source, the level's own directory for a built level)",
+         CmdCheck},
         {nullptr, nullptr, nullptr},
     };
     return commands;

@@ -1,5 +1,9 @@
 #pragma once
 #include <cstdio>
+#include <functional>
+#include <string>
+
+class DisplayDevice;
 
 // A subcommand of brimvale-data: argc/argv after the subcommand name; output to
 // out, messages to err; returns the process exit status (0 ok, 1 bad input, 2 usage).
@@ -23,3 +27,10 @@ int CmdTemplate(int argc, char** argv, FILE* out, FILE* err);
 int CmdProfile(int argc, char** argv, FILE* out, FILE* err);
 int CmdHighscores(int argc, char** argv, FILE* out, FILE* err);
 int CmdLevel(int argc, char** argv, FILE* out, FILE* err);
+int CmdCheck(int argc, char** argv, FILE* out, FILE* err);
+
+// Runs `work` with a headless display device inside the data directory: DIR
+// when given (-C DIR), else the directory `path` lies in (`path` then becomes
+// its file name); back in the old directory afterwards. 1 when either fails.
+int InDataDirectory(std::string dataDir, std::string& path, FILE* err,
+                    const std::function<int(DisplayDevice* device)>& work);

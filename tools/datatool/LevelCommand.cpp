@@ -147,10 +147,17 @@ int CmdLevel(int argc, char** argv, FILE* out, FILE* err)
         std::fprintf(err, "usage: brimvale-data level [-C DATADIR] FILE\n");
         return 2;
     }
+    std::string file = argv[0];
+    return InDataDirectory(dataDir, file, err,
+                           [&](DisplayDevice* device) { return PrintLevel(file, device, out, err); });
+}
+
+int InDataDirectory(std::string dataDir, std::string& file, FILE* err,
+                    const std::function<int(DisplayDevice* device)>& work)
+{
     // Picture names in a level are relative to the data directory: by default
     // the directory the level file is in.
-    std::filesystem::path path(argv[0]);
-    std::string file = argv[0];
+    std::filesystem::path path(file);
     if (dataDir.empty() && path.has_parent_path()) {
         dataDir = path.parent_path().string();
         file = path.filename().string();
@@ -169,7 +176,7 @@ int CmdLevel(int argc, char** argv, FILE* out, FILE* err)
     if (!StartPlatform() || DisplayDevice::CreateOffscreen(800, 600, &device) != DD_OK || !device) {
         std::fprintf(err, "brimvale-data: no headless display device\n");
     } else {
-        status = PrintLevel(file, device, out, err);
+        status = work(device);
         device->Release();
     }
     if (!dataDir.empty())

@@ -1,49 +1,26 @@
 // The level compiler: header lines become day parameters, the text grids
 // become road nodes with their links and pieces, buildings, decorations and
 // the positions of everything clicked at a shop.
-#include "datagen/LevelSource.h"
+#include "world/LevelSource.h"
 
-#include "datagen/Generator.h"
-#include "datagen/Canvas.h"
-#include "datagen/Town.h"
+#include "core/FileSys.h"
+#include "core/TaggedFile.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 
 namespace {
 
-// Rows above a picture's first with twenty or more nearly opaque texels: where
-// the game finds a roof (smoke, flags and chimneys do not count) to stand an order
-// bubble on.
-double SolidTop(const TownPicture& p)
-{
-    Canvas c(p.width, p.height);
-    if (p.draw)
-        p.draw(c, 0);
-    cairo_surface_flush(c.Surface());
-    const uint8_t* data = cairo_image_surface_get_data(c.Surface());
-    const int stride = cairo_image_surface_get_stride(c.Surface());
-    for (int y = 0; data && y < p.height; ++y) {
-        int solid = 0;
-        for (int x = 0; x < p.width; ++x) {
-            uint32_t texel;
-            std::memcpy(&texel, data + y * stride + x * 4, 4);
-            solid += (texel >> 24) >= 0xC0;
-        }
-        if (solid >= 20)
-            return y;
-    }
-    return p.height;
-}
-
 constexpr int kMaxCols = 25, kMaxRows = 20;
+// Bounds of the header's numbers: far beyond any day worth playing, well
+// inside what the level file's readers hold.
+constexpr int kMaxOrders = 1000, kMaxOpen = 50, kMaxMoney = 10000000;
+constexpr double kMaxSeconds = 600, kMaxCourse = 1000000;
 const char* const kBonusNames[8] = {"SpeedUp", "TimeDelay", "AddTime", "TimeReset",
                                     "SupplyAll", "ShowOrders", "WhoIsNext", "Capacity"};
 const char* const kHouses[] = {"Cottage", "BlueHouse", "Townhouse", "YellowHouse", "FlagHouse",
@@ -70,10 +47,12 @@ const DecoChar* FindDeco(char c)
     return nullptr;
 }
 
+// Every digit a bounded value has, without an exponent: "%g" would write
+// 1234567 as 1.23457e+06, which the loader reads back as another number.
 std::string Num(double v)
 {
     char b[32];
-    std::snprintf(b, sizeof b, "%g", v);
+    std::snprintf(b, sizeof b, "%.10g", v);
     return b;
 }
 
@@ -83,7 +62,8 @@ std::string Q(const std::string& s) { return "\"" + s + "\""; }
 // another form a paragraph, wrapped to the width in the level's panel font. A
 // line starting with "@" (the day's goal, say) starts a paragraph of its own,
 // after an empty line, in the same font. False when one word alone is too wide.
-bool FlowStory(const std::vector<std::string>& lines, double width, std::vector<std::string>* out)
+bool FlowStory(const std::vector<std::string>& lines, double width, const std::function<double(const std::string&)>& textWidth,
+               std::vector<std::string>* out)
 {
     std::vector<std::vector<std::string>> paragraphs(1);
     for (const std::string& line : lines) {
@@ -105,7 +85,7 @@ bool FlowStory(const std::vector<std::string>& lines, double width, std::vector<
         std::string line;
         for (const std::string& word : words) {
             const std::string longer = line.empty() ? word : line + " " + word;
-            if (FontTextWidth(kHudFontStyle, longer) <= width) {
+            if (textWidth(longer) <= width) {
                 line = longer;
                 continue;
             }
@@ -113,7 +93,7 @@ bool FlowStory(const std::vector<std::string>& lines, double width, std::vector<
                 return false;
             out->push_back(line);
             line = word;
-            if (FontTextWidth(kHudFontStyle, line) > width)
+            if (textWidth(line) > width)
                 return false;
         }
         out->push_back(line);
@@ -152,6 +132,32 @@ struct Compiler {
     std::string src;
     std::string error;
     CompiledLevel* out = nullptr;
+    const LevelPictureLookup* pictures = nullptr;
+    const LevelMeasures* measures = nullptr;
+
+    // The first solid row of a house picture; without a measure, halfway down.
+    double SolidTop(const std::string& tpl, int height) const
+    {
+        return measures && measures->solidTop ? measures->solidTop(tpl) : height / 2.0;
+    }
+    std::function<double(const std::string&)> TextWidth() const
+    {
+        if (measures && measures->textWidth)
+            return measures->textWidth;
+        return [](const std::string& text) { return kStoryGlyphWidth * static_cast<double>(text.size()); };
+    }
+
+    bool Known(const std::string& tpl, int* w = nullptr, int* h = nullptr) const
+    {
+        int pw = 0, ph = 0;
+        if (!(*pictures)(tpl, pw, ph))
+            return false;
+        if (w)
+            *w = pw;
+        if (h)
+            *h = ph;
+        return true;
+    }
 
     std::string header;  // day parameter tags
     std::string name, next, look = "Summer";
@@ -190,7 +196,7 @@ struct Compiler {
 
     bool Picture(int line, const std::string& tpl)
     {
-        if (!FindTownPicture(tpl))
+        if (!Known(tpl))
             return Fail(line, "there is no picture " + tpl);
         if (std::find(out->pictures.begin(), out->pictures.end(), tpl) == out->pictures.end())
             out->pictures.push_back(tpl);
@@ -214,6 +220,24 @@ struct Compiler {
         return true;
     }
 
+    // A whole number within [lo, hi]: checked before any cast, as a value
+    // out of int's range would otherwise be written as some other number.
+    bool Whole(int line, const std::string& key, double v, int lo, int hi, int& out)
+    {
+        if (!(v >= lo && v <= hi) || v != std::floor(v))
+            return Fail(line, key + ": " + Num(v) + " is not a whole number from " + std::to_string(lo) + " to " +
+                                  std::to_string(hi));
+        out = static_cast<int>(v);
+        return true;
+    }
+
+    bool Within(int line, const std::string& key, double v, double lo, double hi)
+    {
+        if (!(v >= lo && v <= hi))
+            return Fail(line, key + ": " + Num(v) + " is outside " + Num(lo) + " to " + Num(hi));
+        return true;
+    }
+
     bool HeaderLine(int line, const std::string& key, const std::string& rest)
     {
         auto w = Words(rest);
@@ -234,34 +258,47 @@ struct Compiler {
                 return Fail(line, "kind: 0 for a day in town, 1 for the driving mini-game");
             kind = static_cast<int>(v[0]);
         } else if (key == "look") {
-            if (!FindTownPicture("Hud\\" + rest + "\\Town.img"))
+            if (!Known("Hud\\" + rest + "\\Town.img"))
                 return Fail(line, "look: there is no HUD look \"" + rest + "\"");
             look = rest;
         } else if (key == "orders") {
             if (!Numbers(line, key, w, 0, 1, 1, v))
                 return false;
-            orders = static_cast<int>(v[0]);
+            if (!Whole(line, key, v[0], 0, kMaxOrders, orders))
+                return false;
             ordersLine = line;
         } else if (key == "target") {
             if (!Numbers(line, key, w, 0, 1, 2, v))
+                return false;
+            if (!Within(line, key, v[0], 0, kMaxMoney) || (v.size() > 1 && !Within(line, key, v[1], 0, kMaxMoney)))
                 return false;
             target = v[0];
             rating = v.size() > 1 ? v[1] : 0;
         } else if (key == "open") {
             if (!Numbers(line, key, w, 0, 1, 2, v))
                 return false;
-            openMost = static_cast<int>(v[0]);
-            openResume = v.size() > 1 ? static_cast<int>(v[1]) : 0;
+            if (!Whole(line, key, v[0], 1, kMaxOpen, openMost))
+                return false;
+            openResume = 0;
+            if (v.size() > 1 && !Whole(line, key, v[1], 0, openMost, openResume))
+                return false;
         } else if (key == "timing") {
             if (!Numbers(line, key, w, 0, 3, 3, v))
                 return false;
+            for (double d : v)
+                if (!Within(line, key, d, 0, kMaxSeconds))
+                    return false;
             first = v[0], gap = v[1], extra = v[2];
         } else if (key == "stop") {
             if (!Numbers(line, key, w, 0, 1, 1, v))
                 return false;
+            if (!Within(line, key, v[0], 0, kMaxSeconds))
+                return false;
             stop = v[0];
         } else if (key == "arrest") {
             if (!Numbers(line, key, w, 0, 1, 1, v))
+                return false;
+            if (!Within(line, key, v[0], 0, kMaxSeconds))
                 return false;
             arrest = v[0];
         } else if (key == "van") {
@@ -271,14 +308,22 @@ struct Compiler {
             }
             if (!Numbers(line, key, w, 0, 1, 1, v))
                 return false;
+            if (!Within(line, key, v[0], 0, 100))
+                return false;
             speed = v[0];
         } else if (key == "course") {
             if (!Numbers(line, key, w, 0, 1, 1, v))
+                return false;
+            if (!Within(line, key, v[0], 0, kMaxCourse))
                 return false;
             course = v[0];
         } else if (key == "combo") {
             if (!Numbers(line, key, w, 0, 6, 6, combo))
                 return false;
+            int whole;
+            for (double c : combo)
+                if (!Whole(line, key, c, 0, kMaxMoney, whole))
+                    return false;
         } else if (key == "shop") {
             if (!Numbers(line, key, w, 0, 1, 1, v))
                 return false;
@@ -286,12 +331,14 @@ struct Compiler {
         } else if (key == "goods") {
             if (!Numbers(line, key, w, 0, 3, 3, v))
                 return false;
-            int k = static_cast<int>(v[0]);
-            if (k < 1 || k > kGoodsKinds || v[0] != k)
-                return Fail(line, "goods: the kind is a whole number 1 to " + std::to_string(kGoodsKinds));
+            int k;
+            if (!Whole(line, "goods: the kind", v[0], 1, kGoodsKinds, k))
+                return false;
             for (const auto& g : goods)
                 if (g.kind == k)
                     return Fail(line, "goods: kind " + std::to_string(k) + " is priced twice");
+            if (!Within(line, "goods: the price", v[1], 0, kMaxMoney) || !Within(line, "goods: the weight", v[2], 0, 1000))
+                return false;
             goods.push_back({k, line, v[1], v[2]});
         } else if (key == "customer") {
             if (w.empty())
@@ -299,11 +346,15 @@ struct Compiler {
             std::string portrait = w[0];
             if (!Numbers(line, key, w, 1, 5, 5, v))
                 return false;
-            int k = static_cast<int>(v[0]);
-            if (k < 0 || k > 7 || v[0] != k)
-                return Fail(line, "customer: the kind is 0 (ordinary) or a visitor 1 to 7");
+            int k;
+            if (!Whole(line, "customer: the kind (0 ordinary, 1 to 7 a visitor)", v[0], 0, 7, k))
+                return false;
             if (!Picture(line, "Town\\People\\" + portrait + "I.img") ||
                 !Picture(line, "Town\\People\\" + portrait + "H.img"))
+                return false;
+            if (!Within(line, "customer: the patience", v[1], 0, kMaxSeconds) ||
+                !Within(line, "customer: the weight", v[2], 0, 1000) || !Within(line, "customer: the pay", v[3], 0, 1000) ||
+                !Within(line, "customer: the rating", v[4], 0, 1000))
                 return false;
             customers.push_back({portrait, k, line, v[1], v[2], v[3], v[4]});
         } else if (key == "bonus") {
@@ -320,13 +371,15 @@ struct Compiler {
             for (const auto& b : bonuses)
                 if (b.kind == k)
                     return Fail(line, "bonus: " + w[0] + " is listed twice");
+            if (!Within(line, "bonus: the price", v[0], 0, kMaxMoney) ||
+                !Within(line, "bonus: the duration", v[1], 0, kMaxSeconds) || !Within(line, "bonus: the value", v[2], 0, 1000))
+                return false;
             bonuses.push_back({k, v[0], v[1], v[2]});
         } else if (key == "tutorial") {
             if (!Numbers(line, key, w, 0, 1, 1, v))
                 return false;
-            if (v[0] < 1 || v[0] > 4 || v[0] != static_cast<int>(v[0]))
-                return Fail(line, "tutorial: a hint kind 1 to 4");
-            tutorial = static_cast<int>(v[0]);
+            if (!Whole(line, "tutorial: the hint kind", v[0], 1, 4, tutorial))
+                return false;
         } else if (key == "story") {
             if (!Picture(line, rest))
                 return false;
@@ -676,15 +729,17 @@ struct Compiler {
             int line, column;
         };
         std::vector<Box> bubbles;
-        if (const TownPicture* bubble = FindTownPicture("Town\\Order\\BubbleI.img")) {
+        int bubbleW = 0, bubbleH = 0;
+        if (Known("Town\\Order\\BubbleI.img", &bubbleW, &bubbleH)) {
             for (const auto& [cell, tpl] : houseTemplates) {
-                const TownPicture* house = FindTownPicture(tpl);
+                int houseW = 0, houseH = 64;
+                Known(tpl, &houseW, &houseH);
                 // On the roof, its patience row (10 px) touching it.
-                double roof = footY(cell.second) - (house ? house->height - SolidTop(*house) : 64);
-                double bx = footX(cell.first), by = std::max(40.0, roof - bubble->height / 2.0 - 10 + 2);
+                double roof = footY(cell.second) - (houseH - SolidTop(tpl, houseH));
+                double bx = footX(cell.first), by = std::max(40.0, roof - bubbleH / 2.0 - 10 + 2);
                 // The portrait hangs off the bubble's left edge, the patience row under it.
-                bubbles.push_back({bx - bubble->width / 2.0 - 40, by - bubble->height / 2.0, bx + bubble->width / 2.0,
-                                   by + bubble->height / 2.0 + 10, map.lines[cell.second], cell.first + 1});
+                bubbles.push_back({bx - bubbleW / 2.0 - 40, by - bubbleH / 2.0, bx + bubbleW / 2.0,
+                                   by + bubbleH / 2.0 + 10, map.lines[cell.second], cell.first + 1});
             }
         }
         auto spot = [&](int sx, int sy, bool post, double& ix, double& iy) {
@@ -818,7 +873,7 @@ struct Compiler {
                 s += p;
             s += "\"TOX\" " + Num(storyX) + " \"TOY\" " + Num(storyY) + "\n";
             std::vector<std::string> flowed;
-            if (!FlowStory(storyLines, kStoryPaperX + kStoryPaperW - kStoryPaperMargin - storyX, &flowed))
+            if (!FlowStory(storyLines, kStoryPaperX + kStoryPaperW - kStoryPaperMargin - storyX, TextWidth(), &flowed))
                 return Fail(1, "story text: a word is wider than the paper");
             if (storyY + kStoryLineStep * static_cast<double>(flowed.size()) > kStoryPaperY + kStoryPaperH - kStoryPaperMargin)
                 return Fail(1, "story text: the text runs past the bottom of the paper");
@@ -844,12 +899,65 @@ struct Compiler {
 
 }  // namespace
 
-bool CompileLevelSource(const std::string& sourceName, const std::string& text, CompiledLevel& out, std::string& error)
+std::string RoadTemplate(int sides)
+{
+    std::string name = "Town\\Road\\Road";
+    if (sides & kRoadT)
+        name += "T";
+    if (sides & kRoadL)
+        name += "L";
+    if (sides & kRoadB)
+        name += "B";
+    if (sides & kRoadR)
+        name += "R";
+    return name + ".img";
+}
+
+const char* GoodsName(int goods)
+{
+    static const char* names[kGoodsKinds] = {"Bread", "Milk", "Flowers", "Parcel", "Cake", "Apples", "Fish", "Books"};
+    return goods >= 1 && goods <= kGoodsKinds ? names[goods - 1] : "";
+}
+
+std::string GoodsIcon(int goods, bool highlight)
+{
+    return std::string("Town\\Goods\\") + GoodsName(goods) + (highlight ? "H.img" : "I.img");
+}
+
+std::string ShopTemplate(int goods)
+{
+    return std::string("Town\\Shop\\") + GoodsName(goods) + "Shop.img";
+}
+
+bool DataSetPictureSize(const std::string& tpl, int& width, int& height)
+{
+    FILE* f = OpenFile(tpl.c_str(), "rb");
+    if (!f)
+        return false;
+    width = height = 0;
+    char tag[kValueBufferSize];
+    bool frames = false;
+    while (ReadQuoted(f, '"', '"', tag, nullptr) >= 0) {
+        float v = 0;
+        if (std::strcmp(tag, "FR") == 0)
+            frames = true;
+        else if ((std::strcmp(tag, "IMW") == 0 || std::strcmp(tag, "IMH") == 0) && ReadPlainFloat(f, &v) &&
+                 v > 0 && v < 4096)
+            (tag[2] == 'W' ? width : height) = static_cast<int>(v);
+    }
+    std::fclose(f);
+    return frames;
+}
+
+bool CompileLevelSource(const std::string& sourceName, const std::string& text, const LevelPictureLookup& pictures,
+                        CompiledLevel& out, std::string& error, const LevelMeasures& measures)
 {
     CompiledLevel result;
     Compiler c;
     c.src = sourceName;
     c.out = &result;
+    c.pictures = &pictures;
+    c.measures = &measures;
     if (!c.Parse(text) || !c.Build() || !c.Emit()) {
         error = c.error;
         return false;
@@ -858,39 +966,3 @@ bool CompileLevelSource(const std::string& sourceName, const std::string& text, 
     return true;
 }
 
-bool GenerateLevels(DataDir& dir)
-{
-    namespace fs = std::filesystem;
-    fs::path folder = fs::path(dir.SourceDir()) / "levels";
-    std::error_code ec;
-    if (!fs::is_directory(folder, ec))
-        return true;
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder, ec))
-        if (e.path().extension() == ".txt")
-            names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    std::set<std::string> made;
-    std::vector<std::pair<std::string, std::string>> nexts;
-    for (const auto& n : names) {
-        std::ifstream in(folder / n, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        CompiledLevel level;
-        std::string error;
-        if (!CompileLevelSource(n, text.str(), level, error))
-            return dir.Fail("data-src/levels/" + error);
-        std::string stem = n.substr(0, n.size() - 4);
-        if (!dir.WriteScrambled(stem + ".lvl", level.levelText))
-            return false;
-        if (!level.storyFile.empty() && !dir.WriteScrambled(level.storyFile, level.storyText))
-            return false;
-        made.insert(stem + ".lvl");
-        for (const auto& next : level.nextLevels)
-            nexts.emplace_back(n, next);
-    }
-    for (const auto& [from, next] : nexts)
-        if (!made.count(next))
-            return dir.Fail("data-src/levels/" + from + ": next: " + next + " has no source");
-    return true;
-}

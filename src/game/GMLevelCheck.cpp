@@ -1,0 +1,144 @@
+#include "game/GMLevelCheck.h"
+
+#include "game/GMLevelRun.h"
+#include "gfx/GMImage.h"
+#include "player/GMProfile.h"
+#include "world/GMBuildingObj.h"
+#include "world/GMGoodsObj.h"
+#include "world/GMPoliceObj.h"
+#include "world/GMTransportObj.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Longer than any wait a day means: a delay beyond it is a day nobody finishes.
+constexpr float kLongestWaitMs = 10.0f * 60.0f * 1000.0f;
+// More money than any day pays (the level compiler's bound too).
+constexpr float kMostMoney = 10000000.0f;
+// A clickable goods icon or police post, as far as the pointer finds it.
+constexpr float kIconHalf = 20.0f;
+
+struct Box {
+    float left, top, right, bottom;
+    bool Overlaps(const Box& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
+};
+
+std::string Format(const char* fmt, double a = 0, double b = 0, double c = 0, double d = 0)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, fmt, a, b, c, d);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> GMLevelCheck::Check(const char* fileName, GMImageManager* manager, DisplayDevice* device)
+{
+    std::vector<std::string> problems;
+    GMLevelRun run;
+    GMProfile profile;
+    run.SetProfile(&profile);
+    LevelLoadNotes notes;
+    const int32_t result = run.LoadLevel(fileName, manager, device, nullptr, nullptr, &notes);
+    for (const std::string& line : notes.refused)
+        problems.push_back("the loader skips " + line);
+    if (result != kLoadOk) {
+        problems.push_back(result == kLoadNoFile ? std::string("the file cannot be opened")
+                                                 : "the game refuses the level: " + notes.failure);
+    } else {
+        if (!notes.reachedEnd)
+            problems.push_back("the file ends before \"END\": it is cut short");
+        std::vector<std::string> more = CheckLoaded(run);
+        problems.insert(problems.end(), more.begin(), more.end());
+    }
+    run.Reset();
+    return problems;
+}
+
+std::vector<std::string> GMLevelCheck::CheckLoaded(const GMLevelRun& run)
+{
+    std::vector<std::string> problems;
+    const GMLevelRun::DayParameters& d = run.Day();
+    const char* never = ": the day can never end";
+    if (d.levelKind != 0 && d.levelKind != 1)
+        problems.push_back(Format("the level kind (LVT) is %g, neither 0 (a day in town) nor 1 (the course)", d.levelKind) +
+                           never);
+    if (!(d.moneyTarget >= 0.0f && d.moneyTarget <= kMostMoney))
+        problems.push_back(Format("the money target (LSC) is %g, more than any day pays", d.moneyTarget));
+    if (d.levelKind == 1 && !(d.levelTime > 0.0f && std::isfinite(d.levelTime)))
+        problems.push_back(Format("the course length (LTM) is %g", d.levelTime) + never);
+    if (d.levelKind == 0 && d.orders > 0) {
+        if (run.GetOrderHouseCount() == 0)
+            problems.push_back(std::string("no house places orders (a house needs a road at its door)") + never);
+        if (run.Customers().GetCount() == 0)
+            problems.push_back(std::string("there is no customer to place an order") + never);
+        if (!(run.GetGoodsWeight() > 0.0f))
+            problems.push_back(std::string("there are no goods to order (none with a weight above 0)") + never);
+        if (d.maxActiveOrders < 1)
+            problems.push_back(Format("at most %g orders may be open at once (OSG)", d.maxActiveOrders) + never);
+        const GMTransportObj* van = run.GetVehicle();
+        if (!van || !van->GetCurrentNode())
+            problems.push_back(std::string("the van is not on a road") + never);
+        const struct {
+            const char* what;
+            float ms;
+        } waits[] = {{"the first order (OTD)", d.startDelay},
+                     {"the time between orders (OTM)", d.minSpawnDelay},
+                     {"the random time added between orders (OTI)", d.randomSpawnDelay}};
+        for (const auto& w : waits)
+            if (!(w.ms >= 0.0f && w.ms <= kLongestWaitMs))
+                problems.push_back(std::string(w.what) + Format(" waits %g s, more than ten minutes", w.ms / 1000.0) + never);
+    }
+
+    // Order bubbles sit over their house's roof, the portrait off their left
+    // edge, the patience row under them. Two bubbles must not overlap where
+    // they are clicked; nothing clickable may lie under a bubble, portrait or
+    // patience row.
+    const GMImage* bubble = run.GetOrderImage();
+    if (!bubble || d.levelKind != 0)
+        return problems;
+    const float bw = bubble->GetImageWidth(), bh = bubble->GetImageHeight();
+    const GMFieldGrid& grid = run.Grid();
+    struct House {
+        int32_t x, y;
+        Box box, bubble;
+    };
+    std::vector<House> houses;
+    for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(run.Buildings().GetNext(c));) {
+        auto* b = static_cast<GMBuildingObj*>(o);
+        if (!b->IsHouse() || !b->GetEntrance())
+            continue;
+        const float x = grid.FootX(static_cast<float>(b->GetCellX()));
+        const float y = std::max(40.0f, grid.FootY(static_cast<float>(b->GetCellY())) - b->GetHitHeight());
+        houses.push_back({b->GetCellX(), b->GetCellY(), {x - bw / 2 - 40, y - bh / 2, x + bw / 2, y + bh / 2 + 10},
+                          {x - bw / 2, y - bh / 2, x + bw / 2, y + bh / 2}});
+    }
+    for (size_t i = 0; i < houses.size(); ++i) {
+        const House& h = houses[i];
+        for (size_t j = i + 1; j < houses.size(); ++j)
+            if (h.bubble.Overlaps(houses[j].bubble))
+                problems.push_back(Format("the order bubble of the house at cell (%g, %g) covers the bubble of the house at (%g, %g)",
+                                          h.x, h.y, houses[j].x, houses[j].y));
+        for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(run.ShopGoods().GetNext(c));) {
+            auto* g = static_cast<GMShopGoodsObj*>(o);
+            if (g->GetGoodsNumber() >= GMLevelRun::kShopGoodsLimit)
+                continue;  // a thief's loot, never drawn at a shop
+            const Box icon{g->GetX() - kIconHalf, g->GetY() - kIconHalf, g->GetX() + kIconHalf, g->GetY() + kIconHalf};
+            if (h.box.Overlaps(icon))
+                problems.push_back(Format("the order bubble of the house at cell (%g, %g) covers goods %g at (%g, ", h.x, h.y,
+                                          g->GetGoodsNumber(), g->GetX()) +
+                                   Format("%g)", g->GetY()));
+        }
+        for (int32_t c = -1; GMObject* o = static_cast<GMObject*>(run.PolicePosts().GetNext(c));) {
+            auto* p = static_cast<GMPoliceObj*>(o);
+            const Box post{p->GetX() - kIconHalf, p->GetY() - kIconHalf, p->GetX() + kIconHalf, p->GetY() + kIconHalf};
+            if (h.box.Overlaps(post))
+                problems.push_back(Format("the order bubble of the house at cell (%g, %g) covers the police post at (%g, %g)",
+                                          h.x, h.y, p->GetX(), p->GetY()));
+        }
+    }
+    return problems;
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+#include <vector>
+
+class DisplayDevice;
+class GMImageManager;
+class GMLevelRun;
+
+// What a level maker needs to know before playing a day: every line the loader
+// refuses (or why it refuses the whole file), a day that can never end, and an
+// order bubble that would cover another house's bubble or a shop's goods.
+class GMLevelCheck {
+public:
+    // Loads `fileName` from the working directory the way the game does and
+    // lists every problem in words; empty when there is none.
+    static std::vector<std::string> Check(const char* fileName, GMImageManager* manager, DisplayDevice* device);
+    // The problems of a day that loaded.
+    static std::vector<std::string> CheckLoaded(const GMLevelRun& run);
+};
