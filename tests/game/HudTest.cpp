@@ -295,12 +295,13 @@ TEST_F(HudDrawTest, VehicleDrawnAmongTheFieldObjectsByItsCell)
 // or down, is drawn over that cell's road piece.
 TEST_F(HudDrawTest, RoadsLieUnderTheVanDrivingRightOrDown)
 {
+    // A house at the first node's door, so the day has someone to serve.
     const std::string level = "\"ORX\" 0 \"ORY\" 0 \"CLW\" 40 \"CLH\" 40 \"FLW\" 10 \"FLH\" 10 \"FLL\" 1\n"
                               "\"RN\" \"road.img\" 3 5 0\n\"RNR\" 4 5 0\n"
                               "\"RN\" \"road.img\" 4 5 0\n\"RNL\" 3 5 0\n\"RNB\" 4 6 0\n"
                               "\"RN\" \"road.img\" 4 6 0\n\"RNT\" 4 5 0\n"
                               "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 3 5 0 10 1 R\n"
-                              "\"LOR\" 1 \"OTD\" 60 \"END\"\n";
+                              "\"BL\" \"house.img\" 3 4 0 Y\n" + Trade() + "\"LOR\" 1 \"OTD\" 60 \"END\"\n";
     ASSERT_EQ(LoadText(level), kLoadOk);
     UntilPlay();
     GMTransportObj* van = m_run.GetVehicle();

@@ -122,7 +122,7 @@ TEST_F(LevelCommand, CheckListsWhatMakesADayUnplayable)
     }
     // Two houses side by side: their bubbles overlap, and the first one's
     // bubble hangs over the goods icon. No goods weigh anything, the time
-    // between orders is a million seconds, one line is skipped.
+    // between orders is a million seconds (bounded), one line is skipped.
     WriteLevel("level3.lvl",
                "\"FLW\" 8 \"FLH\" 4 \"LOR\" 4 \"LSC\" 60 \"LVL\" \"level4.lvl\" \"OIT\" \"bubble.img\" \"OTM\" 1e6\n"
                "\"RN\" \"road.img\" 1 1 0 \"RNR\" 2 1 0\n\"RN\" \"road.img\" 2 1 0 \"RNL\" 1 1 0 \"RNR\" 3 1 0\n"
@@ -135,27 +135,27 @@ TEST_F(LevelCommand, CheckListsWhatMakesADayUnplayable)
     EXPECT_EQ(r.status, 1) << r.err;
     Contains(r.out, "level3.lvl: the loader skips tag ");
     Contains(r.out, "level3.lvl: there are no goods to order (none with a weight above 0): the day can never end\n");
-    Contains(r.out, "level3.lvl: the time between orders (OTM) waits 1e+06 s, more than ten minutes: the day can never end\n");
+    Contains(r.out, "level3.lvl: the loader skips OTM 1e+06 s: bounded to 600 s\n");
     Contains(r.out, "level3.lvl: the order bubble of the house at cell (2, 0) covers the bubble of the house at (3, 0)\n");
     Contains(r.out, "level3.lvl: the order bubble of the house at cell (2, 0) covers goods 1 at (40, 40)\n");
-    Contains(r.out, "level3.lvl: 5 problems\n");
+    Contains(r.out, "level3.lvl: 6 problems\n");
 
-    // No house with a road at its door, no customer: the same words as the
-    // loader would have found nothing to refuse.
+    // No house with a road at its door: the loader's own refusal, and the
+    // money target it bounds.
     WriteLevel("level4.lvl", "\"FLW\" 8 \"FLH\" 4 \"LOR\" 4 \"LSC\" 1e30 \"LVL\" \"\"\n\"RN\" \"road.img\" 1 1 0\n"
                              "\"BL\" \"house.img\" 5 0 0 Y\n"
                              "\"TR\" \"car.img\" \"car.img\" \"car.img\" \"car.img\" 1 1 0 5 1 R\n"
                              "\"SHG\" \"goods.img\" \"goods.img\" 1 20 1 300 500\n\"END\"\n");
     r = RunTool({"check", "-C", m_dir.Path(), "level4.lvl"});
     EXPECT_EQ(r.status, 1);
-    Contains(r.out, "level4.lvl: no house places orders (a house needs a road at its door): the day can never end\n");
-    Contains(r.out, "level4.lvl: there is no customer to place an order: the day can never end\n");
-    Contains(r.out, "level4.lvl: the money target (LSC) is 1e+30, more than any day pays\n");
+    Contains(r.out, "level4.lvl: the loader skips LSC 1e+30: bounded to 1e+09\n");
+    Contains(r.out, "level4.lvl: the game refuses the level: level4.lvl: 4 orders (\"LOR\") but no house that places "
+                    "orders (a house needs a road at its door): the day could never end\n");
 
     // A cut-short file, one that is not there, and a day with nothing wrong.
     WriteLevel("level5.lvl", "\"FLW\" 8 \"FLH\" 4 \"LOR\" 0 \"LVL\" \"\"\n");
     r = RunTool({"check", m_dir.File("level5.lvl")});
-    Contains(r.out, "level5.lvl: the file ends before \"END\": it is cut short\n");
+    Contains(r.out, "level5.lvl: the game refuses the level: level5.lvl: the file ends before \"END\"\n");
     EXPECT_EQ(r.status, 1);
     r = RunTool({"check", m_dir.File("nowhere.lvl")});
     Contains(r.out, "nowhere.lvl: the file cannot be opened\n");
@@ -196,7 +196,8 @@ TEST_F(LevelCommand, CheckCompilesASourceAndNamesItsLine)
     WriteLevel("level1.lvl", text.str());
     r = RunTool({"check", "-C", data, m_dir.File("level1.lvl")});
     EXPECT_EQ(r.status, 1);
-    Contains(r.out, "level1.lvl: no house places orders (a house needs a road at its door): the day can never end\n");
+    Contains(r.out, "level1.lvl: the game refuses the level: level1.lvl: 6 orders (\"LOR\") but no house that places "
+                    "orders (a house needs a road at its door): the day could never end\n");
 #endif
 }
 #endif
