@@ -307,7 +307,8 @@ int32_t GameApp::RunApplication(const RunOptions& options)
     }
     if (quitCode != 0 || scriptFailed)
         return 1;
-    return m_tryout && m_tryout->Failed() ? 1 : 0;
+    // A scripted run answers for its expectations alone.
+    return !m_script && m_tryout && m_tryout->Failed() ? 1 : 0;
 }
 
 bool GameApp::EnterDataDirectory()
