@@ -127,6 +127,13 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
     constexpr int kSamples = 6;
     const Box mine = VehicleBox(run);
     constexpr float kMargin = 3.0f;
+    // A click moves the vehicle a frame or two later, and a plan's later
+    // lane changes start later still (the driver looks again only once the
+    // vehicle is in its lane, every other frame): the cars ahead are kept
+    // that much further off, more for later steps than for this one, so that
+    // a plan still holds when its next step comes late.
+    const float aheadNow = kMargin + closing * 32.0f;
+    const float ahead = kMargin + closing * 112.0f;
     // The cars that can touch the vehicle during each step.
     std::vector<std::vector<Box>> near(kSteps);
     for (const Car& car : m_cars) {
@@ -134,7 +141,7 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
         for (int t = 0; t < kSteps; ++t) {
             const float from = box.top + closing * changeTime * static_cast<float>(t);
             const float to = from + closing * changeTime;
-            if (to + box.height > mine.top - kMargin && from < mine.top + mine.height + kMargin)
+            if (to + box.height > mine.top - ahead && from < mine.top + mine.height + kMargin)
                 near[static_cast<size_t>(t)].push_back(box);
         }
     }
@@ -148,8 +155,9 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
             Box van = mine;
             van.left = LaneCentre(run, laneOf(a) + (laneOf(b) - laneOf(a)) * f) - mine.width / 2.0f - kMargin;
             van.width += 2.0f * kMargin;
-            van.top -= kMargin;
-            van.height += 2.0f * kMargin;
+            const float front = t == 0 ? aheadNow : ahead;
+            van.top -= front;
+            van.height += front + kMargin;
             for (Box box : near[static_cast<size_t>(t)]) {
                 box.top += closing * when;
                 if (box.Overlaps(van))

@@ -1,5 +1,6 @@
 // Every day the data set ships, loaded through the game's own loader: the
 // chain from level1.lvl, the town's links, entrances, shops and pictures.
+#include "CourseWay.h"
 #include "core/TaggedFile.h"
 #include "game/GMLevelRun.h"
 #include "player/GMProfile.h"
@@ -322,6 +323,14 @@ TEST_F(ShippedLevels, TheCarefulDriverWinsEveryCourseOverManySeeds)
             ++courses;
             const GMMiniGame& game = m_run.MiniGame();
             ASSERT_FALSE(game.Cars().empty());
+            std::vector<int32_t> lanes;
+            for (const auto* button : game.LaneButtons())
+                lanes.push_back(GMMiniGame::LaneOf(button));
+            const GMFieldGrid& grid = m_run.Grid();
+            const float foot = (game.GetVehicleRow() + 1.0f) * grid.cellHeight + grid.originY;
+            ASSERT_TRUE(WayThrough(game.Cars(), lanes, static_cast<int32_t>(game.GetChosenLane()), foot,
+                                   game.GetVehicleHeight(), grid.cellHeight / 4.0f))
+                << "every lane closed somewhere";
             int32_t frames = 0;
             for (; frames < 20000 && !(m_run.GetStateWord() & kStateReport); frames += 2) {
                 // As a player would: the pointer on the lane's button, then a click.
