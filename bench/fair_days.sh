@@ -10,8 +10,18 @@
 # Exit status 1 when a careful game lost a day with every order delivered at
 # a rating above 0.5, or a course; the figures are printed either way.
 set -u
-summary() {  # summary DIR
-    local dir=$1
+summary() {  # summary DIR: the seeds whose two games have both ended
+    local dir=$1 files=() f c n=0
+    for f in "$dir"/careful-*.txt; do
+        c=${f/careful-/careless-}
+        if grep -qE '^bot: ([0-9]+ days played|stuck)' "$f" 2>/dev/null &&
+            grep -qE '^bot: ([0-9]+ days played|stuck)' "$c" 2>/dev/null; then
+            files+=("$f" "$c")
+            n=$((n + 1))
+        fi
+    done
+    echo "$n seeds played to the end"
+    [ "$n" -gt 0 ] || return 1
     awk '
     FNR == 1 {
         n = split(FILENAME, p, "/"); f = p[n]
@@ -60,7 +70,7 @@ summary() {  # summary DIR
                cgames ? 100 * cl / cgames : 0, cstuck + 0
         if (bad != "") print "lost with every order delivered (seed:level):" bad
         exit (fg > 0 || cr > 0) ? 1 : 0
-    }' "$dir"/careful-*.txt "$dir"/careless-*.txt
+    }' "${files[@]}"
 }
 if [ "${1:-}" = --summary ]; then
     summary "$2"
