@@ -132,8 +132,8 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
     // vehicle is in its lane, every other frame): the cars ahead are kept
     // that much further off, more for later steps than for this one, so that
     // a plan still holds when its next step comes late.
-    const float aheadNow = kMargin + closing * 32.0f;
-    const float ahead = kMargin + closing * 112.0f;
+    const float aheadNow = kMargin + closing * 48.0f;
+    const float ahead = kMargin + closing * 144.0f;
     // The cars that can touch the vehicle during each step.
     std::vector<std::vector<Box>> near(kSteps);
     for (const Car& car : m_cars) {
