@@ -43,7 +43,7 @@ summary() {  # summary DIR: the seeds whose two games have both ended
         if (res == "won") won[lvl]++
         else {
             lost[f] = 1
-            if ($3 == "course") crash[lvl]++
+            if ($3 == "course") { crash[lvl]++; crashed = crashed " " f ":" lvl }
             else if (all) {
                 full[lvl]++
                 if (rating > 0.5) { fullgood[lvl]++; bad = bad " " f ":" lvl ":$" money }
@@ -69,6 +69,7 @@ summary() {  # summary DIR: the seeds whose two games have both ended
         printf "careless: %d of %d games lost a day (%.1f %%); stuck: %d\n", cl, cgames,
                cgames ? 100 * cl / cgames : 0, cstuck + 0
         if (bad != "") print "lost with every order delivered (seed:level):" bad
+        if (crashed != "") print "courses lost (seed:level):" crashed
         exit (fg > 0 || cr > 0) ? 1 : 0
     }' "${files[@]}"
 }
