@@ -228,7 +228,9 @@ void GMLevelRun::SaveToProfile(bool failed)
     } else if (!m_day.nextLevel.empty()) {
         m_profile->SetScore(SaturatingAdd(m_profile->GetScore(), m_receipts));  // never below 0
         m_profile->SetRatingPoints(m_totalRatingPoints);
-        m_profile->SetMoney(m_day.shopAfterDay ? 0 : m_shopCash);
+        // What the shop leaves is spent; a day the shop did not follow (a
+        // course, a day with nothing to buy) keeps its pay for the next one.
+        m_profile->SetMoney((m_stateWord & kStateShop) ? 0 : m_shopCash);
         m_profile->SetCurrentLevelIndex(SaturatingAdd(m_profile->GetCurrentLevelIndex(), 1));
         m_profile->SetCurrentLevel(m_day.nextLevel.c_str());
         m_profile->AddLevel(m_day.nextLevel.c_str());

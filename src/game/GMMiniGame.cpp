@@ -17,9 +17,6 @@
 
 namespace {
 
-// A hostile course length must not fill memory with traffic.
-constexpr size_t kMaxCars = 4096;
-
 template <class T>
 void Let(T*& obj)
 {
@@ -88,6 +85,14 @@ GMMiniGame::Box GMMiniGame::CarBox(const GMDecorateObj* car)
     return box;
 }
 
+float GMMiniGame::CourseLength(const GMLevelRun& run)
+{
+    const float course = run.m_day.levelTime;
+    if (!(course > 0.0f))
+        return 0.0f;  // NaN too
+    return std::min(course, kMaxCourse);
+}
+
 bool GMMiniGame::FindLaneButton(int32_t lane, float* x, float* y) const
 {
     for (const GMInteractiveObj* button : m_buttons) {
@@ -123,6 +128,13 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
     constexpr int kSamples = 6;
     const Box mine = VehicleBox(run);
     constexpr float kMargin = 3.0f;
+    // A click moves the vehicle a frame or two later, and a plan's later
+    // lane changes start later still (the driver looks again only once the
+    // vehicle is in its lane, every other frame): the cars ahead are kept
+    // that much further off, more for later steps than for this one, so that
+    // a plan still holds when its next step comes late.
+    const float aheadNow = kMargin + closing * 48.0f;
+    const float ahead = kMargin + closing * 144.0f;
     // The cars that can touch the vehicle during each step.
     std::vector<std::vector<Box>> near(kSteps);
     for (const Car& car : m_cars) {
@@ -130,7 +142,7 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
         for (int t = 0; t < kSteps; ++t) {
             const float from = box.top + closing * changeTime * static_cast<float>(t);
             const float to = from + closing * changeTime;
-            if (to + box.height > mine.top - kMargin && from < mine.top + mine.height + kMargin)
+            if (to + box.height > mine.top - ahead && from < mine.top + mine.height + kMargin)
                 near[static_cast<size_t>(t)].push_back(box);
         }
     }
@@ -144,8 +156,9 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
             Box van = mine;
             van.left = LaneCentre(run, laneOf(a) + (laneOf(b) - laneOf(a)) * f) - mine.width / 2.0f - kMargin;
             van.width += 2.0f * kMargin;
-            van.top -= kMargin;
-            van.height += 2.0f * kMargin;
+            const float front = t == 0 ? aheadNow : ahead;
+            van.top -= front;
+            van.height += front + kMargin;
             for (Box box : near[static_cast<size_t>(t)]) {
                 box.top += closing * when;
                 if (box.Overlaps(van))
@@ -202,12 +215,16 @@ GMDecorateObj* GMMiniGame::MakeCar(GMLevelRun& run, float lane, float y, GMImage
 {
     if (m_carList.empty() || m_cars.size() >= kMaxCars)
         return nullptr;
-    const std::string& image = m_carList[static_cast<size_t>(run.m_random.Next()) % m_carList.size()];
+    const size_t pick = static_cast<size_t>(run.m_random.Next()) % m_carList.size();
     auto* car = new (std::nothrow) GMDecorateObj;
     if (!car)
         return nullptr;
-    if (car->SetImage(image.c_str(), manager, device) != 0) {
-        car->Release();  // a car whose picture is missing stays off the road
+    if (car->SetImage(m_carList[pick].c_str(), manager, device) != 0) {
+        // A car whose picture is missing stays off the road, and is not
+        // tried again: a list of missing pictures makes no traffic.
+        car->Release();
+        const std::string missing = m_carList[pick];
+        std::erase(m_carList, missing);
         return nullptr;
     }
     car->SetPosition(LaneCentre(run, lane), y);
@@ -272,74 +289,104 @@ int32_t GMMiniGame::SetUp(GMLevelRun& run, GMImageManager* manager, DisplayDevic
     // 4. The lane hint: a car straight ahead and the pointer on the lane next to it.
     const float foot = (row + 1.0f) * grid.cellHeight + grid.originY;
     const float vehicleHeight = m_vehicleHeight > 0.0f ? m_vehicleHeight : grid.cellHeight;
+    int32_t hinted = -1;  // the free way starts in the lane the hint leads to
     if (hint == 3 && vehicleButton >= 0 && m_buttons.size() > 1) {
         if (GMDecorateObj* car = MakeCar(run, m_lane, foot - 1.5f * vehicleHeight, manager, device))
             m_cars.push_back({car, false, -1, column});
         const size_t count = m_buttons.size();
         const size_t next = static_cast<size_t>(vehicleButton) < count / 2 ? vehicleButton + 1 : vehicleButton - 1;
         run.PointTutorialAt(4, m_buttons[next]);
+        hinted = static_cast<int32_t>(next);
     }
-    Generate(run, manager, device);
+    Generate(run, manager, device, hinted >= 0 ? hinted : std::max(vehicleButton, 0));
     for (Car& car : m_cars)
         car.onScreen = car.obj->GetY() >= 0.0f && car.obj->GetY() < kScreenHeight;
     return 0;
 }
 
 // Rows of traffic up to half the course ahead: the cars drive at half the
-// vehicle's speed, so the vehicle meets the last of them at the finish. A
-// row is the band a car stands in, widened by the vehicle's length: the
-// vehicle cannot slip between two cars closer than that, so the band never
-// gets two cars in one lane, and never a car in its last open lane.
-void GMMiniGame::Generate(GMLevelRun& run, GMImageManager* manager, DisplayDevice* device)
+// vehicle's speed, so the vehicle meets the last of them at the finish. One
+// lane, the free way, never gets a car; now and then it moves to a
+// neighbouring lane, and then both stay free over the stretch the vehicle
+// needs to change lanes, so no run of rows can close every lane. A lane
+// gets no second car closer than the vehicle's length behind the one before
+// it. Linear in the rows, and it ends whatever fails: the course length is
+// bounded and a car picture that does not load is dropped from the list.
+void GMMiniGame::Generate(GMLevelRun& run, GMImageManager* manager, DisplayDevice* device, int32_t freeLane)
 {
-    const float course = run.m_day.levelTime;
+    const double course = CourseLength(run);
     const int32_t lanes = static_cast<int32_t>(m_buttons.size());
-    if (!(course > 0.0f) || lanes < 2)
+    if (!(course > 0.0) || lanes < 2)
         return;
     const GMFieldGrid& grid = run.m_grid;
     const float vehicleHeight = m_vehicleHeight > 0.0f ? m_vehicleHeight : grid.cellHeight;
     const float foot = (m_row + 1.0f) * grid.cellHeight + grid.originY;
-    float d = -3.5f * vehicleHeight;
-    std::vector<bool> taken(static_cast<size_t>(lanes));
-    for (int32_t row = 0; std::fabs(d) <= course * 0.5f && m_cars.size() < kMaxCars; ++row) {
+    // Distances ahead of the vehicle's foot along the traffic. Changing one
+    // lane takes a quarter cell of the traffic closing in; the vehicle's
+    // body covers both lanes meanwhile, and the way stays open a vehicle's
+    // length longer, so a driver who sees it late still gets through.
+    constexpr double kMargin = 4.0;
+    const double change = grid.cellHeight / 4.0;
+    const double crossing = 2.0 * vehicleHeight + change + 2.0 * kMargin;
+    std::vector<double> lastTop(static_cast<size_t>(lanes), -1e30);
+    for (const Car& car : m_cars) {  // the hint's car
+        for (int32_t i = 0; i < lanes; ++i) {
+            if (LaneOf(m_buttons[static_cast<size_t>(i)]) == car.lane)
+                lastTop[static_cast<size_t>(i)] = std::max(lastTop[static_cast<size_t>(i)],
+                                                           static_cast<double>(foot - CarBox(car.obj).top));
+        }
+    }
+    int32_t way = std::clamp(freeLane, 0, lanes - 1);
+    int32_t left = -1;        // the lane the free way left
+    double leftUntil = 0.0;   // it stays free up to here
+    double ahead = 3.5 * vehicleHeight;
+    for (int32_t rows = 0; ahead <= course * 0.5 && m_cars.size() < kMaxCars && rows < kMaxRows; ++rows) {
+        GMDecorateObj* car = nullptr;
         if (run.m_random.Next() % 6 > 1) {
-            GMDecorateObj* car = MakeCar(run, 0.0f, d + foot, manager, device);
-            if (car) {
-                const Box mine = CarBox(car);
-                std::fill(taken.begin(), taken.end(), false);
-                int32_t free = lanes;
-                for (const Car& other : m_cars) {
-                    const Box box = CarBox(other.obj);
-                    if (box.top < mine.top + mine.height + vehicleHeight &&
-                        mine.top < box.top + box.height + vehicleHeight) {
-                        for (int32_t i = 0; i < lanes; ++i) {
-                            if (LaneOf(m_buttons[static_cast<size_t>(i)]) == other.lane && !taken[i]) {
-                                taken[static_cast<size_t>(i)] = true;
-                                --free;
-                            }
-                        }
-                    }
-                }
-                if (free < 2) {
-                    car->Release();  // the last open lane of the band stays open
-                } else {
-                    int32_t pick = run.m_random.Next() % lanes;
-                    while (taken[static_cast<size_t>(pick)])
-                        pick = (pick + 1) % lanes;
-                    const int32_t lane = LaneOf(m_buttons[static_cast<size_t>(pick)]);
-                    car->SetPosition(LaneCentre(run, static_cast<float>(lane)), d + foot);
-                    m_cars.push_back({car, false, row, lane});
-                    d -= mine.height;
-                }
+            for (int32_t tries = 0; !car && !m_carList.empty() && tries < 8; ++tries)
+                car = MakeCar(run, 0.0f, static_cast<float>(foot - ahead), manager, device);
+            if (m_carList.empty())
+                break;  // no car picture loads: the rest of the road is empty
+        }
+        if (car) {
+            const double height = CarBox(car).height;
+            auto allowed = [&](int32_t i) {
+                return i != way && !(i == left && ahead < leftUntil + kMargin) &&
+                       lastTop[static_cast<size_t>(i)] + vehicleHeight <= ahead;
+            };
+            int32_t pick = run.m_random.Next() % lanes;
+            int32_t tries = 0;
+            while (tries < lanes && !allowed(pick)) {
+                pick = (pick + 1) % lanes;
+                ++tries;
+            }
+            if (tries == lanes) {
+                car->Release();
+            } else {
+                const int32_t lane = LaneOf(m_buttons[static_cast<size_t>(pick)]);
+                car->SetPosition(LaneCentre(run, static_cast<float>(lane)), static_cast<float>(foot - ahead));
+                m_cars.push_back({car, false, rows, lane});
+                lastTop[static_cast<size_t>(pick)] = ahead + height;
+                ahead += height;
             }
         }
-        d -= (Random01(run.m_random) + 0.75f) * vehicleHeight;
+        // The free way moves one lane over once the last move is behind it.
+        if (ahead >= leftUntil + kMargin && run.m_random.Next() % 3 == 0) {
+            int32_t next = way + (run.m_random.Next() % 2 ? 1 : -1);
+            if (next < 0 || next >= lanes)
+                next = way - (next - way);
+            const double from = std::max(ahead, lastTop[static_cast<size_t>(next)] + kMargin);
+            left = way;
+            leftUntil = from + crossing;
+            way = next;
+        }
+        ahead += (Random01(run.m_random) + 0.75) * vehicleHeight;
     }
 }
 
 void GMMiniGame::Start(GMLevelRun& run)
 {
-    const float course = run.m_day.levelTime;
+    const float course = CourseLength(run);
     run.m_ordersLeft = 1;  // the day goes on until the course is over
     run.m_ratingValue = course;
     run.m_ratingRatio = 0.0f;
@@ -416,7 +463,7 @@ void GMMiniGame::Frame(GMLevelRun& run, float x, float y, uint32_t buttons, floa
     // 6.
     if (m_crashed || m_finished)
         return;
-    const float course = run.m_day.levelTime;
+    const float course = CourseLength(run);
     // 7.
     if (std::fabs(m_travelled) >= course) {
         m_finishing = true;

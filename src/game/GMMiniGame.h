@@ -23,6 +23,11 @@ public:
     static constexpr float kButtonY = 560.0f;
     static constexpr float kScreenHeight = 600.0f;
     static constexpr uint32_t kLaneShade = 0x20FFFFFFu;
+    // A longer course is driven as this long: over an hour and a half at the
+    // default speed, with traffic bounded by the cars' limit.
+    static constexpr float kMaxCourse = 1.0e6f;
+    static constexpr size_t kMaxCars = 4096;
+    static constexpr int32_t kMaxRows = 4 * static_cast<int32_t>(kMaxCars);
 
     struct Car {
         GMDecorateObj* obj = nullptr;  // held
@@ -72,6 +77,8 @@ public:
     // The lane of a lane button (its mark), -1 for none.
     static int32_t LaneOf(const GMInteractiveObj* button);
     float LaneCentre(const GMLevelRun& run, float lane) const;
+    // The level's course length in px, bounded (0 for none).
+    static float CourseLength(const GMLevelRun& run);
     Box VehicleBox(const GMLevelRun& run) const;
     static Box CarBox(const GMDecorateObj* car);
     // Where the button of a lane is, for scripts; false when it has none.
@@ -83,7 +90,8 @@ public:
 private:
     bool ReadCarList();
     GMDecorateObj* MakeCar(GMLevelRun& run, float lane, float y, GMImageManager* manager, DisplayDevice* device);
-    void Generate(GMLevelRun& run, GMImageManager* manager, DisplayDevice* device);
+    // `freeLane`: the lane button whose lane the free way starts in.
+    void Generate(GMLevelRun& run, GMImageManager* manager, DisplayDevice* device, int32_t freeLane);
     void UpdateButtons(GMLevelRun& run, float x, float y, uint32_t buttons, float dt);
 
     std::vector<GMInteractiveObj*> m_buttons;  // held, in column order

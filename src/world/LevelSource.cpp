@@ -5,6 +5,7 @@
 
 #include "core/FileSys.h"
 #include "core/TaggedFile.h"
+#include "world/LevelTargetRule.h"
 
 #include <algorithm>
 #include <cmath>
@@ -162,7 +163,7 @@ struct Compiler {
     std::string header;  // day parameter tags
     std::string name, next, look = "Summer";
     bool nextSeen = false;
-    int ordersLine = 1;
+    int ordersLine = 1, targetLine = 0;
     int kind = 0, orders = 0, openMost = 5, openResume = 0, tutorial = 0, buy = 1;
     double target = 0, rating = 0, first = 1, gap = 2.5, extra = 2.5, stop = 0, arrest = 0, speed = 4, course = 0;
     char facing = 'R';
@@ -192,6 +193,19 @@ struct Compiler {
     {
         error = src + ":" + std::to_string(line) + ": " + what;
         return false;
+    }
+
+    // A day in town without a target gets the rule's; one above it could be
+    // lost by a player who delivers every order.
+    int32_t FairTarget() const
+    {
+        LevelPayDay day;
+        day.orders = orders;
+        for (const auto& g : goods)
+            day.goods.push_back({g.price, g.weight});
+        for (const auto& c : customers)
+            day.customers.push_back({c.kind, c.pay, c.rating});
+        return RuleTarget(day);
     }
 
     bool Picture(int line, const std::string& tpl)
@@ -274,6 +288,7 @@ struct Compiler {
                 return false;
             target = v[0];
             rating = v.size() > 1 ? v[1] : 0;
+            targetLine = line;
         } else if (key == "open") {
             if (!Numbers(line, key, w, 0, 1, 2, v))
                 return false;
@@ -554,6 +569,8 @@ struct Compiler {
         if (!name.empty())
             t += "\"LVN\" " + Q(name) + "\n";
         t += "\"LVT\" " + std::to_string(kind) + "\n";
+        if (!mini && !targetLine)
+            target = FairTarget();
         t += "\"LOR\" " + std::to_string(orders) + " \"LSC\" " + Num(target) + " \"LST\" " + Num(rating) + "\n";
         t += "\"OSG\" " + std::to_string(openMost) + " \"OMG\" " + std::to_string(openResume) + "\n";
         t += "\"OTD\" " + Num(first) + " \"OTM\" " + Num(gap) + " \"OTI\" " + Num(extra) + "\n";
@@ -888,6 +905,9 @@ struct Compiler {
         }
         if (!nextSeen)
             return Fail(1, "next: is missing (write next: - on the last day)");
+        if (!mini && target > FairTarget())
+            return Fail(targetLine, "target: " + Num(target) + " is more than delivering every order pays at least ($" +
+                                        std::to_string(FairTarget()) + "); leave target: out to take that");
         t += "\"LVL\" " + Q(next) + "\n";
         if (!next.empty())
             out->nextLevels.push_back(next);

@@ -5,6 +5,10 @@
 #   bot_run.sh careless GAME DATA SEED   a careless player loses a day (status 1)
 #   bot_run.sh replay GAME DATA SEED     two recorded bot days replay to the same state,
 #                                        profile bytes and last frame; not against other data
+#   bot_run.sh fair GAME DATA STEP       careful and careless bots over seeds 1-1000, every
+#                                        STEP-th (bench/fair_days.sh): no day lost with every
+#                                        order delivered, no course lost, every whole game won
+#                                        but one in a hundred, the careless bot losing in nine of ten
 set -u
 mode=$1 game=$2 data=$3 seed=$4
 work=$(mktemp -d /tmp/brimvale-bot-XXXXXX)
@@ -15,6 +19,18 @@ check() { if ! eval "$1"; then echo "FAILED: $2"; fail=1; fi; }
 show() { echo "---- $1"; cat "$1"; }
 
 case $mode in
+fair)
+    bench=$(dirname "$(realpath "$0")")/../../bench/fair_days.sh
+    build=$(dirname "$(dirname "$(realpath "$game")")")
+    bash "$bench" "$build" 1 1000 2 "$work/fair" "$seed" >"$work/fair.txt" 2>&1
+    status=$?
+    show "$work/fair.txt"
+    check '[ "$status" = 0 ]' "a day lost with every order delivered, or a course lost"
+    won=$(sed -n 's/^careful: \([0-9]*\) of \([0-9]*\) whole.*/\1 \2/p' "$work/fair.txt")
+    lost=$(sed -n 's/^careless: \([0-9]*\) of \([0-9]*\) games.*/\1 \2/p' "$work/fair.txt")
+    check '[ -n "$won" ] && [ $((100 * ${won% *})) -ge $((99 * ${won#* })) ]' "careful games won: $won"
+    check '[ -n "$lost" ] && [ $((10 * ${lost% *})) -ge $((9 * ${lost#* })) ]' "careless games lost: $lost"
+    ;;
 game)
     fresh run
     (cd "$work/run" && "$game" --headless --bot --seed "$seed" >out.txt 2>err.txt)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Plays every shipped day twice with a fixed seed: a careful player (the
-# script's `serve`) must reach the day's money target with every order
-# settled, a careless one (serves a little, then stands idle) must miss it.
+# Plays every shipped day twice with a seed of its own, spread over 1-1000
+# (fixed, so a failure can be replayed): a careful player (the script's
+# `serve`) must reach the day's money target with every order settled, a
+# careless one (serves a little, then stands idle) must miss it.
 # Screenshots of each day at its start and in play go to SHOTDIR; the frames
 # between them are updated but not drawn (the same update, much faster).
 #   play_days.sh GAME DATA LEVELSRC SHOTDIR [FIRST LAST]
@@ -10,6 +11,10 @@ game=$1 data=$2 src=$3 shots=$4 first=${5:-1} last=${6:-14}
 mkdir -p "$shots" && shots=$(realpath "$shots")
 fail=0
 value() { sed -n "s/^$2: *//p" "$src/level$1.txt" | head -1; }
+# The target the compiler wrote (a day in town may take the rule's).
+datatool=${BRIMVALE_DATA_TOOL:-$(dirname "$(realpath "$game")")/../bin/brimvale-data}
+target_of() { "$datatool" unscramble "$data/level$1.lvl" | sed -n 's/.*"LSC" \([0-9.]*\).*/\1/p' | head -1; }
+seeds=(7 113 229 347 461 577 691 809 923 31 149 263 379 997)
 preamble() {
     printf 'wait 600\nclick 400 300\nwait 1000\nclick 400 300\nwait 1500\n'
     for _ in 1 2 3 4 5 6; do echo "key backspace"; done
@@ -32,20 +37,26 @@ run() {  # run NAME SCRIPTTEXT
     work=$(mktemp -d /tmp/brimvale-days-XXXXXX)
     cp -rs "$(realpath "$data")" "$work/data"
     printf '%s\n' "$2" > "$work/day.script"
-    (cd "$work" && "$game" --headless --no-draw --script "$work/day.script" --shots "$shots" --seed 7 > "$work/out.txt" 2>&1)
+    (cd "$work" && "$game" --headless --no-draw --script "$work/day.script" --shots "$shots" --seed "$seed" > "$work/out.txt" 2>&1)
     local status=$?
     if [ $status != 0 ]; then
-        echo "$1: $(tail -1 "$work/out.txt")"
+        echo "$1 (seed $seed): $(tail -1 "$work/out.txt")"
         fail=1
     else
-        echo "$1: ok"
+        echo "$1 (seed $seed): ok"
     fi
     rm -rf "$work"
 }
 for n in $(seq "$first" "$last"); do
     kind=$(value "$n" kind)
     orders=$(value "$n" orders)
-    target=$(value "$n" target | cut -d' ' -f1)
+    target=$(target_of "$n")
+    seed=${seeds[$(((n - 1) % ${#seeds[@]}))]}
+    if [ -z "$target" ]; then
+        echo "level$n: no target in $data/level$n.lvl"
+        fail=1
+        continue
+    fi
     if [ "${kind:-0}" = 1 ]; then
         # A course: the careful driver steers round the traffic to the finish;
         # the careless one takes the hinted lane, then holds the wheel still.

@@ -110,4 +110,22 @@ TEST_F(LevelFoundByFuzzing, CourseMoneyTargetBeyondAFloatIsBounded)
               m_notes.refused.end());
 }
 
+// A course 10,000,000 px long whose car pictures do not load: the load
+// ends (each missing picture is tried once), without traffic, and the
+// course is no longer than the game drives.
+TEST_F(LevelFoundByFuzzing, AnEndlessCourseWhoseCarPicturesDoNotLoad)
+{
+    std::ifstream in(std::string(BRIMVALE_FUZZ_DIR) + "/cars-missing.lst", std::ios::binary);
+    std::string cars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(cars.empty());
+    std::filesystem::remove(m_dir.File("cars.lst"));  // a link into the data set
+    m_dir.Write("cars.lst", cars);
+    ASSERT_EQ(Feed("level5-ltm1e7.txt"), kLoadOk) << m_notes.failure;
+    EXPECT_EQ(m_run.Day().levelKind, 1);
+    EXPECT_TRUE(m_run.MiniGame().Cars().empty());
+    EXPECT_TRUE(m_run.MiniGame().CarList().empty());
+    EXPECT_GT(GMMiniGame::CourseLength(m_run), 0.0f);
+    EXPECT_LE(GMMiniGame::CourseLength(m_run), GMMiniGame::kMaxCourse);
+}
+
 #endif

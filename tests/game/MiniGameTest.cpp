@@ -1,5 +1,6 @@
 // The driving mini-game on a road the tests write: five lanes (columns 2 to
 // 6) in row 12 of 40-pixel cells from the origin (0, 0), the van in lane 4.
+#include "CourseWay.h"
 #include "LevelFixture.h"
 
 #include "platform/AudioDevice.h"
@@ -7,6 +8,7 @@
 #include "world/GMDecorateObj.h"
 #include "world/GMInteractiveObj.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -95,36 +97,70 @@ TEST_F(MiniGameTest, AMissingProgressBarFailsTheLoad)
     EXPECT_NE(m_notes.failure.find("MGRange"), std::string::npos) << m_notes.failure;
 }
 
-TEST_F(MiniGameTest, TrafficNeverPutsTwoCarsInOneLaneOfARowAndLeavesALaneOpen)
+TEST_F(MiniGameTest, TrafficAlwaysLeavesAWayThroughAndNeverTwoCarsInALaneCloserThanTheVan)
 {
-    // A row is the band of a car widened by the van's length (40): the van
-    // cannot slip between two cars closer than that.
+    // Roads of two to five lanes; the van starts in the third column of the
+    // road (or its second, on two lanes).
     size_t total = 0;
-    for (uint32_t seed = 1; seed <= 60; ++seed) {
-        m_run.FixSeed(seed);
-        ASSERT_EQ(LoadText(Course(20.0f)), kLoadOk);
-        const auto& cars = Game().Cars();
-        for (size_t i = 0; i < cars.size(); ++i) {
-            const GMMiniGame::Box a = GMMiniGame::CarBox(cars[i].obj);
-            EXPECT_FLOAT_EQ(cars[i].obj->GetX(), (cars[i].lane + 0.5f) * 40.0f);
-            EXPECT_GE(cars[i].lane, 2);
-            EXPECT_LE(cars[i].lane, 6);
-            // Ahead of the van, no further than half the course.
-            EXPECT_LE(cars[i].obj->GetY(), 520.0f - 3.5f * 40.0f + 0.01f);
-            EXPECT_GE(cars[i].obj->GetY(), 520.0f - 10000.0f - 60.0f - 1.75f * 40.0f);
-            std::set<int32_t> lanesNear{cars[i].lane};
-            for (size_t j = 0; j < cars.size(); ++j) {
-                const GMMiniGame::Box b = GMMiniGame::CarBox(cars[j].obj);
-                if (j == i || !(b.top < a.top + a.height + 40.0f && a.top < b.top + b.height + 40.0f))
-                    continue;
-                EXPECT_NE(cars[j].lane, cars[i].lane) << "seed " << seed << ": cars " << i << " and " << j;
-                lanesNear.insert(cars[j].lane);
+    for (int32_t width : {2, 3, 5}) {
+        std::string course = Course(20.0f);
+        if (width < 5) {
+            for (int x = 2 + width; x <= 6; ++x) {
+                const std::string cell = "\"RN\" \"road.img\" " + std::to_string(x) + " 12 0\n";
+                course.erase(course.find(cell), cell.size());
             }
-            EXPECT_LE(lanesNear.size(), 4u) << "seed " << seed << ": the band of car " << i << " is closed";
+            if (width == 2) {
+                const std::string at = "\"van.img\" 4 12";
+                course.replace(course.find(at), at.size(), "\"van.img\" 3 12");
+            }
         }
-        total += cars.size();
+        std::vector<int32_t> lanes;
+        for (int32_t x = 2; x < 2 + width; ++x)
+            lanes.push_back(x);
+        for (uint32_t seed = 1; seed <= 80; ++seed) {
+            SCOPED_TRACE(testing::Message() << width << " lanes, seed " << seed);
+            m_run.FixSeed(seed);
+            ASSERT_EQ(LoadText(course), kLoadOk) << m_notes.failure;
+            const auto& cars = Game().Cars();
+            std::map<int32_t, float> lastTop;
+            for (const auto& car : cars) {
+                const GMMiniGame::Box box = GMMiniGame::CarBox(car.obj);
+                EXPECT_FLOAT_EQ(car.obj->GetX(), (car.lane + 0.5f) * 40.0f);
+                ASSERT_TRUE(std::find(lanes.begin(), lanes.end(), car.lane) != lanes.end()) << car.lane;
+                // Ahead of the van, no further than half the course.
+                EXPECT_LE(car.obj->GetY(), 520.0f - 3.5f * 40.0f + 0.01f);
+                EXPECT_GE(car.obj->GetY(), 520.0f - 10000.0f - 60.0f - 1.75f * 40.0f);
+                // Made going up the road: the one before in its lane is lower down.
+                if (lastTop.count(car.lane)) {
+                    EXPECT_GE(lastTop[car.lane] - (box.top + box.height), 40.0f - 0.01f) << "too close in its lane";
+                }
+                lastTop[car.lane] = box.top;
+            }
+            const float start = Game().GetChosenLane();
+            ASSERT_TRUE(WayThrough(cars, lanes, static_cast<int32_t>(start), 520.0f, 40.0f, 40.0f / 4.0f))
+                << "every lane closed somewhere";
+            total += cars.size();
+        }
     }
-    EXPECT_GT(total, 60u * 40u);
+    EXPECT_GT(total, 80u * 3u * 30u) << "hardly any traffic";
+}
+
+TEST_F(MiniGameTest, ALongCourseOfMissingCarPicturesLoadsAtOnceWithoutTraffic)
+{
+    // Each missing picture is tried once, not once a row; the course length
+    // is bounded.
+    WriteText("cars.lst", "\"gone1.img\" \"gone2.img\" \"gone1.img\"\n");
+    ASSERT_EQ(LoadText(Course(1e7f)), kLoadOk);
+    EXPECT_TRUE(Game().Cars().empty());
+    EXPECT_TRUE(Game().CarList().empty());
+    EXPECT_FLOAT_EQ(m_run.GetRatingValue(), GMMiniGame::kMaxCourse);
+    // With one picture that loads among them, traffic up to the bound.
+    WriteText("cars.lst", "\"gone1.img\" \"tcar.img\"\n");
+    ASSERT_EQ(LoadText(Course(1e7f)), kLoadOk);
+    EXPECT_EQ(Game().CarList().size(), 1u);
+    EXPECT_GT(Game().Cars().size(), 1000u);
+    EXPECT_LE(Game().Cars().size(), GMMiniGame::kMaxCars);
+    EXPECT_GE(Game().Cars().back().obj->GetY(), 520.0f - GMMiniGame::kMaxCourse / 2.0f - 200.0f);
 }
 
 TEST_F(MiniGameTest, NothingMovesBeforeTheStartDelayButLaneClicksStillChoose)
@@ -214,6 +250,26 @@ TEST_F(MiniGameTest, ACourseOfLengthZeroFinishesAtOnce)
     EXPECT_TRUE(Game().Cars().empty());
 }
 
+TEST_F(MiniGameTest, ACoursesPayIsKeptForTheShopOfALaterDay)
+{
+    // No shop follows a course, so nothing is spent: the pay joins the money
+    // the player had, saved for the next shop.
+    WriteLevel("level4.lvl", Course(1.0f));
+    m_profile.SetMoney(40);
+    ASSERT_EQ(LoadText(Course(0.0f, 0.0f, "\"LVL\" \"level4.lvl\"\n")), kLoadOk);
+    ASSERT_TRUE(UntilReport());
+    EXPECT_EQ(m_run.GetReceipts(), 150);
+    Run(3000);
+    Click(-500.0f, -500.0f);
+    ASSERT_TRUE(m_run.GetStateWord() & kStateReportDone);
+    EXPECT_EQ(Click(449.0f, 506.0f), kLevelGoOn);
+    EXPECT_EQ(Run(2000), kLevelNext);
+    EXPECT_EQ(m_profile.GetMoney(), 190);
+    GMProfile saved;
+    ASSERT_EQ(saved.LoadProfile("Tess.prf"), 0);
+    EXPECT_EQ(saved.GetMoney(), 190);
+}
+
 TEST_F(MiniGameTest, WithoutCarsLstTheCourseHasNoTrafficAndIsWonByDriving)
 {
     std::filesystem::remove("cars.lst");
@@ -270,31 +326,33 @@ TEST_F(MiniGameTest, ChangingLanesPastTheTrafficWinsTheCourse)
   {
     ASSERT_EQ(LoadText(Course(6.0f, 0.0f)), kLoadOk);
     UntilPlay();
-    // Steer like a player: when a car ahead is close in the chosen lane, pick
-    // the nearest lane that is clear for a while.
-    auto clearAhead = [&](int32_t lane) {
+    // Steer like a player: when a car ahead is close in the chosen lane, take
+    // the lane that is clear the furthest ahead among those every crossed
+    // lane of which is clear for a while.
+    auto clearFor = [&](int32_t lane) {
         const GMMiniGame::Box van = Game().VehicleBox(m_run);
+        float clear = 1e9f;
         for (const auto& car : Game().Cars()) {
             const GMMiniGame::Box box = GMMiniGame::CarBox(car.obj);
             const bool inLane = std::fabs(car.obj->GetX() - (lane + 0.5f) * 40.0f) < 35.0f;
-            if (inLane && box.top + box.height > van.top - 90.0f && box.top < van.top + van.height + 10.0f)
-                return false;
+            if (inLane && box.top < van.top + van.height + 10.0f)
+                clear = std::min(clear, std::max(0.0f, van.top - (box.top + box.height)));
         }
-        return true;
+        return clear;
     };
     for (int i = 0; i < 10000 && !(m_run.GetStateWord() & kStateReport); ++i) {
         const int32_t current = static_cast<int32_t>(Game().GetChosenLane());
-        if (!Game().IsFinishing() && !clearAhead(current)) {
-            for (int32_t d : {1, -1, 2, -2, 3, -3, 4, -4}) {
-                const int32_t lane = current + d;
-                bool clear = lane >= 2 && lane <= 6;
+        if (!Game().IsFinishing() && Game().GetLanePosition() == Game().GetChosenLane() && clearFor(current) < 90.0f) {
+            int32_t best = current;
+            for (int32_t lane = 2; lane <= 6; ++lane) {
+                bool clear = true;
                 for (int32_t l = std::min(lane, current); clear && l <= std::max(lane, current); ++l)
-                    clear = l == current || clearAhead(l);  // every lane it crosses
-                if (clear && static_cast<int32_t>(Game().GetLanePosition()) != lane) {
-                    ClickLane(lane);
-                    break;
-                }
+                    clear = l == current || clearFor(l) >= 90.0f;  // every lane it crosses
+                if (clear && clearFor(lane) > clearFor(best))
+                    best = lane;
             }
+            if (best != current)
+                ClickLane(best);
         }
         m_run.Frame(-500.0f, -500.0f, 0, 16.0f);
     }

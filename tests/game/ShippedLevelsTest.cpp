@@ -1,5 +1,6 @@
 // Every day the data set ships, loaded through the game's own loader: the
 // chain from level1.lvl, the town's links, entrances, shops and pictures.
+#include "CourseWay.h"
 #include "core/TaggedFile.h"
 #include "game/GMHud.h"
 #include "game/GMLevelRun.h"
@@ -14,6 +15,7 @@
 #include "world/GMQueryGoodsObj.h"
 #include "world/GMRoadNodeObj.h"
 #include "world/GMTransportObj.h"
+#include "world/LevelTargetRule.h"
 
 #include <gtest/gtest.h>
 
@@ -305,6 +307,96 @@ TEST_F(ShippedLevels, EveryTitleFitsItsBannerAndEveryStoryItsPaper)
     EXPECT_GE(stories, 7);
     // The longest title, which the golden pictures show in its banner.
     EXPECT_EQ(longest, "Wednesday: on the evening news");
+}
+
+TEST_F(ShippedLevels, EveryDayInTownHasTheRulesTargetAndCatchingAThiefPays)
+{
+    int thieves = 0;
+    for (const std::string& name : LevelChain(m_data)) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(m_run.LoadLevel(name.c_str(), m_manager.get(), m_device, nullptr, nullptr), 0);
+        const auto& day = m_run.Day();
+        if (day.levelKind != 0) {
+            m_run.Reset();
+            continue;
+        }
+        LevelPayDay pay;
+        pay.orders = day.orders;
+        float cheapest = 1e9f;
+        for (int32_t c = -1; auto* o = static_cast<GMObject*>(m_run.ShopGoods().GetNext(c));) {
+            auto* g = static_cast<GMShopGoodsObj*>(o);
+            if (g->GetGoodsNumber() >= GMLevelRun::kShopGoodsLimit)
+                continue;
+            pay.goods.push_back({g->GetPrice(), g->GetWeight()});
+            if (g->GetWeight() > 0.0f)
+                cheapest = std::min(cheapest, g->GetPrice());
+        }
+        for (int32_t c = -1; auto* o = static_cast<GMObject*>(m_run.Customers().GetNext(c));) {
+            auto* k = static_cast<GMCustomerObj*>(o);
+            pay.customers.push_back({k->GetCustomerKind(), k->GetFactor(0), k->GetFactor(1)});
+            if (k->GetCustomerKind() != 3 && k->GetCustomerKind() != 4)
+                continue;
+            ++thieves;
+            // Caught, a thief pays more than any goods the day sells for
+            // little; when the police fail he costs money (kind 3) or a part
+            // of the rating, not all of it (kind 4).
+            EXPECT_GT(k->GetFactor(1), cheapest);
+            if (k->GetCustomerKind() == 3) {
+                EXPECT_LT(k->GetFactor(0), 0.0f);
+            } else {
+                EXPECT_GT(k->GetFactor(0), 0.0f);
+                EXPECT_LT(k->GetFactor(0), 0.5f);
+            }
+        }
+        // Serving every order always reaches the target, and the rule asks
+        // for the whole of that least pay.
+        EXPECT_EQ(day.moneyTarget, static_cast<float>(RuleTarget(pay)));
+        EXPECT_GE(day.moneyTarget, 100.0f);
+        m_run.Reset();
+    }
+    EXPECT_GE(thieves, 5);
+}
+
+TEST_F(ShippedLevels, TheCarefulDriverWinsEveryCourseOverManySeeds)
+{
+    int courses = 0;
+    for (const std::string& name : LevelChain(m_data)) {
+        for (uint32_t seed = 1; seed <= 100; ++seed) {
+            m_run.FixSeed(seed * 7919u);
+            ASSERT_EQ(m_run.LoadLevel(name.c_str(), m_manager.get(), m_device, nullptr, nullptr), 0);
+            if (m_run.Day().levelKind != 1) {
+                m_run.Reset();
+                break;
+            }
+            SCOPED_TRACE(testing::Message() << name << ", seed " << seed * 7919u);
+            ++courses;
+            const GMMiniGame& game = m_run.MiniGame();
+            ASSERT_FALSE(game.Cars().empty());
+            std::vector<int32_t> lanes;
+            for (const auto* button : game.LaneButtons())
+                lanes.push_back(GMMiniGame::LaneOf(button));
+            const GMFieldGrid& grid = m_run.Grid();
+            const float foot = (game.GetVehicleRow() + 1.0f) * grid.cellHeight + grid.originY;
+            ASSERT_TRUE(WayThrough(game.Cars(), lanes, static_cast<int32_t>(game.GetChosenLane()), foot,
+                                   game.GetVehicleHeight(), grid.cellHeight / 4.0f))
+                << "every lane closed somewhere";
+            int32_t frames = 0;
+            for (; frames < 20000 && !(m_run.GetStateWord() & kStateReport); frames += 2) {
+                // As a player would: the pointer on the lane's button, then a click.
+                const int32_t lane = game.FindSafeLane(m_run);
+                float x = -500.0f, y = -500.0f;
+                if (lane >= 0) {
+                    ASSERT_TRUE(game.FindLaneButton(lane, &x, &y));
+                }
+                m_run.Frame(x, y, 0, 16.0f);
+                m_run.Frame(x, y, lane >= 0 ? 1u : 0u, 16.0f);
+            }
+            EXPECT_TRUE(m_run.GetStateWord() & kStateReport) << "the course never ended";
+            EXPECT_FALSE(game.IsCrashed()) << "after " << game.GetTravelled() << " px";
+            m_run.Reset();
+        }
+    }
+    EXPECT_EQ(courses, 200);
 }
 
 TEST_F(ShippedLevels, EveryPictureTheLevelsStoriesAndCarListNameExists)

@@ -15,7 +15,7 @@ namespace {
 const char* kHeader =
     "name: Test day\n"
     "next: level2.lvl\n"
-    "orders: 4\n"
+    "orders: 5\n"
     "target: 100\n"
     "open: 1\n"
     "customer: Anna 0 30 1 1 1\n"
@@ -44,6 +44,11 @@ std::string Compile(const std::string& text, bool expectOk = true)
 
 bool Has(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
 
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    return text.replace(text.find(from), from.size(), to);
+}
+
 } // namespace
 
 TEST(DatagenLevelSource, RoadsBecomeNodesLinkedBothWaysWithThePieceOfTheirShape)
@@ -66,7 +71,7 @@ TEST(DatagenLevelSource, RoadsBecomeNodesLinkedBothWaysWithThePieceOfTheirShape)
     EXPECT_TRUE(Has(t, icon)) << icon;
     // The van at the @, the day's numbers, the chain and the end.
     EXPECT_TRUE(Has(t, "\"Town\\Vehicle\\VanDown.img\" 1 1 0 4 1 R\n"));
-    EXPECT_TRUE(Has(t, "\"LOR\" 4 \"LSC\" 100"));
+    EXPECT_TRUE(Has(t, "\"LOR\" 5 \"LSC\" 100"));
     EXPECT_TRUE(Has(t, "\"FLW\" 6 \"FLH\" 4 \"FLL\" 2\n"));
     EXPECT_TRUE(Has(t, "\"LVL\" \"level2.lvl\"\n\"END\"\n"));
     EXPECT_FALSE(Has(t, "\"PLC\"")) << "no police station, no police car";
@@ -102,6 +107,10 @@ TEST(DatagenLevelSource, RefusesABrokenSourceNamingItsLine)
         {"a bridge over a house", Source(kTown, "upper:\n..=...\n......\n......\n......"), "level1.txt:15: a bridge cannot pass over a building"},
         {"a bridge that ends in the grass", Source(kTown, "upper:\n......\n......\n......\n.....=\n"),
          "level1.txt:18: the bridge in column 6 must reach a road at both ends"},
+        {"a target that serving every order may not reach", Replaced(Source(kTown), "goods: 1 20 1", "goods: 1 19 1"),
+         "level1.txt:4: target: 100 is more than delivering every order pays at least ($90)"},
+        {"a thief caught for less", Source("..H.1P\n.@####\n.#..#.\n.####.\n", "customer: Thief 3 20 1 -5 15"),
+         "level1.txt:4: target: 100 is more than delivering every order pays at least ($70)"},
         {"next missing", "name: x\norders: 1\nopen: 1\ncustomer: Anna 0 30 1 1 1\ngoods: 1 20 1\nmap:\n" + std::string(kTown),
          "next: is missing"},
     };
@@ -109,6 +118,23 @@ TEST(DatagenLevelSource, RefusesABrokenSourceNamingItsLine)
         std::string error = Compile(c.source, false);
         EXPECT_TRUE(Has(error, c.message)) << c.what << ": got \"" << error << "\"";
     }
+}
+
+TEST(DatagenLevelSource, ADayInTownWithoutATargetGetsTheRulesOne)
+{
+    const std::string noTarget = Replaced(Source(kTown), "target: 100\n", "");
+    // Five orders of $20 bread.
+    EXPECT_TRUE(Has(Compile(noTarget), "\"LOR\" 5 \"LSC\" 100 "));
+    // The mayor's pay factor and a thief's catch pay count.
+    std::string cheap = noTarget + "\n";
+    cheap.insert(cheap.find("map:"), "customer: Mayor 1 30 1 0.5 2\n");
+    EXPECT_TRUE(Has(Compile(cheap), "\"LSC\" 50 ")) << "5 x $20 x 0.5";
+    std::string thief = Replaced(noTarget, "..H.1.\n.@###.\n", "..H.1P\n.@####\n");
+    thief.insert(thief.find("map:"), "customer: Thief 3 30 1 -25 18\n");
+    EXPECT_TRUE(Has(Compile(thief), "\"LSC\" 90 ")) << "5 x $18, rounded down to tens";
+    // A lower target than the rule's is the level maker's to give; a course's
+    // target is its pay, not bound by the rule.
+    EXPECT_TRUE(Has(Compile(Replaced(Source(kTown), "target: 100", "target: 60")), "\"LSC\" 60 "));
 }
 
 TEST(DatagenLevelSource, ABridgeCarriesTheRoadOverWaterOnTheUpperLayer)
@@ -137,7 +163,7 @@ TEST(DatagenLevelSource, StoryTutorialBonusesAndThePoliceBecomeTheirTags)
     CompiledLevel out;
     std::string error;
     std::string src = Source("..H.P.\n.@###.\n.#..#.\n.####.\n...1..\n",
-                             "customer: Thief 3 20 1 1 1\ntutorial: 2\nbonus: SpeedUp 100 10 1.5\nbonus: Capacity 300 0 1\n"
+                             "customer: Thief 3 20 1 -25 40\ntutorial: 2\nbonus: SpeedUp 100 10 1.5\nbonus: Capacity 300 0 1\n"
                              "story: Story\\Depot.img\nstory picture: Story\\Van.img 200 500\nstory text: Hello\nstory text: @Day 1");
     ASSERT_TRUE(CompileLevelSource("level4.txt", src, TownPictureSize, out, error, TownMeasures())) << error;
     EXPECT_EQ(out.storyFile, "level4.sto");
