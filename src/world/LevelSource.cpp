@@ -367,8 +367,9 @@ struct Compiler {
             if (!Picture(line, "Town\\People\\" + portrait + "I.img") ||
                 !Picture(line, "Town\\People\\" + portrait + "H.img"))
                 return false;
+            // A thief's pay is what the police's failure costs: below 0.
             if (!Within(line, "customer: the patience", v[1], 0, kMaxSeconds) ||
-                !Within(line, "customer: the weight", v[2], 0, 1000) || !Within(line, "customer: the pay", v[3], 0, 1000) ||
+                !Within(line, "customer: the weight", v[2], 0, 1000) || !Within(line, "customer: the pay", v[3], -1000, 1000) ||
                 !Within(line, "customer: the rating", v[4], 0, 1000))
                 return false;
             customers.push_back({portrait, k, line, v[1], v[2], v[3], v[4]});
