@@ -16,6 +16,7 @@
 #include "world/GMRoadNodeObj.h"
 #include "world/GMTransportObj.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -173,6 +174,8 @@ int InDataDirectory(std::string dataDir, std::string& file, FILE* err,
     }
     int status = 1;
     DisplayDevice* device = nullptr;
+    // Nothing is shown: no display server is asked (and none complains).
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
     if (!StartPlatform() || DisplayDevice::CreateOffscreen(800, 600, &device) != DD_OK || !device) {
         std::fprintf(err, "brimvale-data: no headless display device\n");
     } else {

@@ -7,6 +7,7 @@
 #include "platform/DisplayDevice.h"
 #include "platform/System.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -80,6 +81,8 @@ int CmdTemplate(int argc, char** argv, FILE* out, FILE* err)
     DirectoryChange change;
     if (dataDir && !change.Enter(dataDir, err))
         return 1;
+    // Nothing is shown: no display server is asked (and none complains).
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
     if (!StartPlatform()) {
         std::fprintf(err, "brimvale-data: the display could not be started\n");
         return 1;
