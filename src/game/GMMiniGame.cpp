@@ -135,64 +135,89 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
     // a plan still holds when its next step comes late.
     const float aheadNow = kMargin + closing * 48.0f;
     const float ahead = kMargin + closing * 144.0f;
-    // The cars that can touch the vehicle during each step.
-    std::vector<std::vector<Box>> near(kSteps);
-    for (const Car& car : m_cars) {
-        const Box box = CarBox(car.obj);
-        for (int t = 0; t < kSteps; ++t) {
-            const float from = box.top + closing * changeTime * static_cast<float>(t);
-            const float to = from + closing * changeTime;
-            if (to + box.height > mine.top - ahead && from < mine.top + mine.height + kMargin)
-                near[static_cast<size_t>(t)].push_back(box);
-        }
-    }
     const int32_t lanes = static_cast<int32_t>(m_buttons.size());
     auto laneOf = [&](int32_t i) { return static_cast<float>(LaneOf(m_buttons[static_cast<size_t>(i)])); };
-    // Whether moving from lane index a to b during step t hits a car.
-    auto clear = [&](int32_t t, int32_t a, int32_t b) {
-        for (int k = 0; k <= kSamples; ++k) {
-            const float f = static_cast<float>(k) / kSamples;
-            const float when = (static_cast<float>(t) + f) * changeTime;
-            Box van = mine;
-            van.left = LaneCentre(run, laneOf(a) + (laneOf(b) - laneOf(a)) * f) - mine.width / 2.0f - kMargin;
-            van.width += 2.0f * kMargin;
-            const float front = t == 0 ? aheadNow : ahead;
-            van.top -= front;
-            van.height += front + kMargin;
-            for (Box box : near[static_cast<size_t>(t)]) {
-                box.top += closing * when;
-                if (box.Overlaps(van))
-                    return false;
+    // The steps start `offset` ms from now. last[t][i]: the furthest step a
+    // plan from lane i at step t gets to without a crash (kSteps: past the
+    // horizon). When no plan clears the horizon, the one that lasts longest
+    // still leaves room for what comes.
+    using Table = std::vector<std::vector<int32_t>>;
+    std::vector<std::vector<Box>> near(kSteps);
+    auto plan = [&](float offset, Table& last) {
+        // The cars that can touch the vehicle during each step.
+        for (int t = 0; t < kSteps; ++t) {
+            std::vector<Box>& list = near[static_cast<size_t>(t)];
+            list.clear();
+            for (const Car& car : m_cars) {
+                const Box box = CarBox(car.obj);
+                const float from = box.top + closing * (offset + changeTime * static_cast<float>(t));
+                const float to = from + closing * changeTime;
+                if (to + box.height > mine.top - ahead && from < mine.top + mine.height + kMargin)
+                    list.push_back(box);
             }
         }
-        return true;
+        // Whether moving from lane index a to b during step t hits a car.
+        auto clear = [&, offset](int32_t t, int32_t a, int32_t b) {
+            for (int k = 0; k <= kSamples; ++k) {
+                const float f = static_cast<float>(k) / kSamples;
+                const float when = offset + (static_cast<float>(t) + f) * changeTime;
+                Box van = mine;
+                van.left = LaneCentre(run, laneOf(a) + (laneOf(b) - laneOf(a)) * f) - mine.width / 2.0f - kMargin;
+                van.width += 2.0f * kMargin;
+                const float front = t == 0 && offset == 0.0f ? aheadNow : ahead;
+                van.top -= front;
+                van.height += front + kMargin;
+                for (Box box : near[static_cast<size_t>(t)]) {
+                    box.top += closing * when;
+                    if (box.Overlaps(van))
+                        return false;
+                }
+            }
+            return true;
+        };
+        last.assign(kSteps + 1, std::vector<int32_t>(static_cast<size_t>(lanes), kSteps));
+        for (int32_t t = kSteps - 1; t >= 0; --t)
+            for (int32_t i = 0; i < lanes; ++i) {
+                int32_t best = t;
+                for (int32_t d : {0, -1, 1}) {
+                    const int32_t j = i + d;
+                    if (j >= 0 && j < lanes && clear(t, i, j))
+                        best = std::max(best, last[static_cast<size_t>(t + 1)][static_cast<size_t>(j)]);
+                    if (best == kSteps)
+                        break;
+                }
+                last[static_cast<size_t>(t)][static_cast<size_t>(i)] = best;
+            }
+        return clear;
     };
-    // last[t][i]: the furthest step a plan from lane i at step t gets to
-    // without a crash (kSteps: past the horizon). When no plan clears the
-    // horizon, the one that lasts longest still leaves room for what comes.
-    std::vector<std::vector<int32_t>> last(kSteps + 1, std::vector<int32_t>(static_cast<size_t>(lanes), kSteps));
-    for (int32_t t = kSteps - 1; t >= 0; --t)
-        for (int32_t i = 0; i < lanes; ++i) {
-            int32_t best = t;
-            for (int32_t d : {0, -1, 1}) {
-                const int32_t j = i + d;
-                if (j >= 0 && j < lanes && clear(t, i, j))
-                    best = std::max(best, last[static_cast<size_t>(t + 1)][static_cast<size_t>(j)]);
-                if (best == kSteps)
-                    break;
-            }
-            last[static_cast<size_t>(t)][static_cast<size_t>(i)] = best;
-        }
+    Table last;
     int32_t current = 0;
     for (int32_t i = 0; i < lanes; ++i)
         if (laneOf(i) == m_chosen)
             current = i;
     int32_t choice = current, lasts = -1;
-    for (int32_t d : {0, -1, 1}) {  // staying wins a tie
-        const int32_t j = current + d;
-        if (j >= 0 && j < lanes && clear(0, current, j) && last[1][static_cast<size_t>(j)] > lasts) {
-            lasts = last[1][static_cast<size_t>(j)];
-            choice = j;
+    bool stay = false;  // staying is clear for this step
+    {
+        auto clear = plan(0.0f, last);
+        stay = clear(0, current, current);
+        for (int32_t d : {0, -1, 1}) {  // staying wins a tie
+            const int32_t j = current + d;
+            if (j >= 0 && j < lanes && clear(0, current, j) && last[1][static_cast<size_t>(j)] > lasts) {
+                lasts = last[1][static_cast<size_t>(j)];
+                choice = j;
+            }
+        }
+    }
+    // Staying also keeps every plan that starts a little later: the driver
+    // looks again within a fraction of a step, and a gap that opens just
+    // after a step's start is missed by steps that start now.
+    constexpr int kShifts = 4;
+    for (int s = 1; s < kShifts && stay && choice != current && lasts < kSteps; ++s) {
+        Table shifted;
+        plan(changeTime * static_cast<float>(s) / kShifts, shifted);
+        if (shifted[0][static_cast<size_t>(current)] > lasts) {
+            choice = current;
+            lasts = shifted[0][static_cast<size_t>(current)];
         }
     }
     return choice == current ? -1 : LaneOf(m_buttons[static_cast<size_t>(choice)]);

@@ -367,13 +367,19 @@ TEST_F(MiniGameTest, ChangingLanesPastTheTrafficWinsTheCourse)
 TEST_F(MiniGameTest, TheCarefulDriversLaneWinsEveryCourseAndHoldingStillCrashesSome)
 {
     // The lane scripts and the bot steer by; it also shows each generated
-    // course can be won.
+    // course can be won. The last is a longer course where the only lane on
+    // opens a moment after a look, beside a lane change into a dead end: the
+    // driver has to hold its lane and take the gap when it comes.
     int crashesHoldingStill = 0;
-    for (uint32_t seed = 1; seed <= 30; ++seed) {
-        SCOPED_TRACE(seed);
+    std::vector<std::pair<uint32_t, float>> courses;
+    for (uint32_t seed = 1; seed <= 30; ++seed)
+        courses.emplace_back(seed, 8.0f);
+    courses.emplace_back(172u, 20.0f);
+    for (const auto& [seed, seconds] : courses) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << seconds << " s");
         for (bool careful : {true, false}) {
             m_run.FixSeed(seed);
-            ASSERT_EQ(LoadText(Course(8.0f, 0.0f)), kLoadOk);
+            ASSERT_EQ(LoadText(Course(seconds, 0.0f)), kLoadOk);
             UntilPlay();
             for (int i = 0; i < 10000 && !(m_run.GetStateWord() & kStateReport); ++i) {
                 const int32_t lane = careful ? Game().FindSafeLane(m_run) : -1;

@@ -359,16 +359,23 @@ TEST_F(ShippedLevels, EveryDayInTownHasTheRulesTargetAndCatchingAThiefPays)
 
 TEST_F(ShippedLevels, TheCarefulDriverWinsEveryCourseOverManySeeds)
 {
+    // Spread seeds, and the plain seed of a whole-game run whose second
+    // course was once lost: the one lane still open there opened just after
+    // the driver's look, and it swerved into a dead end instead of waiting.
+    std::vector<uint32_t> seeds;
+    for (uint32_t seed = 1; seed <= 100; ++seed)
+        seeds.push_back(seed * 7919u);
+    seeds.push_back(118u);
     int courses = 0;
     for (const std::string& name : LevelChain(m_data)) {
-        for (uint32_t seed = 1; seed <= 100; ++seed) {
-            m_run.FixSeed(seed * 7919u);
+        for (const uint32_t seed : seeds) {
+            m_run.FixSeed(seed);
             ASSERT_EQ(m_run.LoadLevel(name.c_str(), m_manager.get(), m_device, nullptr, nullptr), 0);
             if (m_run.Day().levelKind != 1) {
                 m_run.Reset();
                 break;
             }
-            SCOPED_TRACE(testing::Message() << name << ", seed " << seed * 7919u);
+            SCOPED_TRACE(testing::Message() << name << ", seed " << seed);
             ++courses;
             const GMMiniGame& game = m_run.MiniGame();
             ASSERT_FALSE(game.Cars().empty());
@@ -396,7 +403,7 @@ TEST_F(ShippedLevels, TheCarefulDriverWinsEveryCourseOverManySeeds)
             m_run.Reset();
         }
     }
-    EXPECT_EQ(courses, 200);
+    EXPECT_EQ(courses, 2 * static_cast<int>(seeds.size()));
 }
 
 TEST_F(ShippedLevels, EveryPictureTheLevelsStoriesAndCarListNameExists)
