@@ -43,17 +43,9 @@ int Report(const std::string& file, const std::vector<std::string>& problems, FI
 
 int CmdCheck(int argc, char** argv, FILE* out, FILE* err)
 {
-    std::string dataDir;
-    if (argc == 3 && !std::strcmp(argv[0], "-C")) {
-        dataDir = argv[1];
-        argv += 2;
-        argc -= 2;
-    }
-    if (argc != 1) {
-        std::fprintf(err, "usage: brimvale-data check [-C DATADIR] FILE\n");
+    std::string dataDir, file;
+    if (!ReadDataDirAndFile(argc, argv, "usage: brimvale-data check [-C DATADIR] FILE\n", err, dataDir, file))
         return 2;
-    }
-    std::string file = argv[0];
     const std::string shown = std::filesystem::path(file).filename().string();
     const bool source = std::filesystem::path(file).extension() == ".txt";
     std::stringstream text;

@@ -32,5 +32,8 @@ int CmdCheck(int argc, char** argv, FILE* out, FILE* err);
 // Runs `work` with a headless display device inside the data directory: DIR
 // when given (-C DIR), else the directory `path` lies in (`path` then becomes
 // its file name); back in the old directory afterwards. 1 when either fails.
+// "[-C DATADIR] FILE": false, with the usage line on `err`, for anything else.
+bool ReadDataDirAndFile(int argc, char** argv, const char* usage, FILE* err, std::string& dataDir,
+                        std::string& file);
 int InDataDirectory(std::string dataDir, std::string& path, FILE* err,
                     const std::function<int(DisplayDevice* device)>& work);

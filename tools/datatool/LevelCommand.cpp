@@ -138,19 +138,27 @@ static int PrintLevel(const std::string& file, DisplayDevice* device, FILE* out,
 
 int CmdLevel(int argc, char** argv, FILE* out, FILE* err)
 {
-    std::string dataDir;
+    std::string dataDir, file;
+    if (!ReadDataDirAndFile(argc, argv, "usage: brimvale-data level [-C DATADIR] FILE\n", err, dataDir, file))
+        return 2;
+    return InDataDirectory(dataDir, file, err,
+                           [&](DisplayDevice* device) { return PrintLevel(file, device, out, err); });
+}
+
+bool ReadDataDirAndFile(int argc, char** argv, const char* usage, FILE* err, std::string& dataDir,
+                        std::string& file)
+{
     if (argc == 3 && !std::strcmp(argv[0], "-C")) {
         dataDir = argv[1];
         argv += 2;
         argc -= 2;
     }
     if (argc != 1) {
-        std::fprintf(err, "usage: brimvale-data level [-C DATADIR] FILE\n");
-        return 2;
+        std::fputs(usage, err);
+        return false;
     }
-    std::string file = argv[0];
-    return InDataDirectory(dataDir, file, err,
-                           [&](DisplayDevice* device) { return PrintLevel(file, device, out, err); });
+    file = argv[0];
+    return true;
 }
 
 int InDataDirectory(std::string dataDir, std::string& file, FILE* err,
