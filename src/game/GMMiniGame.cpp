@@ -123,8 +123,10 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
         speed = kDefaultSpeed;
     const float changeTime = 1.0f / (2.0f * speed);             // ms per lane
     const float closing = speed * run.m_grid.cellHeight / 2.0f;  // px per ms
-    // Far enough to see a wall of cars forming above the screen's top.
-    constexpr int kSteps = 64;
+    // Far enough to see a wall of cars forming well above the screen's top
+    // (about two screens at the default speed): a lane free for a screen can
+    // still end in a wall that only a lane change long before it gets round.
+    constexpr int kSteps = 128;
     constexpr int kSamples = 6;
     const Box mine = VehicleBox(run);
     constexpr float kMargin = 3.0f;
@@ -143,7 +145,7 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
     // still leaves room for what comes.
     using Table = std::vector<std::vector<int32_t>>;
     std::vector<std::vector<Box>> near(kSteps);
-    auto plan = [&](float offset, Table& last) {
+    auto plan = [&](float offset, Table& last, float late = 0.0f) {
         // The cars that can touch the vehicle during each step.
         for (int t = 0; t < kSteps; ++t) {
             std::vector<Box>& list = near[static_cast<size_t>(t)];
@@ -157,14 +159,14 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
             }
         }
         // Whether moving from lane index a to b during step t hits a car.
-        auto clear = [&, offset](int32_t t, int32_t a, int32_t b) {
+        auto clear = [&, offset, late](int32_t t, int32_t a, int32_t b) {
             for (int k = 0; k <= kSamples; ++k) {
                 const float f = static_cast<float>(k) / kSamples;
                 const float when = offset + (static_cast<float>(t) + f) * changeTime;
                 Box van = mine;
                 van.left = LaneCentre(run, laneOf(a) + (laneOf(b) - laneOf(a)) * f) - mine.width / 2.0f - kMargin;
                 van.width += 2.0f * kMargin;
-                const float front = t == 0 && offset == 0.0f ? aheadNow : ahead;
+                const float front = (t == 0 && offset == 0.0f ? aheadNow : ahead) + late;
                 van.top -= front;
                 van.height += front + kMargin;
                 for (Box box : near[static_cast<size_t>(t)]) {
@@ -200,12 +202,26 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
     {
         auto clear = plan(0.0f, last);
         stay = clear(0, current, current);
+        bool tie = false;  // both neighbours, and not staying, last longest
         for (int32_t d : {0, -1, 1}) {  // staying wins a tie
             const int32_t j = current + d;
-            if (j >= 0 && j < lanes && clear(0, current, j) && last[1][static_cast<size_t>(j)] > lasts) {
-                lasts = last[1][static_cast<size_t>(j)];
+            if (j < 0 || j >= lanes || !clear(0, current, j))
+                continue;
+            const int32_t l = last[1][static_cast<size_t>(j)];
+            tie = l == lasts && d == 1 && choice != current;
+            if (l > lasts) {
+                lasts = l;
                 choice = j;
             }
+        }
+        // Between two ways out, the one that still holds when every step
+        // comes a step late: a way back out of a closing lane holds on
+        // paper, but not for a driver who looks a moment later.
+        if (tie) {
+            Table late;
+            plan(0.0f, late, closing * changeTime);
+            if (late[1][static_cast<size_t>(current + 1)] > late[1][static_cast<size_t>(current - 1)])
+                choice = current + 1;
         }
     }
     // Staying also keeps every plan that starts a little later: the driver

@@ -359,13 +359,16 @@ TEST_F(ShippedLevels, EveryDayInTownHasTheRulesTargetAndCatchingAThiefPays)
 
 TEST_F(ShippedLevels, TheCarefulDriverWinsEveryCourseOverManySeeds)
 {
-    // Spread seeds, and the plain seed of a whole-game run whose second
-    // course was once lost: the one lane still open there opened just after
-    // the driver's look, and it swerved into a dead end instead of waiting.
+    // Spread seeds, and plain seeds whose courses were once lost: 118, where
+    // the one lane still open opened just after the driver's look and it
+    // swerved into a dead end instead of waiting; 658, where a lane free for
+    // a screen and a half ended in a wall; 2200, where of two ways out the
+    // driver took the one that holds only when each step comes on time.
     std::vector<uint32_t> seeds;
     for (uint32_t seed = 1; seed <= 100; ++seed)
         seeds.push_back(seed * 7919u);
-    seeds.push_back(118u);
+    for (uint32_t seed : {118u, 658u, 2200u})
+        seeds.push_back(seed);
     int courses = 0;
     for (const std::string& name : LevelChain(m_data)) {
         for (const uint32_t seed : seeds) {
