@@ -3,6 +3,7 @@
 #include "CourseWay.h"
 #include "core/TaggedFile.h"
 #include "game/GMHud.h"
+#include "game/GMLevelCheck.h"
 #include "game/GMLevelRun.h"
 #include "player/GMProfile.h"
 #include "support/gfx/GfxTestSupport.h"
@@ -616,6 +617,9 @@ TEST_F(ShippedLevels, EveryOrderBubbleStandsOnItsOwnHouse)
                 EXPECT_FALSE(overlap(order, box)) << at << " covers goods " << goods;
             }
         }
+        // And the level maker's check, with its own boxes, finds nothing.
+        for (const std::string& problem : GMLevelCheck::CheckLoaded(m_run))
+            ADD_FAILURE() << problem;
         m_run.Reset();
     }
     EXPECT_GE(checked, 13 * 4);
