@@ -4,6 +4,7 @@
 #include "app/ScriptRunner.h"
 #include "core/DataDirectories.h"
 #include "core/FileSys.h"
+#include "game/GMLevelCheck.h"
 #include "world/LevelSource.h"
 
 #include <cstdlib>
@@ -58,7 +59,7 @@ void LevelTryout::Serve(const std::string& level, const std::string& storyName, 
         SetMemoryFile(storyName.c_str(), ScrambleForFile(storyName.c_str(), story));
 }
 
-bool LevelTryout::Compile(std::string* error)
+bool LevelTryout::Compile(std::string* error, const LevelMeasures& measures)
 {
     std::ifstream in(m_source, std::ios::binary);
     if (!in) {
@@ -70,7 +71,7 @@ bool LevelTryout::Compile(std::string* error)
     // Named by its file name alone: the compiler takes the level's name from it.
     const std::string name = std::filesystem::path(m_source).filename().string();
     CompiledLevel level;
-    if (!CompileLevelSource(name, text.str(), DataSetPictureSize, level, *error))
+    if (!CompileLevelSource(name, text.str(), DataSetPictureSize, level, *error, measures))
         return false;
     const std::string stem = name.substr(0, name.find_last_of('.'));
     if (!m_levelName.empty() && m_levelName != stem + ".lvl")
@@ -104,7 +105,7 @@ void LevelTryout::ShowError(GameApp& app, const std::string& text)
 void LevelTryout::Start(GameApp& app)
 {
     std::string error;
-    if (!Compile(&error) || !Loads(app, &error)) {
+    if (!Compile(&error, GMLevelCheck::Measures(&app.m_images, app.GetDevice())) || !Loads(app, &error)) {
         m_failed = true;
         app.m_modes.SetHandlers([](float, float, uint32_t, float) { return 0; }, [] { return 0; });
         app.m_modes.SetTransition(0);  // no mode fades in: the screen stays empty but for the error
@@ -134,7 +135,7 @@ void LevelTryout::Reload(GameApp& app)
 {
     const std::string level = m_levelText, storyName = m_storyName, story = m_storyText;
     std::string error;
-    if (!Compile(&error)) {
+    if (!Compile(&error, GMLevelCheck::Measures(&app.m_images, app.GetDevice()))) {
         ShowError(app, error);
         return;
     }

@@ -1,4 +1,6 @@
 #pragma once
+#include "world/LevelSource.h"
+
 #include <string>
 
 class GameApp;
@@ -29,8 +31,9 @@ public:
 
     // Compiles the source and serves its level (and story) from memory under
     // their own names; false with `error` ("level3.txt:14: ...") and the
-    // previous version still served.
-    bool Compile(std::string* error);
+    // previous version still served. The game passes what its pictures
+    // measure, so that bubbles and icons stand as in the generated days.
+    bool Compile(std::string* error, const LevelMeasures& measures = {});
     // The served level's file name ("level3.lvl"), empty before a compile.
     const std::string& LevelName() const { return m_levelName; }
 

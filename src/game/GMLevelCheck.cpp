@@ -34,6 +34,18 @@ std::string Format(const char* fmt, double a = 0, double b = 0, double c = 0, do
 
 }  // namespace
 
+LevelMeasures GMLevelCheck::Measures(GMImageManager* manager, DisplayDevice* device)
+{
+    LevelMeasures measures;
+    measures.solidTop = [manager, device](const std::string& tpl) {
+        GMImage image;
+        if (image.LoadTemplate(tpl.c_str(), manager, device) != 0)
+            return 0.0;
+        return static_cast<double>(image.SolidTop(GMLevelRun::kRoofAlpha, GMLevelRun::kRoofPixels));
+    };
+    return measures;
+}
+
 std::vector<std::string> GMLevelCheck::Check(const char* fileName, GMImageManager* manager, DisplayDevice* device)
 {
     std::vector<std::string> problems;

@@ -1115,7 +1115,7 @@ void GMLevelRun::FindOrderSpot(GMBuildingObj* house, float* x, float* y) const
     // the roof itself (smoke, flags and chimneys do not count), its patience row
     // just touching it, so that it cannot be taken for a neighbour's.
     const float foot = m_grid.FootY(static_cast<float>(house->GetCellY()));
-    float roof = foot - house->GetHitHeight() + house->GetImage().SolidTop(0xC0, 20);
+    float roof = foot - house->GetHitHeight() + house->GetImage().SolidTop(kRoofAlpha, kRoofPixels);
     float below = 40.0f;  // from the bubble's centre to the bottom of its patience row
     if (m_orderNormal)
         below = m_orderNormal->GetTextureHeight() / 2.0f + (m_litIcon ? m_litIcon->GetTextureHeight() : 0.0f);

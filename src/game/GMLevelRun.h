@@ -337,8 +337,11 @@ public:
     // Where things are on screen, for scripts that click by what they click.
     bool FindGoodsIcon(int32_t goods, float* x, float* y) const;
     bool FindOpenOrder(int32_t n, float* x, float* y) const;
-    // Where an order of the house stands: its bubble over the roof.
+    // Where an order of the house stands: its bubble over the roof, the first
+    // row of its picture with kRoofPixels texels at least kRoofAlpha opaque.
     void FindOrderSpot(GMBuildingObj* house, float* x, float* y) const;
+    static constexpr uint8_t kRoofAlpha = 0xC0;
+    static constexpr int32_t kRoofPixels = 20;
     // Where a careful player clicks next: the goods the oldest untaken order
     // wants while the vehicle is free, then that order; false when nothing to do.
     bool FindServeTarget(float* x, float* y) const;

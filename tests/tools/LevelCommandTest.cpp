@@ -172,12 +172,16 @@ TEST_F(LevelCommand, CheckListsWhatMakesADayUnplayable)
 }
 
 #ifdef BRIMVALE_DATAGEN_DATA_DIR
-// Sources are compiled against the generated data set first, as --try does.
+// Sources are compiled against the generated data set first, as --try does,
+// with the roofs its pictures have: every shipped source checks as clean as
+// the level built from it (a guessed roof once put four days' icons under
+// their bubbles here only).
 TEST_F(LevelCommand, CheckCompilesASourceAndNamesItsLine)
 {
     const std::string data = BRIMVALE_DATAGEN_DATA_DIR;
     const std::string sources = BRIMVALE_DATAGEN_SRC_DIR "/levels/";
-    for (const char* day : {"level1.txt", "level3.txt", "level5.txt", "level11.txt"}) {
+    for (int n = 1; n <= 14; ++n) {
+        const std::string day = "level" + std::to_string(n) + ".txt";
         ToolResult r = RunTool({"check", "-C", data, sources + day});
         EXPECT_EQ(r.status, 0) << r.out << r.err;
         Contains(r.out, std::string(day) + ": no problems found\n");

@@ -77,16 +77,17 @@ int CmdCheck(int argc, char** argv, FILE* out, FILE* err)
     if (dataDir.empty())
         dataDir = DefaultDataSet();
     return InDataDirectory(dataDir, file, err, [&](DisplayDevice* device) {
+        GMImageManager manager;
+        manager.SetErrorLogPath("");
         CompiledLevel level;
         std::string error;
-        if (!CompileLevelSource(shown, text.str(), DataSetPictureSize, level, error))
+        if (!CompileLevelSource(shown, text.str(), DataSetPictureSize, level, error,
+                                GMLevelCheck::Measures(&manager, device)))
             return Report(shown, {"the compiler refuses it: " + error}, out);
         const std::string name = shown.substr(0, shown.find_last_of('.')) + ".lvl";
         SetMemoryFile(name.c_str(), ScrambleForFile(name.c_str(), level.levelText));
         if (!level.storyFile.empty())
             SetMemoryFile(level.storyFile.c_str(), ScrambleForFile(level.storyFile.c_str(), level.storyText));
-        GMImageManager manager;
-        manager.SetErrorLogPath("");
         int status = Report(shown, GMLevelCheck::Check(name.c_str(), &manager, device), out);
         ForgetMemoryFile(name.c_str());
         if (!level.storyFile.empty())
