@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -19,6 +20,8 @@ namespace {
 constexpr float kMostMoney = 10000000.0f;
 // A clickable goods icon or police post, as far as the pointer finds it.
 constexpr float kIconHalf = 20.0f;
+// The panel font every compiled day names ("TFI").
+constexpr const char* kPanelFont = "Hud\\HudFont.img";
 
 struct Box {
     float left, top, right, bottom;
@@ -43,6 +46,14 @@ LevelMeasures GMLevelCheck::Measures(GMImageManager* manager, DisplayDevice* dev
             return 0.0;
         return static_cast<double>(image.SolidTop(GMLevelRun::kRoofAlpha, GMLevelRun::kRoofPixels));
     };
+    // Story text in the panel font the compiled day names, as the story screen draws it.
+    auto font = std::make_shared<GMImage>();
+    if (font->LoadTemplate(kPanelFont, manager, device) == 0)
+        measures.textWidth = [font](const std::string& text) {
+            float width = 0.0f;
+            font->DrawText(0.0f, 0.0f, 0.0f, 1.0f, 0, text.c_str(), nullptr, &width);
+            return static_cast<double>(width);
+        };
     return measures;
 }
 

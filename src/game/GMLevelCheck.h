@@ -18,9 +18,10 @@ public:
     static std::vector<std::string> Check(const char* fileName, GMImageManager* manager, DisplayDevice* device);
     // The problems of a day that loaded.
     static std::vector<std::string> CheckLoaded(const GMLevelRun& run);
-    // What the data set's house pictures measure, for compiling a source as
-    // the generator does: without it the compiler guesses every roof halfway
-    // down, keeps goods icons clear of bubbles that are not where the day
-    // puts them, and the check then finds icons under the real ones.
+    // What the data set's house pictures and panel font measure, for
+    // compiling a source as the generator does: without it the compiler
+    // guesses every roof halfway down, keeps goods icons clear of bubbles that
+    // are not where the day puts them (the check then finds icons under the
+    // real ones), and wraps story text by a guessed glyph width.
     static LevelMeasures Measures(GMImageManager* manager, DisplayDevice* device);
 };

@@ -3,11 +3,15 @@
 // The generator is built only with the data set (not in the unit-only tree).
 #ifdef BRIMVALE_DATAGEN_DATA_DIR
 
+#include "DatagenLoadFixture.h"
 #include "datagen/Generator.h"
 #include "datagen/Town.h"
+#include "game/GMLevelCheck.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -259,6 +263,29 @@ TEST(DatagenLevelSource, MiniGameCourseUsesLaneCellsAndTheLastDayHasAnEmptyNext)
     none.replace(none.find("orders: 1"), 9, "orders: 0");
     EXPECT_FALSE(CompileLevelSource("level5.txt", none, TownPictureSize, out, error, TownMeasures()));
     EXPECT_TRUE(Has(error, "level5.txt:4: orders: a driving course is one order")) << error;
+}
+
+// `brimvale --try` and `brimvale-data check` compile a source in the game, over
+// the data set, with what its pictures and font measure: every shipped source
+// must come out as the very day and story the generator built, or the level
+// maker tries and checks another day than the one that ships.
+TEST_F(DatagenGameLoad, EverySourceCompiledInTheGameIsTheDayTheGeneratorBuilt)
+{
+    const LevelMeasures game = GMLevelCheck::Measures(m_manager.get(), m_device);
+    for (int n = 1; n <= 14; ++n) {
+        const std::string name = "level" + std::to_string(n) + ".txt";
+        SCOPED_TRACE(name);
+        std::ifstream in(std::string(BRIMVALE_DATAGEN_SRC_DIR) + "/levels/" + name, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        ASSERT_FALSE(text.str().empty());
+        CompiledLevel built, tried;
+        std::string error;
+        ASSERT_TRUE(CompileLevelSource(name, text.str(), TownPictureSize, built, error, TownMeasures())) << error;
+        ASSERT_TRUE(CompileLevelSource(name, text.str(), DataSetPictureSize, tried, error, game)) << error;
+        EXPECT_EQ(tried.levelText, built.levelText);
+        EXPECT_EQ(tried.storyText, built.storyText);
+    }
 }
 
 #endif
