@@ -20,8 +20,6 @@ namespace {
 constexpr float kMostMoney = 10000000.0f;
 // A clickable goods icon or police post, as far as the pointer finds it.
 constexpr float kIconHalf = 20.0f;
-// The panel font every compiled day names ("TFI").
-constexpr const char* kPanelFont = "Hud\\HudFont.img";
 
 struct Box {
     float left, top, right, bottom;
@@ -48,7 +46,7 @@ LevelMeasures GMLevelCheck::Measures(GMImageManager* manager, DisplayDevice* dev
     };
     // Story text in the panel font the compiled day names, as the story screen draws it.
     auto font = std::make_shared<GMImage>();
-    if (font->LoadTemplate(kPanelFont, manager, device) == 0)
+    if (font->LoadTemplate(kLevelPanelFont, manager, device) == 0)
         measures.textWidth = [font](const std::string& text) {
             float width = 0.0f;
             font->DrawText(0.0f, 0.0f, 0.0f, 1.0f, 0, text.c_str(), nullptr, &width);

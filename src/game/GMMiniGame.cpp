@@ -202,26 +202,24 @@ int32_t GMMiniGame::FindSafeLane(const GMLevelRun& run) const
     {
         auto clear = plan(0.0f, last);
         stay = clear(0, current, current);
-        bool tie = false;  // both neighbours, and not staying, last longest
         for (int32_t d : {0, -1, 1}) {  // staying wins a tie
             const int32_t j = current + d;
-            if (j < 0 || j >= lanes || !clear(0, current, j))
-                continue;
-            const int32_t l = last[1][static_cast<size_t>(j)];
-            tie = l == lasts && d == 1 && choice != current;
-            if (l > lasts) {
-                lasts = l;
+            if (j >= 0 && j < lanes && clear(0, current, j) && last[1][static_cast<size_t>(j)] > lasts) {
+                lasts = last[1][static_cast<size_t>(j)];
                 choice = j;
             }
         }
-        // Between two ways out, the one that still holds when every step
-        // comes a step late: a way back out of a closing lane holds on
+        // When the lane to the right lasts as long as the one to the left that
+        // was taken (and staying less), the way that still holds when every
+        // step comes a step late: a way back out of a closing lane holds on
         // paper, but not for a driver who looks a moment later.
-        if (tie) {
+        const int32_t right = current + 1;
+        if (choice == current - 1 && right < lanes && clear(0, current, right) &&
+            last[1][static_cast<size_t>(right)] == lasts) {
             Table late;
             plan(0.0f, late, closing * changeTime);
-            if (late[1][static_cast<size_t>(current + 1)] > late[1][static_cast<size_t>(current - 1)])
-                choice = current + 1;
+            if (late[1][static_cast<size_t>(right)] > late[1][static_cast<size_t>(choice)])
+                choice = right;
         }
     }
     // Staying also keeps every plan that starts a little later: the driver

@@ -547,7 +547,7 @@ struct Compiler {
             {"SBK", hud + "Money.img"},
             {"TSM", hud + "QueueMark.img"},
             {"SFI", "Hud\\Digits.img"},
-            {"TFI", "Hud\\HudFont.img"},
+            {"TFI", kLevelPanelFont},
             {"OIT", "Town\\Order\\BubbleI.img"},
             {"OHT", "Town\\Order\\BubbleH.img"},
             {"ASI", "Town\\Order\\PatienceLit.img"},

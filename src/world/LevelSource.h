@@ -57,6 +57,8 @@ constexpr double kStoryPaperX = 340, kStoryPaperY = 60, kStoryPaperW = 430, kSto
 constexpr double kStoryPaperMargin = 20;
 constexpr double kStoryLineStep = 20;  // a line of the panel font, with the game's 1 px between lines
 constexpr double kStoryGlyphWidth = 9;
+// The panel font a compiled day names ("TFI"), in which its story is written.
+constexpr const char* kLevelPanelFont = "Hud\\HudFont.img";
 
 bool CompileLevelSource(const std::string& sourceName, const std::string& text, const LevelPictureLookup& pictures,
                         CompiledLevel& out, std::string& error, const LevelMeasures& measures = {});
